@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+class QLocale;
+
+namespace voltaris {
+
+// The locale settings the conversions use. Read once at start and handed to
+// whoever converts; nothing reads the C library's locale.
+struct FormatSettings {
+    enum class DateOrder { DMY, MDY, YMD };
+
+    QChar decimalSeparator = QLatin1Char(',');
+    QChar dateSeparator = QLatin1Char('.');
+    DateOrder dateOrder = DateOrder::DMY;
+
+    // Decimal comma, DD.MM.YYYY.
+    static FormatSettings german();
+    // Decimal point, MM/DD/YYYY: for tests of a non-German system.
+    static FormatSettings english();
+    // From a locale; the C/POSIX locale (no national locale) gives german().
+    static FormatSettings fromLocale(const QLocale &locale);
+    // From QLocale::system().
+    static FormatSettings fromSystem();
+
+    friend bool operator==(const FormatSettings &, const FormatSettings &) = default;
+};
+
+} // namespace voltaris

@@ -1,0 +1,336 @@
+#include "ui/Unit1.h"
+
+#include "common/dates.h"
+#include "common/numtext.h"
+#include "ui/Unit3.h"
+
+namespace voltaris {
+
+namespace {
+
+const QString Arial = QStringLiteral("Arial");
+const QString CourierNew = QStringLiteral("Courier New");
+
+TFont makeFont(const QString &name, int size, bool bold, TColor color = clr::WindowText)
+{
+    TFont f;
+    f.name = name;
+    f.size = size;
+    f.bold = bold;
+    f.color = color;
+    return f;
+}
+
+void label(TLabel &l, int left, int top, int width, int height, const QString &caption,
+           TAlignment alignment = TAlignment::Left, TFont f = makeFont(Arial, 17, false))
+{
+    l.setBounds(left, top, width, height);
+    l.setText(caption);
+    l.setAlignment(alignment);
+    l.setFont(f);
+}
+
+void numberEdit(TEdit &e, int left, int top, const QString &text, int tabOrder)
+{
+    e.setBounds(left, top, 77, 28);
+    e.setText(text);
+    e.setFont(makeFont(CourierNew, 17, true, clr::Blue));
+    e.setTabOrder(tabOrder);
+}
+
+} // namespace
+
+TForm1::TForm1(TApplication &app) : TForm(app, QStringLiteral("Form1"))
+{
+    setClientSize(598, 596);
+    borderWidth = 8;
+    position = TPosition::ScreenCenter;
+    borderIcons.minimize = false;
+    constraints.minWidth = 642;
+    constraints.maxWidth = 642;
+    constraints.minHeight = 552;
+    setFont(makeFont(Arial, 17, false));
+    icon = QStringLiteral("voltaris");
+    designContract();
+    designMeterArea();
+    designAppliance();
+    wire();
+}
+
+TForm1::~TForm1() = default;
+
+QChar TForm1::separator() const
+{
+    return app().settings().decimalSeparator;
+}
+
+void TForm1::designContract()
+{
+    GroupBox1.setBounds(0, 0, 369, 296);
+    GroupBox1.setText(QStringLiteral(" Stromanbieter-Vergleich/\"Mein Vertrag\"        "));
+    GroupBox1.setFont(makeFont(Arial, 17, true));
+    GroupBox1.setTabOrder(1);
+
+    btn_Save1.setBounds(327, 0, 34, 30);
+    btn_Save1.setPicture(QStringLiteral("save"));
+    btn_Save1.setHint(QStringLiteral("Mein Vertrag speichern"));
+    btn_Save1.setShowHint(true);
+    btn_Save1.setEnabled(false);
+    btn_Save1.setCursor(TCursor::HandPoint);
+
+    label(lbl_Name, 8, 35, 47, 19, QStringLiteral("Name:"), TAlignment::Right);
+    Edit_Name.setBounds(56, 32, 111, 27);
+    Edit_Name.setText(QStringLiteral("Mein Strom"));
+    Edit_Name.setFont(makeFont(Arial, 17, true, clr::Blue));
+    Edit_Name.setHint(QStringLiteral("Anbieter-Name"));
+    Edit_Name.setShowHint(true);
+    Edit_Name.setTabStop(false);
+
+    label(lbl_Tarif, 172, 35, 36, 19, QStringLiteral("Tarif:"), TAlignment::Right);
+    Edit_Tarif.setBounds(210, 32, 150, 27);
+    Edit_Tarif.setText(QStringLiteral("Immer gleich: Wind, Wasser und Sonne"));
+    Edit_Tarif.setFont(makeFont(Arial, 17, false, clr::Blue));
+    Edit_Tarif.setHint(QStringLiteral("Vertrag-Bezeichnung"));
+    Edit_Tarif.setShowHint(true);
+    Edit_Tarif.setTabStop(false);
+
+    Panel1.setBounds(32, 64, 201, 60);
+    Panel1.setTabOrder(2);
+    label(lbl_01, 24, 4, 150, 19, QStringLiteral("Verbrauch im Jahr:"), TAlignment::Right,
+          makeFont(Arial, 17, true));
+    label(lbl_02, 34, 36, 140, 19, QStringLiteral("Verbrauch pro Tag:"), TAlignment::Right);
+    rdb_01.setBounds(180, 6, 17, 17);
+    rdb_01.setChecked(true);
+    rdb_01.setTabStop(true);
+    rdb_01.setTabOrder(0);
+    rdb_02.setBounds(180, 38, 17, 17);
+    rdb_02.setTabOrder(1);
+
+    numberEdit(Edit1, 240, 64, QStringLiteral("3650"), 3);
+    label(lbl_kW1, 325, 69, 22, 17, QStringLiteral("kW"), TAlignment::Left, makeFont(Arial, 15, false));
+    numberEdit(Edit2, 240, 96, QStringLiteral("10"), 4);
+    Edit2.setColor(clr::Silver);
+    Edit2.setEnabled(false);
+    label(lbl_kW2, 325, 101, 22, 17, QStringLiteral("kW"), TAlignment::Left, makeFont(Arial, 15, false));
+
+    Panel2.setBounds(32, 128, 201, 60);
+    Panel2.setTabOrder(5);
+    label(lbl_03, 7, 4, 167, 19, QStringLiteral("Grundpreis pro Jahr:"), TAlignment::Right,
+          makeFont(Arial, 17, true));
+    label(lbl_04, 53, 36, 121, 19, QStringLiteral("Grund im Monat:"), TAlignment::Right);
+    rdb_03.setBounds(180, 6, 17, 17);
+    rdb_03.setChecked(true);
+    rdb_03.setTabStop(true);
+    rdb_03.setTabOrder(0);
+    rdb_04.setBounds(180, 38, 17, 17);
+    rdb_04.setTabOrder(1);
+
+    numberEdit(Edit3, 240, 128, QStringLiteral("84"), 6);
+    label(lbl_EUR1, 325, 133, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
+          makeFont(Arial, 15, false));
+    numberEdit(Edit4, 240, 160, QStringLiteral("7"), 7);
+    Edit4.setColor(clr::Silver);
+    Edit4.setEnabled(false);
+    label(lbl_EUR2, 325, 165, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
+          makeFont(Arial, 15, false));
+
+    btn_Info.setBounds(32, 192, 25, 25);
+    btn_Info.setPicture(QStringLiteral("info"));
+    btn_Info.setCursor(TCursor::HandPoint);
+    label(lbl_05, 68, 196, 155, 19, QStringLiteral("Strompreis (1 kW) :"), TAlignment::Right,
+          makeFont(Arial, 17, true));
+    numberEdit(Edit5, 240, 192, QStringLiteral("24"), 8);
+    label(lbl_Cent, 324, 197, 34, 18, QStringLiteral("Cent"), TAlignment::Left,
+          makeFont(Arial, 15, true));
+
+    Panel3.setBounds(32, 224, 201, 60);
+    Panel3.setTabOrder(9);
+    label(lbl_06, 23, 4, 168, 19, QStringLiteral("Gesamtpreis pro Jahr :"), TAlignment::Right);
+    label(lbl_07, 104, 36, 87, 19, QStringLiteral("monatlich :"), TAlignment::Right,
+          makeFont(Arial, 17, true));
+
+    numberEdit(Edit6, 240, 224, QStringLiteral("960"), 10);
+    Edit6.setFontColor(clr::Black);
+    Edit6.setColor(clr::Silver);
+    Edit6.setEnabled(false);
+    label(lbl_EUR3, 325, 229, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
+          makeFont(Arial, 15, false));
+
+    label(lbl_Ab, 9, 260, 20, 19, QStringLiteral("Ab"), TAlignment::Right);
+    dtp_Ab.setBounds(34, 256, 99, 26);
+    dtp_Ab.setDate(QDate(2017, 1, 1));
+    dtp_Ab.setFont(makeFont(Arial, 15, true));
+    dtp_Ab.setHint(QStringLiteral("Vertrag Begin"));
+    dtp_Ab.setShowHint(true);
+    dtp_Ab.setTabStop(false);
+
+    numberEdit(Edit7, 240, 256, QStringLiteral("80"), 11);
+    Edit7.setFontColor(clr::Black);
+    Edit7.setColor(clr::Yellow);
+    Edit7.setReadOnly(true);
+    Edit7.setTabStop(false);
+    label(lbl_EUR4, 325, 261, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
+          makeFont(Arial, 15, false));
+}
+
+void TForm1::designMeterArea()
+{
+    GroupBox3.setBounds(0, 297, 610, 299);
+    GroupBox3.setText(QStringLiteral(" Mein Verbrauch "));
+    GroupBox3.setFont(makeFont(Arial, 17, true));
+    GroupBox3.setTabOrder(0);
+
+    img_On.setBounds(412, 24, 26, 44);
+    img_On.setPicture(QStringLiteral("switch_on"));
+    img_On.transparent = true;
+    img_Off.setBounds(412, 24, 26, 44);
+    img_Off.setPicture(QStringLiteral("switch_off"));
+    img_to_off.setBounds(412, 86, 17, 17);
+    img_to_off.setCursor(TCursor::HandPoint);
+    img_to_off.setHint(QStringLiteral("Aus (Speichern)"));
+    img_to_on.setBounds(444, 84, 17, 17);
+    img_to_on.setCursor(TCursor::HandPoint);
+    img_to_on.setHint(QStringLiteral("Ein (Andern)"));
+}
+
+void TForm1::designAppliance()
+{
+    GroupBox2.setBounds(387, 103, 223, 196);
+    GroupBox2.setFont(makeFont(Arial, 17, true));
+    GroupBox2.setTabOrder(4);
+    const TFont plain = makeFont(Arial, 17, false);
+
+    label(lbl_Leistung, 23, 32, 71, 19, QStringLiteral("Leistung: "), TAlignment::Right, plain);
+    Edit_Watt.setBounds(96, 28, 57, 28);
+    Edit_Watt.setText(QStringLiteral("60"));
+    Edit_Watt.setFont(makeFont(CourierNew, 17, true, clr::Blue));
+    Edit_Watt.setTabOrder(0);
+    label(lbl_Watt, 156, 32, 47, 19, QStringLiteral("Watt/h"), TAlignment::Left, plain);
+
+    label(lbl_Stopp, 18, 64, 71, 19, QStringLiteral("Stoppuhr:"), TAlignment::Right, plain);
+    lbl_Stopp.setEnabled(false);
+    SpeedBtn_START.setBounds(96, 60, 117, 28);
+    SpeedBtn_START.setText(QStringLiteral("START"));
+    SpeedBtn_START.setFont(makeFont(Arial, 17, true, clr::Green));
+    SpeedBtn_START.setHint(QStringLiteral("[F5]"));
+    SpeedBtn_START.setShowHint(true);
+    SpeedBtn_START.setEnabled(false);
+    SpeedBtn_START.setCursor(TCursor::HandPoint);
+
+    label(lbl_Zeit, 27, 96, 62, 19, QStringLiteral("Laufzeit:"), TAlignment::Right, plain);
+    dtp_Time.setBounds(2, 92, 93, 27);
+    dtp_Time.kind = TDateTimeKind::Time;
+    dtp_Time.setVisible(false);
+    dtp_Time.setEnabled(false);
+    Edit_Time.setBounds(96, 92, 49, 28);
+    Edit_Time.setText(QStringLiteral("4"));
+    Edit_Time.setFont(makeFont(CourierNew, 17, true, clr::Blue));
+    Edit_Time.setTabOrder(1);
+    cmb_Time.setBounds(150, 92, 65, 28);
+    cmb_Time.setItems({ QStringLiteral("Std."), QStringLiteral("Min."), QStringLiteral("Sek.") });
+    cmb_Time.setText(QStringLiteral("Std."));
+    cmb_Time.setFont(makeFont(CourierNew, 17, true, clr::Black));
+    cmb_Time.setTabStop(false);
+    cmb_Time.setTabOrder(3);
+
+    label(lbl_Kosten, 34, 128, 55, 19, QStringLiteral("Kosten:"), TAlignment::Right, plain);
+    btn_Berechnen.setBounds(96, 124, 117, 28);
+    btn_Berechnen.setText(QStringLiteral("Berechnen"));
+    btn_Berechnen.setFont(makeFont(Arial, 19, false));
+    btn_Berechnen.isDefault = true;
+    btn_Berechnen.setTabOrder(2);
+    btn_Berechnen.setCursor(TCursor::HandPoint);
+    btn_Berechnen.setPicture(QStringLiteral("calc"));
+
+    for (TEdit *e : { &Edit_Day, &Edit_Year }) {
+        e->setFont(makeFont(Arial, 17, true, clr::Black));
+        e->setReadOnly(true);
+        e->setEnabled(false);
+        e->setTabStop(false);
+        e->setColor(clr::Yellow);
+    }
+    Edit_Day.setBounds(8, 156, 57, 27);
+    label(lbl_EUR5, 68, 160, 9, 19, QStringLiteral("€"), TAlignment::Left, plain);
+    Edit_Year.setBounds(96, 156, 57, 27);
+    label(lbl_EUR6, 156, 160, 47, 19, QStringLiteral("€/Jahr"), TAlignment::Left, plain);
+}
+
+} // namespace voltaris
+
+namespace voltaris {
+
+void TForm1::wire()
+{
+    using namespace std::placeholders;
+    const auto keyPress = [this](TControl &s, QChar &k) { EditKeyPress(s, k); };
+    const auto saveVisible = [this](TControl &s) { btn_Save1Visible(s); };
+    for (TEdit *e : { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5 })
+        e->OnKeyPress = keyPress;
+    for (TEdit *e : { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit_Name,
+                      &Edit_Tarif })
+        e->OnChange = saveVisible;
+    Edit1.OnKeyUp = [this](TControl &s, int &k, TShiftState sh) { Edit1KeyUp(s, k, sh); };
+    Edit2.OnKeyUp = [this](TControl &s, int &k, TShiftState sh) { Edit2KeyUp(s, k, sh); };
+    Edit3.OnKeyUp = [this](TControl &s, int &k, TShiftState sh) { Edit3KeyUp(s, k, sh); };
+    Edit4.OnKeyUp = [this](TControl &s, int &k, TShiftState sh) { Edit4KeyUp(s, k, sh); };
+    Edit5.OnKeyUp = [this](TControl &s, int &k, TShiftState sh) { Edit5KeyUp(s, k, sh); };
+    Edit1.OnExit = [this](TControl &s) { Edit1Exit(s); };
+    Edit2.OnExit = [this](TControl &s) { Edit1Exit(s); };
+    Edit3.OnExit = [this](TControl &s) { Edit3Exit(s); };
+    Edit4.OnExit = [this](TControl &s) { Edit3Exit(s); };
+    Edit5.OnExit = [this](TControl &s) { Edit5Exit(s); };
+    rdb_01.OnClick = [this](TControl &s) { rdb_01Click(s); };
+    rdb_02.OnClick = [this](TControl &s) { rdb_02Click(s); };
+    rdb_03.OnClick = [this](TControl &s) { rdb_03Click(s); };
+    rdb_04.OnClick = [this](TControl &s) { rdb_04Click(s); };
+    dtp_Ab.OnChange = [this](TControl &s) { dtp_AbChange(s); };
+    btn_Save1.OnClick = [this](TControl &s) { btn_Save1Click(s); };
+    btn_Info.OnClick = [this](TControl &s) { btn_InfoClick(s); };
+    img_to_on.OnClick = [this](TControl &s) { img_to_onClick(s); };
+    img_to_off.OnClick = [this](TControl &s) { img_to_offClick(s); };
+
+    Edit_Watt.OnKeyPress = keyPress;
+    Edit_Time.OnKeyPress = [this](TControl &s, QChar &k) { Edit_TimeKeyPress(s, k); };
+    btn_Berechnen.OnClick = [this](TControl &s) { btn_BerechnenClick(s); };
+    SpeedBtn_START.OnClick = [this](TControl &s) { SpeedBtn_STARTClick(s); };
+
+    OnResize = [this](TControl &s) { FormResize(s); };
+    OnCloseQuery = [this](TControl &s, bool &canClose) { FormCloseQuery(s, canClose); };
+}
+
+void TForm1::FormCreate()
+{
+    setText(QString(15, QLatin1Char(' ')) + app().Title);
+    GroupBox2.setText(QStringLiteral(" Verbrauch des Geräts "));
+    ReadContract();
+    DeriveTotals();
+    rdb_01.setTabStop(false);
+    rdb_03.setTabStop(false);
+    for (TEdit *e : { &Edit7, &Edit_Day, &Edit_Year })
+        e->setColor(clr::Silver);
+    for (TWinControl *c : std::initializer_list<TWinControl *> { &Edit_Watt, &Edit_Time, &cmb_Time }) {
+        c->setEnabled(false);
+        c->setColor(clr::Silver);
+    }
+    cmb_Time.setTabStop(false);
+    btn_Berechnen.setEnabled(false);
+    btn_Save1.setEnabled(false);
+}
+
+void TForm1::FormResize(TControl &)
+{
+    setClientSize(598, clientHeight());
+}
+
+void TForm1::FormCloseQuery(TControl &, bool &CanClose)
+{
+    CanClose = true;
+}
+
+void TForm1::btn_InfoClick(TControl &)
+{
+    if (Form_Achtung)
+        Form_Achtung->show();
+}
+
+} // namespace voltaris

@@ -1,0 +1,150 @@
+#pragma once
+
+#include "ui/form.h"
+
+namespace voltaris {
+
+class TForm2;
+class TForm_Achtung;
+
+// The main window: the contract group, the results panel and the
+// meter-reading area with the appliance calculator. Its controls hold the
+// program's values as the texts they show; the handlers are grouped by
+// subsystem in src/contract, src/meterlog and src/appliance.
+class TForm1 : public TForm {
+public:
+    explicit TForm1(TApplication &app);
+    ~TForm1() override;
+
+    // The windows created after this one; the start-up must not use them.
+    TForm2 *Form2 = nullptr;
+    TForm_Achtung *Form_Achtung = nullptr;
+    // The folder of the two data files; empty means the working directory.
+    QString dataDir;
+
+    // --- the window as a whole ---
+    void FormCreate();
+    void FormResize(TControl &Sender);
+    void FormCloseQuery(TControl &Sender, bool &CanClose);
+    void btn_InfoClick(TControl &Sender);
+
+    // --- contract tariff calculation ---
+    QString FormatValue(long double x) const;
+    void EditKeyPress(TControl &Sender, QChar &Key);
+    void Edit1KeyUp(TControl &Sender, int &Key, TShiftState Shift);
+    void Edit2KeyUp(TControl &Sender, int &Key, TShiftState Shift);
+    void Edit3KeyUp(TControl &Sender, int &Key, TShiftState Shift);
+    void Edit4KeyUp(TControl &Sender, int &Key, TShiftState Shift);
+    void Edit5KeyUp(TControl &Sender, int &Key, TShiftState Shift);
+    void Edit1Exit(TControl &Sender);
+    void Edit3Exit(TControl &Sender);
+    void Edit5Exit(TControl &Sender);
+    void rdb_01Click(TControl &Sender);
+    void rdb_02Click(TControl &Sender);
+    void rdb_03Click(TControl &Sender);
+    void rdb_04Click(TControl &Sender);
+    // The total as displayed, and the monthly amount derived from it; run
+    // by the start-up after the contract file was read.
+    void DeriveTotals();
+
+    // --- contract file ---
+    bool WriteContract();
+    void ReadContract();
+    QString TakeNumber(const QString &line, int column) const;
+    QString contractPath() const;
+
+    // --- contract edit mode ---
+    void img_to_onClick(TControl &Sender);
+    void img_to_offClick(TControl &Sender);
+    void btn_Save1Visible(TControl &Sender);
+    void dtp_AbChange(TControl &Sender);
+    void btn_Save1Click(TControl &Sender);
+
+    // --- appliance cost calculator ---
+    void btn_BerechnenClick(TControl &Sender);
+    void Edit_TimeKeyPress(TControl &Sender, QChar &Key);
+    void SpeedBtn_STARTClick(TControl &Sender);
+
+    // Working values of the contract calculation (extended precision).
+    long double ConsumptionPerYear = 0;
+    long double ConsumptionPerDay = 0;
+    long double BasePricePerYear = 0;
+    long double BasePricePerMonth = 0;
+    long double PricePerKWh = 0;
+    long double TotalPerYear = 0;
+    // The appliance's last cost per day, in the unit lbl_EUR5 shows.
+    long double CostPerDay = 0;
+
+    // --- controls, parents before children ---
+    TGroupBox GroupBox1 { this, QStringLiteral("GroupBox1") };
+    TSpeedButton btn_Save1 { &GroupBox1, QStringLiteral("btn_Save1") };
+    TLabel lbl_Name { &GroupBox1, QStringLiteral("lbl_Name") };
+    TEdit Edit_Name { &GroupBox1, QStringLiteral("Edit_Name") };
+    TLabel lbl_Tarif { &GroupBox1, QStringLiteral("lbl_Tarif") };
+    TEdit Edit_Tarif { &GroupBox1, QStringLiteral("Edit_Tarif") };
+    TPanel Panel1 { &GroupBox1, QStringLiteral("Panel1") };
+    TLabel lbl_01 { &Panel1, QStringLiteral("lbl_01") };
+    TLabel lbl_02 { &Panel1, QStringLiteral("lbl_02") };
+    TRadioButton rdb_01 { &Panel1, QStringLiteral("rdb_01") };
+    TRadioButton rdb_02 { &Panel1, QStringLiteral("rdb_02") };
+    TEdit Edit1 { &GroupBox1, QStringLiteral("Edit1") };
+    TLabel lbl_kW1 { &GroupBox1, QStringLiteral("lbl_kW1") };
+    TEdit Edit2 { &GroupBox1, QStringLiteral("Edit2") };
+    TLabel lbl_kW2 { &GroupBox1, QStringLiteral("lbl_kW2") };
+    TPanel Panel2 { &GroupBox1, QStringLiteral("Panel2") };
+    TLabel lbl_03 { &Panel2, QStringLiteral("lbl_03") };
+    TLabel lbl_04 { &Panel2, QStringLiteral("lbl_04") };
+    TRadioButton rdb_03 { &Panel2, QStringLiteral("rdb_03") };
+    TRadioButton rdb_04 { &Panel2, QStringLiteral("rdb_04") };
+    TEdit Edit3 { &GroupBox1, QStringLiteral("Edit3") };
+    TLabel lbl_EUR1 { &GroupBox1, QStringLiteral("lbl_EUR1") };
+    TEdit Edit4 { &GroupBox1, QStringLiteral("Edit4") };
+    TLabel lbl_EUR2 { &GroupBox1, QStringLiteral("lbl_EUR2") };
+    TSpeedButton btn_Info { &GroupBox1, QStringLiteral("btn_Info") };
+    TLabel lbl_05 { &GroupBox1, QStringLiteral("lbl_05") };
+    TEdit Edit5 { &GroupBox1, QStringLiteral("Edit5") };
+    TLabel lbl_Cent { &GroupBox1, QStringLiteral("lbl_Cent") };
+    TPanel Panel3 { &GroupBox1, QStringLiteral("Panel3") };
+    TLabel lbl_06 { &Panel3, QStringLiteral("lbl_06") };
+    TLabel lbl_07 { &Panel3, QStringLiteral("lbl_07") };
+    TEdit Edit6 { &GroupBox1, QStringLiteral("Edit6") };
+    TLabel lbl_EUR3 { &GroupBox1, QStringLiteral("lbl_EUR3") };
+    TLabel lbl_Ab { &GroupBox1, QStringLiteral("lbl_Ab") };
+    TDateTimePicker dtp_Ab { &GroupBox1, QStringLiteral("dtp_Ab") };
+    TEdit Edit7 { &GroupBox1, QStringLiteral("Edit7") };
+    TLabel lbl_EUR4 { &GroupBox1, QStringLiteral("lbl_EUR4") };
+
+    TGroupBox GroupBox3 { this, QStringLiteral("GroupBox3") };
+    TImage img_On { &GroupBox3, QStringLiteral("img_On") };
+    TImage img_Off { &GroupBox3, QStringLiteral("img_Off") };
+    TImage img_to_off { &GroupBox3, QStringLiteral("img_to_off") };
+    TImage img_to_on { &GroupBox3, QStringLiteral("img_to_on") };
+
+    TGroupBox GroupBox2 { &GroupBox3, QStringLiteral("GroupBox2") };
+    TLabel lbl_Leistung { &GroupBox2, QStringLiteral("lbl_Leistung") };
+    TEdit Edit_Watt { &GroupBox2, QStringLiteral("Edit_Watt") };
+    TLabel lbl_Watt { &GroupBox2, QStringLiteral("lbl_Watt") };
+    TLabel lbl_Stopp { &GroupBox2, QStringLiteral("lbl_Stopp") };
+    TSpeedButton SpeedBtn_START { &GroupBox2, QStringLiteral("SpeedBtn_START") };
+    TLabel lbl_Zeit { &GroupBox2, QStringLiteral("lbl_Zeit") };
+    TDateTimePicker dtp_Time { &GroupBox2, QStringLiteral("dtp_Time") };
+    TEdit Edit_Time { &GroupBox2, QStringLiteral("Edit_Time") };
+    TComboBox cmb_Time { &GroupBox2, QStringLiteral("cmb_Time") };
+    TLabel lbl_Kosten { &GroupBox2, QStringLiteral("lbl_Kosten") };
+    TBitBtn btn_Berechnen { &GroupBox2, QStringLiteral("btn_Berechnen") };
+    TEdit Edit_Day { &GroupBox2, QStringLiteral("Edit_Day") };
+    TLabel lbl_EUR5 { &GroupBox2, QStringLiteral("lbl_EUR5") };
+    TEdit Edit_Year { &GroupBox2, QStringLiteral("Edit_Year") };
+    TLabel lbl_EUR6 { &GroupBox2, QStringLiteral("lbl_EUR6") };
+
+private:
+    void designContract();
+    void designMeterArea();
+    void designAppliance();
+    void wire();
+    void RecomputeTotal();
+    long double v(const TControl &c) const;
+    QChar separator() const;
+};
+
+} // namespace voltaris

@@ -1,0 +1,36 @@
+#include "ui/Unit2.h"
+
+namespace voltaris {
+
+TForm2::TForm2(TApplication &app) : TForm(app, QStringLiteral("Form2"))
+{
+    setClientSize(378, 32);
+    borderStyle = TBorderStyle::Dialog;
+    borderIcons = { false, false, false };
+    position = TPosition::MainFormCenter;
+    setColor(clr::BtnFace);
+    Label1.setBounds(0, 0, 378, 32);
+    Label1.setAlignment(TAlignment::Center);
+    TFont f;
+    f.bold = true;
+    Label1.setFont(f);
+    Label1.setText(QStringLiteral("Erfolgreich in \"Mein_Vertrag\" gespeichert!"));
+    Timer1.OnTimer = [this](TTimer &t) { Timer1Timer(t); };
+}
+
+void TForm2::ShowNotice()
+{
+    setText(app().Title);
+    show();
+    // Every showing stays up the full interval: restart the count.
+    Timer1.setEnabled(false);
+    Timer1.setEnabled(true);
+}
+
+void TForm2::Timer1Timer(TTimer &)
+{
+    Timer1.setEnabled(false);
+    close();
+}
+
+} // namespace voltaris

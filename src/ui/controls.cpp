@@ -1,0 +1,462 @@
+#include "ui/controls.h"
+
+#include "ui/application.h"
+#include "ui/form.h"
+
+#include <algorithm>
+
+namespace voltaris {
+
+TControl::TControl(TControl *parent, QString name) : name_(std::move(name)), parent_(parent)
+{
+    if (parent_) {
+        parent_->children_.push_back(this);
+        font_ = parent_->font_;
+    }
+}
+
+TControl::~TControl()
+{
+    if (parent_) {
+        auto &siblings = parent_->children_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+    for (TControl *child : children_)
+        child->parent_ = nullptr;
+}
+
+TForm *TControl::form() const
+{
+    const TControl *c = this;
+    while (c->parent_)
+        c = c->parent_;
+    return dynamic_cast<TForm *>(const_cast<TControl *>(c));
+}
+
+TApplication &TControl::application() const
+{
+    return form()->app();
+}
+
+void TControl::changed(Prop what)
+{
+    if (observer_)
+        observer_->changed(*this, what);
+}
+
+void TControl::setBounds(int left, int top, int width, int height)
+{
+    if (left == left_ && top == top_ && width == width_ && height == height_)
+        return;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    changed(Prop::Bounds);
+}
+
+void TControl::setEnabled(bool v)
+{
+    if (v == enabled_)
+        return;
+    enabled_ = v;
+    changed(Prop::Enabled);
+}
+
+void TControl::setVisible(bool v)
+{
+    if (v == visible_)
+        return;
+    visible_ = v;
+    changed(Prop::Visible);
+}
+
+bool TControl::showing() const
+{
+    for (const TControl *c = this; c; c = c->parent_)
+        if (!c->visible_)
+            return false;
+    return true;
+}
+
+bool TControl::effectivelyEnabled() const
+{
+    for (const TControl *c = this; c; c = c->parent_)
+        if (!c->enabled_)
+            return false;
+    return true;
+}
+
+void TControl::setColor(TColor c)
+{
+    if (c == color_)
+        return;
+    color_ = c;
+    changed(Prop::Color);
+}
+
+void TControl::setFont(const TFont &f)
+{
+    if (f == font_)
+        return;
+    font_ = f;
+    changed(Prop::Font);
+}
+
+void TControl::setFontColor(TColor c)
+{
+    TFont f = font_;
+    f.color = c;
+    setFont(f);
+}
+
+void TControl::setFontBold(bool bold)
+{
+    TFont f = font_;
+    f.bold = bold;
+    setFont(f);
+}
+
+void TControl::setHint(const QString &h)
+{
+    if (h == hint_)
+        return;
+    hint_ = h;
+    changed(Prop::Hint);
+}
+
+void TControl::setShowHint(bool v)
+{
+    if (v == showHint_)
+        return;
+    showHint_ = v;
+    changed(Prop::Hint);
+}
+
+void TControl::setCursor(TCursor c)
+{
+    if (c == cursor_)
+        return;
+    cursor_ = c;
+    changed(Prop::Cursor);
+}
+
+void TControl::setText(const QString &t)
+{
+    if (t == text_)
+        return;
+    text_ = t;
+    textChanged();
+    changed(Prop::Text);
+}
+
+void TControl::click()
+{
+    if (OnClick)
+        fire([&] { OnClick(*this); });
+}
+
+// --- TWinControl ---------------------------------------------------------
+
+void TWinControl::setTabStop(bool v)
+{
+    if (v == tabStop_)
+        return;
+    tabStop_ = v;
+    changed(Prop::TabStop);
+}
+
+bool TWinControl::canFocus() const
+{
+    return takesFocus() && showing() && effectivelyEnabled();
+}
+
+bool TWinControl::focused() const
+{
+    TForm *f = form();
+    return f && f->activeControl() == this;
+}
+
+void TWinControl::setFocus()
+{
+    if (TForm *f = form())
+        f->setFocusTo(this);
+}
+
+void TWinControl::doEnter()
+{
+    if (OnEnter)
+        fire([&] { OnEnter(*this); });
+}
+
+void TWinControl::doExit()
+{
+    if (OnExit)
+        fire([&] { OnExit(*this); });
+}
+
+void TWinControl::keyDown(int &key, TShiftState shift)
+{
+    if (OnKeyDown)
+        fire([&] { OnKeyDown(*this, key, shift); });
+}
+
+void TWinControl::keyPress(QChar &key)
+{
+    if (OnKeyPress)
+        fire([&] { OnKeyPress(*this, key); });
+}
+
+void TWinControl::keyUp(int &key, TShiftState shift)
+{
+    if (OnKeyUp)
+        fire([&] { OnKeyUp(*this, key, shift); });
+}
+
+// --- TLabel --------------------------------------------------------------
+
+TLabel::TLabel(TControl *parent, QString name) : TControl(parent, std::move(name)) {}
+
+void TLabel::setAlignment(TAlignment a)
+{
+    if (a == alignment_)
+        return;
+    alignment_ = a;
+    changed(Prop::Alignment);
+}
+
+// --- TEdit ---------------------------------------------------------------
+
+TEdit::TEdit(TControl *parent, QString name) : TWinControl(parent, std::move(name))
+{
+    setColor(clr::White);
+    setTabStop(true);
+}
+
+void TEdit::setReadOnly(bool v)
+{
+    if (v == readOnly_)
+        return;
+    readOnly_ = v;
+    changed(Prop::ReadOnly);
+}
+
+void TEdit::setAlignment(TAlignment a)
+{
+    if (a == alignment_)
+        return;
+    alignment_ = a;
+    changed(Prop::Alignment);
+}
+
+void TEdit::setSelection(int start, int length)
+{
+    const int size = int(text_.size());
+    start = std::clamp(start, 0, size);
+    length = std::clamp(length, 0, size - start);
+    if (start == selStart_ && length == selLength_)
+        return;
+    selStart_ = start;
+    selLength_ = length;
+    changed(Prop::Selection);
+}
+
+void TEdit::textChanged()
+{
+    // A text set by code puts the caret at its start.
+    selStart_ = 0;
+    selLength_ = 0;
+    if (OnChange)
+        fire([&] { OnChange(*this); });
+}
+
+void TEdit::userEdited(const QString &text, int selStart, int selLength)
+{
+    application().handle([&] {
+        setText(text);
+        setSelection(selStart, selLength);
+    });
+}
+
+// --- TRadioButton ----------------------------------------------------------
+
+void TRadioButton::setChecked(bool v)
+{
+    if (v == checked_)
+        return;
+    checked_ = v;
+    if (v && parent()) {
+        for (TControl *sibling : parent()->children())
+            if (auto *r = dynamic_cast<TRadioButton *>(sibling); r && r != this && r->checked_) {
+                r->checked_ = false;
+                r->changed(Prop::Checked);
+            }
+    }
+    changed(Prop::Checked);
+    if (v)
+        TControl::click();
+}
+
+void TRadioButton::click()
+{
+    if (!checked_)
+        setChecked(true);
+}
+
+// --- containers and buttons ----------------------------------------------
+
+TPanel::TPanel(TControl *parent, QString name) : TWinControl(parent, std::move(name)) {}
+
+TGroupBox::TGroupBox(TControl *parent, QString name) : TWinControl(parent, std::move(name)) {}
+
+void TButtonControl::setPicture(const QString &p)
+{
+    if (p == picture_)
+        return;
+    picture_ = p;
+    changed(Prop::Picture);
+}
+
+void TButtonControl::click()
+{
+    if (effectivelyEnabled() && showing())
+        TControl::click();
+}
+
+TSpeedButton::TSpeedButton(TControl *parent, QString name)
+    : TButtonControl(parent, std::move(name))
+{
+}
+
+TBitBtn::TBitBtn(TControl *parent, QString name) : TButtonControl(parent, std::move(name))
+{
+    setTabStop(true);
+}
+
+void TImage::setPicture(const QString &p)
+{
+    if (p == picture_)
+        return;
+    picture_ = p;
+    changed(Prop::Picture);
+}
+
+TShape::TShape(TControl *parent, QString name) : TControl(parent, std::move(name))
+{
+    setColor(clr::White);
+}
+
+// --- TDateTimePicker -------------------------------------------------------
+
+TDateTimePicker::TDateTimePicker(TControl *parent, QString name)
+    : TWinControl(parent, std::move(name))
+{
+    setColor(clr::White);
+    setTabStop(true);
+}
+
+void TDateTimePicker::setDate(const QDate &d)
+{
+    if (d == date_)
+        return;
+    date_ = d;
+    changed(Prop::Date);
+    if (OnChange)
+        fire([&] { OnChange(*this); });
+}
+
+void TDateTimePicker::userPicked(const QDate &d)
+{
+    application().handle([&] { setDate(d); });
+}
+
+void TDateTimePicker::closeUp()
+{
+    if (OnCloseUp)
+        fire([&] { OnCloseUp(*this); });
+}
+
+// --- TComboBox -------------------------------------------------------------
+
+TComboBox::TComboBox(TControl *parent, QString name) : TWinControl(parent, std::move(name))
+{
+    setColor(clr::White);
+    setTabStop(true);
+}
+
+void TComboBox::setItems(const QStringList &items)
+{
+    if (items == items_)
+        return;
+    items_ = items;
+    changed(Prop::Items);
+}
+
+void TComboBox::textChanged()
+{
+    if (OnChange)
+        fire([&] { OnChange(*this); });
+}
+
+void TComboBox::userEdited(const QString &text)
+{
+    application().handle([&] { setText(text); });
+}
+
+// --- TMemo -----------------------------------------------------------------
+
+TMemo::TMemo(TControl *parent, QString name) : TWinControl(parent, std::move(name))
+{
+    setColor(clr::White);
+    setTabStop(true);
+}
+
+QStringList TMemo::lines() const
+{
+    return text_.split(QLatin1String("\r\n"));
+}
+
+void TMemo::setLines(const QStringList &lines)
+{
+    setText(lines.join(QLatin1String("\r\n")));
+}
+
+// --- TTimer ----------------------------------------------------------------
+
+TTimer::TTimer(TForm &owner, int interval) : owner_(owner), interval_(interval)
+{
+    owner_.registerTimer(this, true);
+}
+
+TTimer::~TTimer()
+{
+    owner_.registerTimer(this, false);
+}
+
+void TTimer::setEnabled(bool v)
+{
+    if (v == enabled_)
+        return;
+    enabled_ = v;
+    ++generation_;
+    if (onStateChanged)
+        onStateChanged(*this);
+}
+
+void TTimer::setInterval(int ms)
+{
+    if (ms == interval_)
+        return;
+    interval_ = ms;
+    ++generation_;
+    if (onStateChanged)
+        onStateChanged(*this);
+}
+
+void TTimer::tick()
+{
+    if (enabled_ && OnTimer)
+        owner_.app().handle([&] { OnTimer(*this); });
+}
+
+} // namespace voltaris

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ui/application.h"
+#include "ui/services.h"
+
+#include <QDate>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace voltaris::test {
+
+struct ShownBox {
+    TForm *owner;
+    QString caption;
+    QString text;
+    MsgIcon icon;
+};
+
+// Services that answer at once and record what the forms asked for.
+class FakeServices : public Services {
+public:
+    void messageBox(TForm *owner, const QString &caption, const QString &text,
+                    MsgIcon icon) override;
+    QDate today() override { return todayDate; }
+    void openUrl(const QString &url) override { urls << url; }
+    void beep() override { ++beeps; }
+
+    std::vector<ShownBox> boxes;
+    QStringList urls;
+    int beeps = 0;
+    QDate todayDate { 2026, 12, 8 };
+    // Runs while a box is "open", as the user would act before closing it.
+    std::function<void(const ShownBox &)> whileOpen;
+
+    void clear()
+    {
+        boxes.clear();
+        urls.clear();
+        beeps = 0;
+    }
+};
+
+// An application with German settings and recording services.
+struct TestApp {
+    explicit TestApp(FormatSettings settings = FormatSettings::german()) : app(services, settings) {}
+    FakeServices services;
+    TApplication app;
+};
+
+} // namespace voltaris::test

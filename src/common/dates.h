@@ -8,13 +8,16 @@
 namespace voltaris {
 
 // Short date text: two-digit day and month, four-digit year, in the order and
-// with the separator of the settings: always 10 characters.
+// with the separator of the settings: always 10 characters for the years 1 to
+// 9999 (leading zeros fill the year). An invalid date gives the empty text.
 QString dateToStr(const QDate &date, const FormatSettings &settings);
 
 // Back from a short date text: blanks around the text are ignored; day and
 // month of one or two digits, the year of four digits (or of one or two digits,
 // taken as 2000 + year), in the settings' order, with the settings' separator.
-// A text that names no real calendar day fails.
+// Only spaces count as blanks; the fields are ASCII digits, a sign or a third
+// separator fails. A text that names no real calendar day fails, and `date` is
+// then left unchanged.
 bool tryStrToDate(const QString &text, const FormatSettings &settings, QDate &date);
 // Failure throws EConvertError "'<text>' is not a valid date".
 QDate strToDate(const QString &text, const FormatSettings &settings);

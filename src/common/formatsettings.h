@@ -21,6 +21,9 @@ struct FormatSettings {
     // Decimal point, MM/DD/YYYY: for tests of a non-German system.
     static FormatSettings english();
     // From a locale; the C/POSIX locale (no national locale) gives german().
+    // The date order and separator come from the short date pattern (its first
+    // punctuation mark is the separator); a pattern without day, month and year
+    // keeps DD.MM.
     static FormatSettings fromLocale(const QLocale &locale);
     // From QLocale::system().
     static FormatSettings fromSystem();

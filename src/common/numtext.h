@@ -14,7 +14,9 @@ namespace voltaris {
 // `precision` is written in exponent form: d,ddddddddE+NN with precision-1
 // decimals in the mantissa and at least two exponent digits
 // (1234567890 with precision 8 gives "1,2345679E+09"). Infinities and NaN are
-// written "INF", "-INF", "NAN".
+// written "INF", "-INF", "NAN". With digits 0 no separator is written. The
+// 18-digit expansion itself is rounded half away from zero from the exact
+// binary value. precision and digits outside their ranges are clamped.
 QString formatFixed(long double x, int precision, int digits, QChar separator);
 
 // The main window's number text: precision 8, 2 decimals.
@@ -27,7 +29,10 @@ inline QString formatValue(long double x, QChar separator)
 // sign, digits, an optional `separator` followed by digits, an optional
 // exponent (E or e, optional sign, digits). At least one digit or the
 // separator must be present (a lone separator is 0). Any other text, the empty
-// one included, fails.
+// one included, fails. Blanks are spaces (U+0020) only; digits are ASCII. The
+// result is the nearest extended value; a value beyond the extended range
+// fails, one too small for the smallest denormal gives 0. On failure `value` is
+// left unchanged.
 bool tryStrToFloat(const QString &text, QChar separator, long double &value);
 // As tryStrToFloat; failure throws EConvertError
 // "'<text>' is not a valid floating point value".
@@ -40,7 +45,8 @@ bool tryStrToInt(const QString &text, int &value);
 int strToInt(const QString &text);
 
 // Checked extended arithmetic: a / b throws EZeroDivide for b == 0 and a != 0,
-// EInvalidOp for 0 / 0, EOverflow for a result that is not finite.
+// EInvalidOp for 0 / 0 and for a NaN operand or result (inf / inf), EOverflow
+// for an infinite result.
 long double divide(long double a, long double b);
 // Throws EOverflow when x is infinite, EInvalidOp when it is NaN; else x.
 long double checked(long double x);

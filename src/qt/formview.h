@@ -9,6 +9,7 @@
 #include <memory>
 
 class QKeyEvent;
+class QLabel;
 class QTimer;
 
 namespace voltaris {
@@ -36,7 +37,7 @@ class FormView : public QWidget, public ControlObserver {
     Q_OBJECT
 public:
     explicit FormView(TForm &form, QWidget *parent = nullptr,
-                      const std::vector<WidgetFactory> &extraFactories = {});
+        const std::vector<WidgetFactory> &extraFactories = {});
     ~FormView() override;
 
     TForm &form() const { return form_; }
@@ -53,7 +54,11 @@ public:
     // then no user input.
     bool syncing() const { return syncing_ > 0; }
     struct SyncGuard {
-        explicit SyncGuard(FormView &v) : v_(v) { ++v_.syncing_; }
+        explicit SyncGuard(FormView &v)
+            : v_(v)
+        {
+            ++v_.syncing_;
+        }
         ~SyncGuard() { --v_.syncing_; }
         FormView &v_;
     };
@@ -74,10 +79,12 @@ private:
     QWidget *create(TControl &control, QWidget *parentWidget);
     void syncBuiltin(TControl &control, QWidget *w, Prop what);
     void syncForm(Prop what);
+    void fitLabel(const TLabel &label, QLabel *w);
     void syncFocus();
     bool keyPress(TWinControl &control, QWidget *w, QKeyEvent *e);
     void bindTimers();
     void placeWindow();
+    QSize clientExtent() const;
 
     TForm &form_;
     std::vector<WidgetFactory> factories_;

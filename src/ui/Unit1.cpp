@@ -22,7 +22,7 @@ TFont makeFont(const QString &name, int size, bool bold, TColor color = clr::Win
 }
 
 void label(TLabel &l, int left, int top, int width, int height, const QString &caption,
-           TAlignment alignment = TAlignment::Left, TFont f = makeFont(Arial, 17, false))
+    TAlignment alignment = TAlignment::Left, TFont f = makeFont(Arial, 17, false))
 {
     l.setBounds(left, top, width, height);
     l.setText(caption);
@@ -40,10 +40,13 @@ void numberEdit(TEdit &e, int left, int top, const QString &text, int tabOrder)
 
 } // namespace
 
-TForm1::TForm1(TApplication &app) : TForm(app, QStringLiteral("Form1"))
+TForm1::TForm1(TApplication &app)
+    : TForm(app, QStringLiteral("Form1"))
 {
     setClientSize(598, 596);
     borderWidth = 8;
+    outerWidth = 642;
+    outerHeight = 649;
     position = TPosition::ScreenCenter;
     borderIcons.minimize = false;
     constraints.minWidth = 642;
@@ -97,7 +100,7 @@ void TForm1::designContract()
     Panel1.setBounds(32, 64, 201, 60);
     Panel1.setTabOrder(2);
     label(lbl_01, 24, 4, 150, 19, QStringLiteral("Verbrauch im Jahr:"), TAlignment::Right,
-          makeFont(Arial, 17, true));
+        makeFont(Arial, 17, true));
     label(lbl_02, 34, 36, 140, 19, QStringLiteral("Verbrauch pro Tag:"), TAlignment::Right);
     rdb_01.setBounds(180, 6, 17, 17);
     rdb_01.setChecked(true);
@@ -107,16 +110,18 @@ void TForm1::designContract()
     rdb_02.setTabOrder(1);
 
     numberEdit(Edit1, 240, 64, QStringLiteral("3650"), 3);
-    label(lbl_kW1, 325, 69, 22, 17, QStringLiteral("kW"), TAlignment::Left, makeFont(Arial, 15, false));
+    label(lbl_kW1, 325, 69, 22, 17, QStringLiteral("kW"), TAlignment::Left,
+        makeFont(Arial, 15, false));
     numberEdit(Edit2, 240, 96, QStringLiteral("10"), 4);
     Edit2.setColor(clr::Silver);
     Edit2.setEnabled(false);
-    label(lbl_kW2, 325, 101, 22, 17, QStringLiteral("kW"), TAlignment::Left, makeFont(Arial, 15, false));
+    label(lbl_kW2, 325, 101, 22, 17, QStringLiteral("kW"), TAlignment::Left,
+        makeFont(Arial, 15, false));
 
     Panel2.setBounds(32, 128, 201, 60);
     Panel2.setTabOrder(5);
     label(lbl_03, 7, 4, 167, 19, QStringLiteral("Grundpreis pro Jahr:"), TAlignment::Right,
-          makeFont(Arial, 17, true));
+        makeFont(Arial, 17, true));
     label(lbl_04, 53, 36, 121, 19, QStringLiteral("Grund im Monat:"), TAlignment::Right);
     rdb_03.setBounds(180, 6, 17, 17);
     rdb_03.setChecked(true);
@@ -127,34 +132,34 @@ void TForm1::designContract()
 
     numberEdit(Edit3, 240, 128, QStringLiteral("84"), 6);
     label(lbl_EUR1, 325, 133, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
-          makeFont(Arial, 15, false));
+        makeFont(Arial, 15, false));
     numberEdit(Edit4, 240, 160, QStringLiteral("7"), 7);
     Edit4.setColor(clr::Silver);
     Edit4.setEnabled(false);
     label(lbl_EUR2, 325, 165, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
-          makeFont(Arial, 15, false));
+        makeFont(Arial, 15, false));
 
     btn_Info.setBounds(32, 192, 25, 25);
     btn_Info.setPicture(QStringLiteral("info"));
     btn_Info.setCursor(TCursor::HandPoint);
     label(lbl_05, 68, 196, 155, 19, QStringLiteral("Strompreis (1 kW) :"), TAlignment::Right,
-          makeFont(Arial, 17, true));
+        makeFont(Arial, 17, true));
     numberEdit(Edit5, 240, 192, QStringLiteral("24"), 8);
     label(lbl_Cent, 324, 197, 34, 18, QStringLiteral("Cent"), TAlignment::Left,
-          makeFont(Arial, 15, true));
+        makeFont(Arial, 15, true));
 
     Panel3.setBounds(32, 224, 201, 60);
     Panel3.setTabOrder(9);
     label(lbl_06, 23, 4, 168, 19, QStringLiteral("Gesamtpreis pro Jahr :"), TAlignment::Right);
     label(lbl_07, 104, 36, 87, 19, QStringLiteral("monatlich :"), TAlignment::Right,
-          makeFont(Arial, 17, true));
+        makeFont(Arial, 17, true));
 
     numberEdit(Edit6, 240, 224, QStringLiteral("960"), 10);
     Edit6.setFontColor(clr::Black);
     Edit6.setColor(clr::Silver);
     Edit6.setEnabled(false);
     label(lbl_EUR3, 325, 229, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
-          makeFont(Arial, 15, false));
+        makeFont(Arial, 15, false));
 
     label(lbl_Ab, 9, 260, 20, 19, QStringLiteral("Ab"), TAlignment::Right);
     dtp_Ab.setBounds(34, 256, 99, 26);
@@ -170,7 +175,7 @@ void TForm1::designContract()
     Edit7.setReadOnly(true);
     Edit7.setTabStop(false);
     label(lbl_EUR4, 325, 261, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
-          makeFont(Arial, 15, false));
+        makeFont(Arial, 15, false));
 }
 
 void TForm1::designMeterArea()
@@ -266,8 +271,8 @@ void TForm1::wire()
     const auto saveVisible = [this](TControl &s) { btn_Save1Visible(s); };
     for (TEdit *e : { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5 })
         e->OnKeyPress = keyPress;
-    for (TEdit *e : { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit_Name,
-                      &Edit_Tarif })
+    for (TEdit *e :
+        { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit_Name, &Edit_Tarif })
         e->OnChange = saveVisible;
     Edit1.OnKeyUp = [this](TControl &s, int &k, TShiftState sh) { Edit1KeyUp(s, k, sh); };
     Edit2.OnKeyUp = [this](TControl &s, int &k, TShiftState sh) { Edit2KeyUp(s, k, sh); };
@@ -308,7 +313,8 @@ void TForm1::FormCreate()
     rdb_03.setTabStop(false);
     for (TEdit *e : { &Edit7, &Edit_Day, &Edit_Year })
         e->setColor(clr::Silver);
-    for (TWinControl *c : std::initializer_list<TWinControl *> { &Edit_Watt, &Edit_Time, &cmb_Time }) {
+    for (TWinControl *c :
+        std::initializer_list<TWinControl *> { &Edit_Watt, &Edit_Time, &cmb_Time }) {
         c->setEnabled(false);
         c->setColor(clr::Silver);
     }

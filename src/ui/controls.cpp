@@ -7,7 +7,9 @@
 
 namespace voltaris {
 
-TControl::TControl(TControl *parent, QString name) : name_(std::move(name)), parent_(parent)
+TControl::TControl(TControl *parent, QString name)
+    : name_(std::move(name))
+    , parent_(parent)
 {
     if (parent_) {
         parent_->children_.push_back(this);
@@ -215,7 +217,9 @@ void TWinControl::keyUp(int &key, TShiftState shift)
 
 // --- TLabel --------------------------------------------------------------
 
-TLabel::TLabel(TControl *parent, QString name) : TControl(parent, std::move(name)) {}
+TLabel::TLabel(TControl *parent, QString name)
+    : TControl(parent, std::move(name))
+{ }
 
 void TLabel::setAlignment(TAlignment a)
 {
@@ -227,7 +231,8 @@ void TLabel::setAlignment(TAlignment a)
 
 // --- TEdit ---------------------------------------------------------------
 
-TEdit::TEdit(TControl *parent, QString name) : TWinControl(parent, std::move(name))
+TEdit::TEdit(TControl *parent, QString name)
+    : TWinControl(parent, std::move(name))
 {
     setColor(clr::White);
     setTabStop(true);
@@ -305,9 +310,13 @@ void TRadioButton::click()
 
 // --- containers and buttons ----------------------------------------------
 
-TPanel::TPanel(TControl *parent, QString name) : TWinControl(parent, std::move(name)) {}
+TPanel::TPanel(TControl *parent, QString name)
+    : TWinControl(parent, std::move(name))
+{ }
 
-TGroupBox::TGroupBox(TControl *parent, QString name) : TWinControl(parent, std::move(name)) {}
+TGroupBox::TGroupBox(TControl *parent, QString name)
+    : TWinControl(parent, std::move(name))
+{ }
 
 void TButtonControl::setPicture(const QString &p)
 {
@@ -325,10 +334,10 @@ void TButtonControl::click()
 
 TSpeedButton::TSpeedButton(TControl *parent, QString name)
     : TButtonControl(parent, std::move(name))
-{
-}
+{ }
 
-TBitBtn::TBitBtn(TControl *parent, QString name) : TButtonControl(parent, std::move(name))
+TBitBtn::TBitBtn(TControl *parent, QString name)
+    : TButtonControl(parent, std::move(name))
 {
     setTabStop(true);
 }
@@ -341,7 +350,8 @@ void TImage::setPicture(const QString &p)
     changed(Prop::Picture);
 }
 
-TShape::TShape(TControl *parent, QString name) : TControl(parent, std::move(name))
+TShape::TShape(TControl *parent, QString name)
+    : TControl(parent, std::move(name))
 {
     setColor(clr::White);
 }
@@ -378,7 +388,8 @@ void TDateTimePicker::closeUp()
 
 // --- TComboBox -------------------------------------------------------------
 
-TComboBox::TComboBox(TControl *parent, QString name) : TWinControl(parent, std::move(name))
+TComboBox::TComboBox(TControl *parent, QString name)
+    : TWinControl(parent, std::move(name))
 {
     setColor(clr::White);
     setTabStop(true);
@@ -405,7 +416,8 @@ void TComboBox::userEdited(const QString &text)
 
 // --- TMemo -----------------------------------------------------------------
 
-TMemo::TMemo(TControl *parent, QString name) : TWinControl(parent, std::move(name))
+TMemo::TMemo(TControl *parent, QString name)
+    : TWinControl(parent, std::move(name))
 {
     setColor(clr::White);
     setTabStop(true);
@@ -423,7 +435,9 @@ void TMemo::setLines(const QStringList &lines)
 
 // --- TTimer ----------------------------------------------------------------
 
-TTimer::TTimer(TForm &owner, int interval) : owner_(owner), interval_(interval)
+TTimer::TTimer(TForm &owner, int interval)
+    : owner_(owner)
+    , interval_(interval)
 {
     owner_.registerTimer(this, true);
 }

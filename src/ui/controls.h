@@ -17,9 +17,9 @@ class TForm;
 
 // What changed on a control, for the window system that shows it.
 enum class Prop {
-    Text,       // text of an edit or caption of a label, button, group box, form
-    Color,      // background colour number
-    Font,       // font name, pixel size, bold, colour
+    Text, // text of an edit or caption of a label, button, group box, form
+    Color, // background colour number
+    Font, // font name, pixel size, bold, colour
     Enabled,
     Visible,
     ReadOnly,
@@ -28,13 +28,13 @@ enum class Prop {
     Date,
     Bounds,
     Hint,
-    Selection,  // selection of an edit
-    Items,      // items of a combo box, lines of a memo
+    Selection, // selection of an edit
+    Items, // items of a combo box, lines of a memo
     Picture,
     Cursor,
     Alignment,
-    Focus,      // the form's focused control
-    Raise,      // a window brought to the front
+    Focus, // the form's focused control
+    Raise, // a window brought to the front
     Other,
 };
 
@@ -132,7 +132,7 @@ public:
 protected:
     void changed(Prop what);
     // Called after the text really changed, before the observer hears of it.
-    virtual void textChanged() {}
+    virtual void textChanged() { }
     // Runs an event through the application's handler entry.
     template <class F> void fire(F &&f);
 

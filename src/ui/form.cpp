@@ -4,7 +4,9 @@
 
 namespace voltaris {
 
-TForm::TForm(TApplication &app, QString name) : TWinControl(nullptr, std::move(name)), app_(app)
+TForm::TForm(TApplication &app, QString name)
+    : TWinControl(nullptr, std::move(name))
+    , app_(app)
 {
     setVisible(false);
 }
@@ -36,6 +38,12 @@ void TForm::show()
         return;
     }
     setVisible(true);
+    // A window that opens takes the focus to the first control of its cycle.
+    if (!active_) {
+        const auto cycle = tabCycle();
+        if (!cycle.empty())
+            setFocusTo(cycle.front());
+    }
 }
 
 void TForm::hide()
@@ -86,9 +94,8 @@ static void collectCycle(const TControl &parent, std::vector<TWinControl *> &out
     for (TControl *c : parent.children())
         if (auto *w = dynamic_cast<TWinControl *>(c))
             wins.push_back(w);
-    std::stable_sort(wins.begin(), wins.end(), [](const TWinControl *a, const TWinControl *b) {
-        return a->tabOrder() < b->tabOrder();
-    });
+    std::stable_sort(wins.begin(), wins.end(),
+        [](const TWinControl *a, const TWinControl *b) { return a->tabOrder() < b->tabOrder(); });
     for (TWinControl *w : wins) {
         if (!w->showing() || !w->effectivelyEnabled())
             continue;
@@ -151,6 +158,48 @@ bool TForm::dialogKey(int key, TShiftState shift)
         return false;
     b->click();
     return true;
+}
+
+bool TForm::userKeyDown(int key, TShiftState shift)
+{
+    bool used = false;
+    app_.handle([&] {
+        TWinControl *c = active_;
+        if (c) {
+            int k = key;
+            c->keyDown(k, shift);
+            if (k == 0) {
+                used = true;
+                return;
+            }
+        }
+        if (key == vk::Tab && !shift.ctrl && !shift.alt) {
+            selectNext(!shift.shift);
+            used = true;
+        } else if (dialogKey(key, shift)) {
+            used = true;
+        }
+    });
+    return used;
+}
+
+QChar TForm::userKeyPress(QChar ch)
+{
+    QChar k = ch;
+    TWinControl *c = active_;
+    if (!c)
+        return k;
+    if (!app_.handle([&] { c->keyPress(k); }))
+        return QChar(); // a failed handler swallows the key
+    return k;
+}
+
+void TForm::userKeyUp(int key, TShiftState shift)
+{
+    if (TWinControl *c = active_) {
+        int k = key;
+        app_.handle([&] { c->keyUp(k, shift); });
+    }
 }
 
 void TForm::userResized(int clientWidth, int clientHeight)

@@ -34,6 +34,8 @@ public:
     int screenTop() const { return screenTop_; }
     void setScreenPos(int left, int top);
     int borderWidth = 0;
+    // The outer size of the design (frame included); 0 when not known.
+    int outerWidth = 0, outerHeight = 0;
     TPosition position = TPosition::Designed;
     TBorderStyle borderStyle = TBorderStyle::Sizeable;
     TBorderIcons borderIcons;
@@ -65,6 +67,15 @@ public:
     // enabled. Returns whether the key was used.
     bool dialogKey(int key, TShiftState shift);
     TBitBtn *defaultButton() const;
+
+    // The keyboard as the window system delivers it, to the focused control:
+    // the key-down (Tab moving the focus and Enter for the default button
+    // come after the control's own key-down), the typed character, and the
+    // release. userKeyDown returns whether the key was used up; userKeyPress
+    // the character that reaches the control's text (code 0: swallowed).
+    bool userKeyDown(int key, TShiftState shift);
+    QChar userKeyPress(QChar ch);
+    void userKeyUp(int key, TShiftState shift);
 
     // Called by the window system when the window's size changed.
     TNotifyEvent OnResize;

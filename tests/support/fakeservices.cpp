@@ -2,8 +2,8 @@
 
 namespace voltaris::test {
 
-void FakeServices::messageBox(TForm *owner, const QString &caption, const QString &text,
-                              MsgIcon icon)
+void FakeServices::messageBox(
+    TForm *owner, const QString &caption, const QString &text, MsgIcon icon)
 {
     boxes.push_back({ owner, caption, text, icon });
     if (whileOpen)

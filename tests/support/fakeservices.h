@@ -20,8 +20,8 @@ struct ShownBox {
 // Services that answer at once and record what the forms asked for.
 class FakeServices : public Services {
 public:
-    void messageBox(TForm *owner, const QString &caption, const QString &text,
-                    MsgIcon icon) override;
+    void messageBox(
+        TForm *owner, const QString &caption, const QString &text, MsgIcon icon) override;
     QDate today() override { return todayDate; }
     void openUrl(const QString &url) override { urls << url; }
     void beep() override { ++beeps; }
@@ -43,7 +43,9 @@ public:
 
 // An application with German settings and recording services.
 struct TestApp {
-    explicit TestApp(FormatSettings settings = FormatSettings::german()) : app(services, settings) {}
+    explicit TestApp(FormatSettings settings = FormatSettings::german())
+        : app(services, settings)
+    { }
     FakeServices services;
     TApplication app;
 };

@@ -1,0 +1,799 @@
+#include "qt/formview.h"
+
+#include "qt/widgets.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+namespace voltaris {
+
+namespace {
+
+QString qtDateFormat(const FormatSettings &s)
+{
+    const QString sep(s.dateSeparator);
+    switch (s.dateOrder) {
+    case FormatSettings::DateOrder::MDY:
+        return QStringLiteral("MM") + sep + QStringLiteral("dd") + sep + QStringLiteral("yyyy");
+    case FormatSettings::DateOrder::YMD:
+        return QStringLiteral("yyyy") + sep + QStringLiteral("MM") + sep + QStringLiteral("dd");
+    case FormatSettings::DateOrder::DMY:
+        break;
+    }
+    return QStringLiteral("dd") + sep + QStringLiteral("MM") + sep + QStringLiteral("yyyy");
+}
+
+Qt::Alignment qtAlignment(TAlignment a)
+{
+    switch (a) {
+    case TAlignment::Right:
+        return Qt::AlignRight;
+    case TAlignment::Center:
+        return Qt::AlignHCenter;
+    case TAlignment::Left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+TShiftState shiftOf(Qt::KeyboardModifiers m)
+{
+    TShiftState s;
+    s.shift = m & Qt::ShiftModifier;
+    s.ctrl = m & Qt::ControlModifier;
+    s.alt = m & Qt::AltModifier;
+    return s;
+}
+
+// The calendar drop-down of a date picker closing is the picker's close-up.
+class CloseUpWatcher : public QObject {
+public:
+    CloseUpWatcher(TDateTimePicker &picker, QObject *parent)
+        : QObject(parent)
+        , picker_(picker)
+    { }
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Hide)
+            picker_.closeUp();
+        return false;
+    }
+
+private:
+    TDateTimePicker &picker_;
+};
+
+} // namespace
+
+int virtualKey(int k)
+{
+    if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z))
+        return k;
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
+        return 112 + (k - Qt::Key_F1);
+    switch (k) {
+    case Qt::Key_Backspace:
+        return vk::Back;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return vk::Tab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return vk::Return;
+    case Qt::Key_Shift:
+        return vk::Shift;
+    case Qt::Key_Control:
+        return vk::Control;
+    case Qt::Key_Alt:
+        return vk::Menu;
+    case Qt::Key_Escape:
+        return vk::Escape;
+    case Qt::Key_Space:
+        return vk::Space;
+    case Qt::Key_End:
+        return vk::End;
+    case Qt::Key_Home:
+        return vk::Home;
+    case Qt::Key_Left:
+        return vk::Left;
+    case Qt::Key_Up:
+        return vk::Up;
+    case Qt::Key_Right:
+        return vk::Right;
+    case Qt::Key_Down:
+        return vk::Down;
+    case Qt::Key_Delete:
+        return vk::Delete;
+    case Qt::Key_Comma:
+        return 188;
+    case Qt::Key_Minus:
+        return 189;
+    case Qt::Key_Period:
+        return 190;
+    default:
+        return 0;
+    }
+}
+
+QChar typedChar(const QKeyEvent &e)
+{
+    switch (e.key()) {
+    case Qt::Key_Backspace:
+        return QChar(8);
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return QChar(9);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QChar(13);
+    case Qt::Key_Escape:
+        return QChar(27);
+    default:
+        break;
+    }
+    if ((e.modifiers() & Qt::ControlModifier) && e.key() >= Qt::Key_A && e.key() <= Qt::Key_Z)
+        return QChar(char16_t(e.key() - Qt::Key_A + 1));
+    const QString t = e.text();
+    if (t.size() == 1 && (t[0].unicode() >= 32 || t[0].unicode() == 8))
+        return t[0];
+    return QChar();
+}
+
+QColor FormView::qcolor(TColor c)
+{
+    switch (c) {
+    case clr::BtnFace:
+        return QColor(240, 240, 240);
+    case clr::WindowText:
+        return Qt::black;
+    case clr::Window:
+        return Qt::white;
+    default:
+        return QColor(int(redOf(c)), int(greenOf(c)), int(blueOf(c)));
+    }
+}
+
+QFont FormView::qfont(const TFont &f)
+{
+    QFont q(f.name);
+    q.setPixelSize(f.size);
+    q.setBold(f.bold);
+    if (f.name.contains(QLatin1String("Courier")))
+        q.setStyleHint(QFont::TypeWriter);
+    else
+        q.setStyleHint(QFont::SansSerif);
+    return q;
+}
+
+FormView::FormView(TForm &form, QWidget *parent, const std::vector<WidgetFactory> &extraFactories)
+    : QWidget(parent)
+    , form_(form)
+    , factories_(extraFactories)
+{
+    setObjectName(form.name());
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    Qt::WindowFlags flags = parent ? Qt::Dialog : Qt::Window;
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (form.borderIcons.systemMenu)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (form.borderIcons.maximize && form.borderStyle == TBorderStyle::Sizeable)
+        flags |= Qt::WindowMaximizeButtonHint;
+    if (form.borderIcons.minimize && form.borderStyle == TBorderStyle::Sizeable)
+        flags |= Qt::WindowMinimizeButtonHint;
+    setWindowFlags(flags);
+    if (!form.icon.isEmpty())
+        setWindowIcon(pictureIcon(form.icon));
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    form.setObserver(this);
+    {
+        SyncGuard g(*this);
+        for (Prop p : { Prop::Text, Prop::Bounds, Prop::Color, Prop::Font })
+            syncForm(p);
+    }
+    build(form, client_);
+    bindTimers();
+}
+
+FormView::~FormView()
+{
+    form_.setObserver(nullptr);
+    for (auto it = widgets_.begin(); it != widgets_.end(); ++it)
+        const_cast<TControl *>(it.key())->setObserver(nullptr);
+    for (TTimer *t : form_.timers())
+        t->onStateChanged = nullptr;
+}
+
+QWidget *FormView::widgetFor(const TControl &control) const
+{
+    if (&control == &form_)
+        return const_cast<FormView *>(this);
+    return widgets_.value(&control);
+}
+
+TControl *FormView::controlFor(const QWidget *widget) const
+{
+    return controls_.value(widget);
+}
+
+void FormView::build(TControl &parent, QWidget *parentWidget)
+{
+    for (TControl *c : parent.children()) {
+        QWidget *w = create(*c, parentWidget);
+        if (!w)
+            continue;
+        w->setObjectName(c->name());
+        widgets_.insert(c, w);
+        controls_.insert(w, c);
+        c->setObserver(this);
+        {
+            SyncGuard g(*this);
+            for (Prop p : { Prop::Bounds, Prop::Font, Prop::Color, Prop::Text, Prop::Enabled,
+                     Prop::Visible, Prop::ReadOnly, Prop::TabStop, Prop::Checked, Prop::Date,
+                     Prop::Hint, Prop::Items, Prop::Picture, Prop::Cursor, Prop::Alignment })
+                changed(*c, p);
+        }
+        build(*c, w);
+    }
+}
+
+QWidget *FormView::create(TControl &c, QWidget *parent)
+{
+    for (const WidgetFactory &f : factories_)
+        if (QWidget *w = f(c, parent, *this))
+            return w;
+
+    if (auto *e = dynamic_cast<TEdit *>(&c)) {
+        auto *w = new QLineEdit(parent);
+        w->setFrame(true);
+        connect(w, &QLineEdit::textEdited, this, [this, e, w](const QString &text) {
+            if (syncing())
+                return;
+            const int start = w->hasSelectedText() ? w->selectionStart() : w->cursorPosition();
+            const int length = w->hasSelectedText() ? int(w->selectedText().size()) : 0;
+            e->userEdited(text, start, length);
+        });
+        route(w, *e);
+        return w;
+    }
+    if (auto *m = dynamic_cast<TMemo *>(&c)) {
+        auto *w = new QPlainTextEdit(parent);
+        w->setReadOnly(m->readOnly);
+        w->setLineWrapMode(m->wordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        if (!m->scrollBars) {
+            w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            w->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        }
+        w->setFrameShape(QFrame::NoFrame);
+        route(w, *m);
+        return w;
+    }
+    if (auto *r = dynamic_cast<TRadioButton *>(&c)) {
+        auto *w = new QRadioButton(parent);
+        w->setAutoExclusive(false);
+        connect(w, &QRadioButton::clicked, this, [this, r, w] {
+            r->click();
+            SyncGuard g(*this);
+            w->setChecked(r->checked());
+        });
+        route(w, *r);
+        return w;
+    }
+    if (dynamic_cast<TGroupBox *>(&c))
+        return new GroupBoxWidget(parent);
+    if (auto *p = dynamic_cast<TPanel *>(&c)) {
+        auto *w = new QFrame(parent);
+        w->setFrameStyle(QFrame::Panel | (p->lowered ? QFrame::Sunken : QFrame::Raised));
+        w->setLineWidth(1);
+        return w;
+    }
+    if (auto *b = dynamic_cast<TSpeedButton *>(&c)) {
+        auto *w = new QToolButton(parent);
+        w->setAutoRaise(b->flat);
+        w->setFocusPolicy(Qt::NoFocus);
+        w->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        connect(w, &QToolButton::clicked, this, [b] { b->click(); });
+        return w;
+    }
+    if (auto *b = dynamic_cast<TBitBtn *>(&c)) {
+        auto *w = new QPushButton(parent);
+        w->setAutoDefault(false);
+        connect(w, &QPushButton::clicked, this, [b] { b->click(); });
+        route(w, *b);
+        return w;
+    }
+    if (auto *d = dynamic_cast<TDateTimePicker *>(&c)) {
+        auto *w = new QDateEdit(parent);
+        w->setCalendarPopup(d->kind == TDateTimeKind::Date);
+        w->setDisplayFormat(d->kind == TDateTimeKind::Date ? qtDateFormat(form_.app().settings())
+                                                           : QStringLiteral("HH:mm:ss"));
+        w->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
+        connect(w, &QDateEdit::dateChanged, this, [this, d](QDate date) {
+            if (!syncing())
+                d->userPicked(date);
+        });
+        if (QCalendarWidget *cal = w->calendarWidget())
+            cal->window()->installEventFilter(new CloseUpWatcher(*d, w));
+        route(w, *d);
+        return w;
+    }
+    if (auto *cb = dynamic_cast<TComboBox *>(&c)) {
+        auto *w = new QComboBox(parent);
+        w->setEditable(true);
+        w->setInsertPolicy(QComboBox::NoInsert);
+        connect(w, &QComboBox::editTextChanged, this, [this, cb](const QString &text) {
+            if (!syncing())
+                cb->userEdited(text);
+        });
+        route(w, *cb);
+        if (w->lineEdit())
+            route(w->lineEdit(), *cb);
+        return w;
+    }
+    if (auto *l = dynamic_cast<TLabel *>(&c)) {
+        auto *w = new QLabel(parent);
+        w->setTextFormat(Qt::PlainText);
+        w->setAutoFillBackground(!l->transparent);
+        return w;
+    }
+    if (auto *i = dynamic_cast<TImage *>(&c)) {
+        auto *w = new PictureWidget(parent);
+        connect(w, &PictureWidget::clicked, this, [i] { i->click(); });
+        return w;
+    }
+    if (dynamic_cast<TShape *>(&c)) {
+        auto *w = new QWidget(parent);
+        w->setAutoFillBackground(true);
+        return w;
+    }
+    return nullptr;
+}
+
+void FormView::route(QWidget *widget, TWinControl &control)
+{
+    routed_.insert(widget, &control);
+    widget->installEventFilter(this);
+}
+
+void FormView::applyCommon(TControl &c, QWidget *w, Prop what)
+{
+    switch (what) {
+    case Prop::Bounds:
+        w->setGeometry(c.left(), c.top(), c.width(), c.height());
+        break;
+    case Prop::Enabled:
+        w->setEnabled(c.enabled());
+        break;
+    case Prop::Visible:
+        w->setVisible(c.visible());
+        break;
+    case Prop::Font:
+    case Prop::Color: {
+        w->setFont(qfont(c.font()));
+        QPalette pal = w->palette();
+        const QColor bg = qcolor(c.color());
+        const QColor fg = qcolor(c.font().color);
+        for (QPalette::ColorGroup g :
+            { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
+            pal.setColor(g, QPalette::Window, bg);
+            pal.setColor(g, QPalette::Base, bg);
+            pal.setColor(g, QPalette::Button, bg);
+        }
+        for (QPalette::ColorGroup g : { QPalette::Active, QPalette::Inactive }) {
+            pal.setColor(g, QPalette::WindowText, fg);
+            pal.setColor(g, QPalette::Text, fg);
+            pal.setColor(g, QPalette::ButtonText, fg);
+        }
+        // Disabled text is greyed as the platform does, on the control's own
+        // background.
+        pal.setColor(QPalette::Disabled, QPalette::Text, QColor(109, 109, 109));
+        pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(109, 109, 109));
+        pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(109, 109, 109));
+        w->setPalette(pal);
+        break;
+    }
+    case Prop::Hint:
+        w->setToolTip(c.showHint() ? c.hint() : QString());
+        break;
+    case Prop::Cursor:
+        if (c.cursor() == TCursor::HandPoint)
+            w->setCursor(Qt::PointingHandCursor);
+        else
+            w->unsetCursor();
+        break;
+    default:
+        break;
+    }
+}
+
+// The window's fonts measure a few pixels wider than the design's: a label
+// grows away from its aligned edge instead of cutting its text.
+void FormView::fitLabel(const TLabel &label, QLabel *w)
+{
+    const int needed = QFontMetrics(w->font()).horizontalAdvance(label.text()) + 1;
+    QRect r(label.left(), label.top(), std::max(label.width(), needed), label.height());
+    if (r.width() > label.width()) {
+        if (label.alignment() == TAlignment::Right)
+            r.moveRight(label.left() + label.width() - 1);
+        else if (label.alignment() == TAlignment::Center)
+            r.moveLeft(label.left() - (r.width() - label.width()) / 2);
+    }
+    w->setGeometry(r);
+}
+
+void FormView::changed(TControl &c, Prop what)
+{
+    if (&c == &form_) {
+        syncForm(what);
+        return;
+    }
+    QWidget *w = widgets_.value(&c);
+    if (!w)
+        return;
+    SyncGuard g(*this);
+    applyCommon(c, w, what);
+    if (auto *b = dynamic_cast<BoundWidget *>(w))
+        b->sync(what);
+    else
+        syncBuiltin(c, w, what);
+}
+
+void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
+{
+    if (auto *le = qobject_cast<QLineEdit *>(w)) {
+        auto &e = static_cast<TEdit &>(c);
+        switch (what) {
+        case Prop::Text:
+            if (le->text() != e.text())
+                le->setText(e.text());
+            [[fallthrough]];
+        case Prop::Selection:
+            if (e.selLength() > 0)
+                le->setSelection(e.selStart(), e.selLength());
+            else
+                le->setCursorPosition(e.selStart());
+            break;
+        case Prop::ReadOnly:
+            le->setReadOnly(e.readOnly());
+            break;
+        case Prop::Alignment:
+            le->setAlignment(qtAlignment(e.alignment()) | Qt::AlignVCenter);
+            break;
+        case Prop::TabStop:
+        case Prop::Enabled:
+            le->setFocusPolicy(e.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    if (auto *l = qobject_cast<QLabel *>(w)) {
+        auto &lab = static_cast<TLabel &>(c);
+        if (what == Prop::Text)
+            l->setText(lab.text());
+        else if (what == Prop::Alignment)
+            l->setAlignment(qtAlignment(lab.alignment()) | Qt::AlignTop);
+        if (what == Prop::Text || what == Prop::Font || what == Prop::Bounds
+            || what == Prop::Alignment)
+            fitLabel(lab, l);
+        return;
+    }
+    if (auto *g = qobject_cast<GroupBoxWidget *>(w)) {
+        if (what == Prop::Text)
+            g->setTitle(c.text());
+        return;
+    }
+    if (auto *r = qobject_cast<QRadioButton *>(w)) {
+        auto &rb = static_cast<TRadioButton &>(c);
+        if (what == Prop::Checked)
+            r->setChecked(rb.checked());
+        else if (what == Prop::TabStop)
+            r->setFocusPolicy(rb.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+        return;
+    }
+    if (auto *b = qobject_cast<QAbstractButton *>(w)) {
+        auto &bc = static_cast<TButtonControl &>(c);
+        if (what == Prop::Text)
+            b->setText(bc.text());
+        else if (what == Prop::Picture && !bc.picture().isEmpty()) {
+            b->setIcon(pictureIcon(bc.picture()));
+            b->setIconSize(QSize(qMax(16, bc.width() - 8), qMax(16, bc.height() - 8)));
+            if (qobject_cast<QPushButton *>(w))
+                b->setIconSize(QSize(18, 18));
+        } else if (what == Prop::TabStop && qobject_cast<QPushButton *>(w))
+            b->setFocusPolicy(
+                static_cast<TWinControl &>(c).tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+        return;
+    }
+    if (auto *d = qobject_cast<QDateEdit *>(w)) {
+        auto &p = static_cast<TDateTimePicker &>(c);
+        if (what == Prop::Date && p.date().isValid())
+            d->setDate(p.date());
+        else if (what == Prop::TabStop)
+            d->setFocusPolicy(p.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+        return;
+    }
+    if (auto *cb = qobject_cast<QComboBox *>(w)) {
+        auto &box = static_cast<TComboBox &>(c);
+        if (what == Prop::Items) {
+            cb->clear();
+            cb->addItems(box.items());
+            cb->setEditText(box.text());
+        } else if (what == Prop::Text && cb->currentText() != box.text())
+            cb->setEditText(box.text());
+        else if (what == Prop::TabStop)
+            cb->setFocusPolicy(box.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+        return;
+    }
+    if (auto *pt = qobject_cast<QPlainTextEdit *>(w)) {
+        if (what == Prop::Text)
+            pt->setPlainText(QString(c.text()).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        return;
+    }
+    if (auto *pw = qobject_cast<PictureWidget *>(w)) {
+        if (what == Prop::Picture)
+            pw->setPicture(static_cast<TImage &>(c).picture());
+        return;
+    }
+}
+
+void FormView::syncForm(Prop what)
+{
+    switch (what) {
+    case Prop::Text:
+        setWindowTitle(form_.text());
+        break;
+    case Prop::Bounds: {
+        const int bw = form_.borderWidth;
+        const QSize client = clientExtent();
+        const QSize size(client.width() + 2 * bw, client.height() + 2 * bw);
+        client_->setGeometry(bw, bw, client.width(), client.height());
+        if (form_.borderStyle == TBorderStyle::Dialog) {
+            setFixedSize(size);
+        } else {
+            const auto &k = form_.constraints;
+            // The limits are the outer frame's; the frame itself is the
+            // difference between the design's outer and client sizes.
+            const int frameW = form_.outerWidth ? form_.outerWidth - size.width() : 0;
+            const int frameH = form_.outerHeight ? form_.outerHeight - size.height() : 0;
+            setMinimumSize(
+                k.minWidth ? k.minWidth - frameW : 0, k.minHeight ? k.minHeight - frameH : 0);
+            setMaximumSize(k.maxWidth ? k.maxWidth - frameW : QWIDGETSIZE_MAX,
+                k.maxHeight ? k.maxHeight - frameH : QWIDGETSIZE_MAX);
+            if (this->size() != size && !syncing())
+                resize(size);
+            else if (!isVisible())
+                resize(size);
+        }
+        if (form_.position == TPosition::Designed && !placed_)
+            move(form_.screenLeft(), form_.screenTop());
+        break;
+    }
+    case Prop::Color:
+    case Prop::Font: {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, qcolor(form_.color()));
+        pal.setColor(QPalette::WindowText, qcolor(form_.font().color));
+        setPalette(pal);
+        setAutoFillBackground(true);
+        setFont(qfont(form_.font()));
+        break;
+    }
+    case Prop::Visible:
+        if (form_.visible()) {
+            placeWindow();
+            show();
+            raise();
+            activateWindow();
+            syncFocus();
+        } else {
+            hide();
+        }
+        break;
+    case Prop::Raise:
+        raise();
+        activateWindow();
+        break;
+    case Prop::Focus:
+        syncFocus();
+        break;
+    default:
+        break;
+    }
+}
+
+// The client area holds every control whole: the main window's design
+// places its meter area 12 pixels past the nominal client width, inside the
+// frame the design's outer width leaves for it.
+QSize FormView::clientExtent() const
+{
+    int w = form_.clientWidth(), h = form_.clientHeight();
+    for (const TControl *c : form_.children()) {
+        w = std::max(w, c->left() + c->width());
+        h = std::max(h, c->top() + c->height());
+    }
+    return QSize(w, h);
+}
+
+void FormView::placeWindow()
+{
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize frame = frameGeometry().size().isEmpty() ? size() : frameGeometry().size();
+    switch (form_.position) {
+    case TPosition::Designed:
+        if (!placed_)
+            move(form_.screenLeft(), form_.screenTop());
+        break;
+    case TPosition::ScreenCenter:
+        if (!placed_)
+            move(avail.center() - QPoint(frame.width() / 2, frame.height() / 2));
+        break;
+    case TPosition::MainFormCenter: {
+        // Centred over the main window at each showing, never off the top
+        // left of the screen.
+        const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+        const QRect o = owner ? owner->frameGeometry() : avail;
+        const int x = std::max(0, o.x() + (o.width() - frame.width()) / 2);
+        const int y = std::max(0, o.y() + (o.height() - frame.height()) / 2);
+        move(x, y);
+        break;
+    }
+    }
+    placed_ = true;
+}
+
+void FormView::syncFocus()
+{
+    TWinControl *active = form_.activeControl();
+    QWidget *w = active ? widgets_.value(active) : nullptr;
+    if (!w || !isVisible())
+        return;
+    if (QWidget *proxy = w->focusProxy())
+        w = proxy;
+    if (!w->hasFocus()) {
+        SyncGuard g(*this);
+        w->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void FormView::bindTimers()
+{
+    for (TTimer *t : form_.timers()) {
+        auto q = std::make_unique<QTimer>();
+        QTimer *qt = q.get();
+        connect(qt, &QTimer::timeout, this, [t] { t->tick(); });
+        t->onStateChanged = [qt](TTimer &timer) {
+            if (timer.enabled())
+                qt->start(timer.interval());
+            else
+                qt->stop();
+        };
+        if (t->enabled())
+            qt->start(t->interval());
+        timers_.push_back(std::move(q));
+    }
+}
+
+bool FormView::eventFilter(QObject *watched, QEvent *event)
+{
+    TWinControl *control = routed_.value(watched);
+    if (!control)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn: {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (syncing() || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            break;
+        if (form_.activeControl() != control) {
+            form_.app().handle([&] { form_.setFocusTo(control, reason == Qt::MouseFocusReason); });
+            // An exit handler may have kept the focus where it was.
+            QTimer::singleShot(0, this, [this] { syncFocus(); });
+        }
+        break;
+    }
+    case QEvent::KeyPress:
+        return keyPress(*control, static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
+    case QEvent::KeyRelease: {
+        auto *ke = static_cast<QKeyEvent *>(event);
+        if (!ke->isAutoRepeat() && form_.activeControl() == control)
+            form_.userKeyUp(virtualKey(ke->key()), shiftOf(ke->modifiers()));
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool FormView::keyPress(TWinControl &control, QWidget *w, QKeyEvent *e)
+{
+    if (form_.activeControl() != &control)
+        form_.app().handle([&] { form_.setFocusTo(&control); });
+    const TShiftState shift = shiftOf(e->modifiers());
+    const int key = virtualKey(e->key());
+    if (form_.userKeyDown(key, shift))
+        return true;
+    if (dynamic_cast<TButtonControl *>(&control) && key == vk::Return) {
+        control.click(); // a focused push button takes Enter itself
+        return true;
+    }
+    const QChar ch = typedChar(*e);
+    if (ch.isNull())
+        return false; // Delete, arrows, Home...: the widget edits
+    auto *edit = dynamic_cast<TEdit *>(&control);
+    const QString before = edit ? edit->text() : QString();
+    const QChar k = form_.userKeyPress(ch);
+    if (k.isNull())
+        return true;
+    if (edit && edit->text() != before)
+        return true; // the control rewrote its text itself
+    if (k != ch && edit && k.unicode() >= 32) {
+        QString text = edit->text();
+        const int start = edit->selStart();
+        text.replace(start, edit->selLength(), k);
+        edit->userEdited(text, start + 1, 0);
+        return true;
+    }
+    const char16_t code = k.unicode();
+    if (code == 9 || code == 13 || code == 27)
+        return true;
+    // The clipboard keys: the control may refuse to cut or paste.
+    if (edit && ((code == 22 && !edit->canPaste()) || (code == 24 && !edit->canCut())))
+        return true;
+    Q_UNUSED(w);
+    return false;
+}
+
+void FormView::closeEvent(QCloseEvent *event)
+{
+    if (!form_.visible()) {
+        event->accept();
+        return;
+    }
+    if (form_.userClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void FormView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (syncing())
+        return;
+    const int bw = form_.borderWidth;
+    const int extra = clientExtent().width() - form_.clientWidth();
+    const int cw = width() - 2 * bw - extra, ch = height() - 2 * bw;
+    if (cw != form_.clientWidth() || ch != form_.clientHeight())
+        form_.userResized(cw, ch);
+}
+
+void FormView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!form_.visible())
+        form_.app().handle([&] { form_.show(); });
+    syncFocus();
+}
+
+} // namespace voltaris

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ui/services.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace voltaris {
+
+class FormView;
+
+// The platform services on Qt: message boxes, the clock, the browser, the
+// beep.
+class QtServices : public Services {
+public:
+    // The window of a form, for the owner of a message box.
+    std::function<QWidget *(TForm *)> windowOf;
+
+    void messageBox(
+        TForm *owner, const QString &caption, const QString &text, MsgIcon icon) override;
+    QDate today() override;
+    void openUrl(const QString &url) override;
+    void beep() override;
+};
+
+} // namespace voltaris

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QWidget>
+
+namespace voltaris {
+
+// The program's pictures, drawn as SVG: ":/pictures/<name>.svg", with
+// "<name>_disabled.svg" for the disabled state where there is one.
+QIcon pictureIcon(const QString &name);
+QString picturePath(const QString &name);
+
+// A picture at its control's size; clickable.
+class PictureWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureWidget(QWidget *parent = nullptr);
+    void setPicture(const QString &name);
+    const QString &picture() const { return name_; }
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    QString name_;
+    bool pressed_ = false;
+};
+
+// A group box as the window shows it: an etched frame from the middle of the
+// caption down, the caption on the frame's top edge; children at their own
+// positions from the box's top left.
+class GroupBoxWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit GroupBoxWidget(QWidget *parent = nullptr);
+    void setTitle(const QString &title);
+    const QString &title() const { return title_; }
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+
+private:
+    QString title_;
+};
+
+} // namespace voltaris

@@ -75,7 +75,9 @@ void TControl::setVisible(bool v)
 
 bool TControl::showing() const
 {
-    for (const TControl *c = this; c; c = c->parent_)
+    // The window's own visibility does not count: a hidden window keeps its
+    // focus order and its default button.
+    for (const TControl *c = this; c && c->parent_; c = c->parent_)
         if (!c->visible_)
             return false;
     return true;
@@ -273,6 +275,13 @@ void TEdit::textChanged()
     selLength_ = 0;
     if (OnChange)
         fire([&] { OnChange(*this); });
+}
+
+void TEdit::doEnter()
+{
+    if (autoSelect && !form()->focusByMouse())
+        selectAll();
+    TWinControl::doEnter();
 }
 
 void TEdit::userEdited(const QString &text, int selStart, int selLength)

@@ -100,7 +100,7 @@ public:
     void setEnabled(bool v);
     bool visible() const { return visible_; }
     void setVisible(bool v);
-    // Visible and enabled with all parents.
+    // Visible with all parents inside its window; enabled with all parents.
     bool showing() const;
     bool effectivelyEnabled() const;
 
@@ -216,6 +216,9 @@ public:
     void selectAll() { setSelection(0, int(text_.size())); }
 
     TNotifyEvent OnChange;
+
+    // Entering by keyboard selects the whole text (autoSelect).
+    void doEnter() override;
 
     // The user's editing as the window system reports it: the new text and
     // selection after a key the edit processed, a paste or a cut.

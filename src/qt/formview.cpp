@@ -788,6 +788,15 @@ void FormView::resizeEvent(QResizeEvent *event)
         form_.userResized(cw, ch);
 }
 
+void FormView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Back from a message box, Qt restores the widget focused before it; the
+    // form may have moved its focus meanwhile.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, this, [this] { syncFocus(); });
+}
+
 void FormView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);

@@ -2,13 +2,16 @@
 // the warning box.
 #include "fakeservices.h"
 #include "qt/formview.h"
+#include "qt/qtservices.h"
 #include "ui/program.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace voltaris;
 using namespace voltaris::test;
@@ -22,6 +25,7 @@ private Q_SLOTS:
     void perDayMode();
     void lowPriceWarnsOnLeaving();
     void pastedTextShowsTheError();
+    void realWarningBoxInTheFocusChange();
 
 private:
     QLineEdit *edit(const TControl &c) { return qobject_cast<QLineEdit *>(view->widgetFor(c)); }
@@ -140,6 +144,39 @@ void TestContractGroup::pastedTextShowsTheError()
     edit(f.Edit1)->selectAll();
     QTest::keyClicks(edit(f.Edit1), QStringLiteral("365"));
     QCOMPARE(edit(f.Edit2)->text(), QStringLiteral("1,00"));
+}
+
+// The real modal box, opened while the focus moves, closed by the user.
+void TestContractGroup::realWarningBoxInTheFocusChange()
+{
+    cleanup();
+    dir = std::make_unique<QTemporaryDir>();
+    QtServices services;
+    TApplication app(services, FormatSettings::german());
+    TProgram prog(app, dir->path());
+    FormView mainView(*prog.Form1);
+    services.windowOf = [&](TForm *) { return &mainView; };
+    prog.Form1->show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mainView));
+    auto *e5 = qobject_cast<QLineEdit *>(mainView.widgetFor(prog.Form1->Edit5));
+    auto *e1 = qobject_cast<QLineEdit *>(mainView.widgetFor(prog.Form1->Edit1));
+    QTest::mouseClick(e5, Qt::LeftButton);
+    e5->selectAll();
+    QTest::keyClicks(e5, QStringLiteral("1"));
+    QString shown;
+    QTimer::singleShot(200, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shown = box->windowTitle() + QLatin1Char('|') + box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QTest::mouseClick(e1, Qt::LeftButton);
+    QTRY_COMPARE(shown, QStringLiteral("Achtung!|Bitte in Cent eingeben! €/100=Cent"));
+    mainView.activateWindow();
+    QTRY_VERIFY(e5->hasFocus());
+    QCOMPARE(prog.Form1->activeControl(), &prog.Form1->Edit5);
+    QCOMPARE(prog.Form1->Edit6.text(), QStringLiteral("120,50"));
 }
 
 QTEST_MAIN(TestContractGroup)

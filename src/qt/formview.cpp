@@ -1,5 +1,6 @@
 #include "qt/formview.h"
 
+#include "qt/spinfloateditwidget.h"
 #include "qt/widgets.h"
 
 #include <QAbstractSpinBox>
@@ -187,6 +188,7 @@ FormView::FormView(TForm &form, QWidget *parent, const std::vector<WidgetFactory
     , form_(form)
     , factories_(extraFactories)
 {
+    factories_.push_back(createSpinFloatEditWidget);
     setObjectName(form.name());
     setAttribute(Qt::WA_DeleteOnClose, false);
     Qt::WindowFlags flags = parent ? Qt::Dialog : Qt::Window;
@@ -271,6 +273,18 @@ QWidget *FormView::create(TControl &c, QWidget *parent)
             const int length = w->hasSelectedText() ? int(w->selectedText().size()) : 0;
             e->userEdited(text, start, length);
         });
+        // The key filters look at the selection: caret moves and mouse
+        // selections reach the control as they happen.
+        const auto selection = [this, e, w] {
+            if (syncing() || w->text() != e->text())
+                return;
+            if (w->hasSelectedText())
+                e->setSelection(w->selectionStart(), int(w->selectedText().size()));
+            else
+                e->setSelection(w->cursorPosition(), 0);
+        };
+        connect(w, &QLineEdit::selectionChanged, this, selection);
+        connect(w, &QLineEdit::cursorPositionChanged, this, selection);
         route(w, *e);
         return w;
     }

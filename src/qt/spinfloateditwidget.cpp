@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyleOption>
 #include <algorithm>
 
@@ -87,6 +88,13 @@ void SpinArrowButton::paintEvent(QPaintEvent *)
         pictureIcon(glyph).paint(&p, QRect(QPoint(2, 2) + shift, size), Qt::AlignCenter,
             isEnabled() ? QIcon::Normal : QIcon::Disabled);
     }
+    if (model_.focusFrame()) {
+        // Only a pair that is a tab stop of its own shows it.
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(3, 3, -3, -3).translated(shift);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+    }
 }
 
 void SpinArrowButton::mousePressEvent(QMouseEvent *e)
@@ -142,7 +150,9 @@ SpinFloatEditWidget::SpinFloatEditWidget(TSpinFloatEdit &edit, QWidget *parent, 
 
 void SpinFloatEditWidget::pushSelection()
 {
-    if (view_.syncing())
+    // Not only the user's own moves count: the line edit also drops its
+    // selection when it loses the focus, which the view moves while syncing.
+    if (writing_)
         return;
     const bool sel = lineEdit_->hasSelectedText();
     const int start = sel ? lineEdit_->selectionStart() : lineEdit_->cursorPosition();
@@ -153,6 +163,7 @@ void SpinFloatEditWidget::pushSelection()
 
 void SpinFloatEditWidget::sync(Prop what)
 {
+    const QScopedValueRollback<bool> writing(writing_, true);
     switch (what) {
     case Prop::Text:
         if (lineEdit_->text() != edit_.text())

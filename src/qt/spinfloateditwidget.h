@@ -58,6 +58,7 @@ private:
     SpinArrowButton *up_;
     SpinArrowButton *down_;
     bool laying_ = false;
+    bool writing_ = false; // the widget takes the control's text or selection
 };
 
 // For the view's factories: the widget of a TSpinFloatEdit, else nullptr.

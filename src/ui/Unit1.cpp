@@ -185,6 +185,23 @@ void TForm1::designMeterArea()
     GroupBox3.setFont(makeFont(Arial, 17, true));
     GroupBox3.setTabOrder(0);
 
+    Shape_Decimal.setBounds(222, 43, 27, 39);
+    Shape_Decimal.setColor(clr::ShapeRed);
+    Shape_Decimal.outline = false;
+
+    // The reading input: loaded like a form description, so the range is
+    // set before the value and the text shows 0,0.
+    Memo_Stand.beginLoad();
+    Memo_Stand.setBounds(128, 48, 115, 29);
+    Memo_Stand.Increment = 1.0L;
+    Memo_Stand.setDigits(1);
+    Memo_Stand.setMax(999999.0L);
+    Memo_Stand.setAlignment(TAlignment::Right);
+    Memo_Stand.setColor(clr::Black);
+    Memo_Stand.setFont(makeFont(Arial, 17, true, clr::White));
+    Memo_Stand.setTabOrder(1);
+    Memo_Stand.endLoad();
+
     img_On.setBounds(412, 24, 26, 44);
     img_On.setPicture(QStringLiteral("switch_on"));
     img_On.transparent = true;

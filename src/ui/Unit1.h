@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/FlEdit.h"
 #include "ui/form.h"
 
 namespace voltaris {
@@ -115,6 +116,9 @@ public:
     TLabel lbl_EUR4 { &GroupBox1, QStringLiteral("lbl_EUR4") };
 
     TGroupBox GroupBox3 { this, QStringLiteral("GroupBox3") };
+    // Behind the reading input, so that a red frame surrounds its decimal.
+    TShape Shape_Decimal { &GroupBox3, QStringLiteral("Shape_Decimal") };
+    TSpinFloatEdit Memo_Stand { &GroupBox3, QStringLiteral("Memo_Stand") };
     TImage img_On { &GroupBox3, QStringLiteral("img_On") };
     TImage img_Off { &GroupBox3, QStringLiteral("img_Off") };
     TImage img_to_off { &GroupBox3, QStringLiteral("img_to_off") };

@@ -1,20 +1,214 @@
-// Placeholder until the contract file is built.
+// The contract file "Mein_Vertrag.dat": a small printable report whose values
+// the reader takes back from fixed lines and columns.
+#include "common/cp1252.h"
+#include "common/dates.h"
+#include "common/errors.h"
 #include "ui/Unit1.h"
+#include "ui/Unit2.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <array>
 
 namespace voltaris {
 
+namespace {
+
+const QString FileName = QStringLiteral("Mein_Vertrag.dat");
+
+// Line 4 holds the date in columns 12 to 21, then ": " and the names; every
+// value of lines 5 to 11 starts in column 24.
+constexpr int DateColumn = 12;
+constexpr int DateLength = 10;
+constexpr int ValueColumn = 24;
+constexpr int DateLine = 4;
+constexpr int LastReadLine = 11;
+constexpr char CtrlZ = 26;
+
+// The labels of lines 5 to 11, each 23 characters, right-aligned on the colon.
+const std::array<QString, 7> ValueLabels = {
+    QStringLiteral("      Jahresverbrauch: "),
+    QStringLiteral("       Tagesverbrauch: "),
+    QStringLiteral("     Jahresgrundpreis: "),
+    QStringLiteral("       Grund im Monat: "),
+    QStringLiteral("    Strompreis (1 kW): "),
+    QStringLiteral("  Gesamtpreis im Jahr: "),
+    QStringLiteral("Stromkosten monatlich: "),
+};
+const std::array<QString, 7> ValueUnits = {
+    QStringLiteral(" kW"),
+    QStringLiteral(" kW"),
+    QStringLiteral(" EUR"),
+    QStringLiteral(" EUR"),
+    QStringLiteral(" Cent"),
+    QStringLiteral(" EUR"),
+    QStringLiteral(" EUR"),
+};
+
+// A field text inside one line of the file: a line break or Ctrl+Z in it
+// (only pasting can put one there) would shift every later line for the
+// reader, so those become "?" like any character the code page lacks.
+QString lineSafe(QString text)
+{
+    for (QChar &c : text)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c.unicode() == CtrlZ)
+            c = QLatin1Char('?');
+    return text;
+}
+
+// Blanks and control characters count as blanks at the ends of a name.
+QString trimBlanks(const QString &s)
+{
+    qsizetype begin = 0, end = s.size();
+    while (begin < end && s.at(begin).unicode() <= 32)
+        ++begin;
+    while (end > begin && s.at(end - 1).unicode() <= 32)
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+[[noreturn]] void throwReadError(const QString &path, const QString &reason)
+{
+    throw EInOutError(
+        QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason));
+}
+
+// Up to `count` lines of the file. A line ends at LF; every CR is dropped
+// (the one before LF and a lone one alike); Ctrl+Z ends the file. Text after
+// the last LF is a line of its own.
+QStringList readLines(const QString &path, int count)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throwReadError(path, file.errorString());
+    QStringList lines;
+    QByteArray line;
+    bool pending = false; // bytes of a line not yet ended by LF
+    char buffer[16384];
+    bool end = false;
+    while (!end && lines.size() < count) {
+        const qint64 n = file.read(buffer, sizeof buffer);
+        if (n < 0)
+            throwReadError(path, file.errorString());
+        if (n == 0)
+            break;
+        for (qint64 i = 0; i < n && lines.size() < count; ++i) {
+            const char c = buffer[i];
+            if (c == CtrlZ) {
+                end = true;
+                break;
+            }
+            if (c == '\n') {
+                lines << fromWindows1252(line);
+                line.clear();
+                pending = false;
+            } else {
+                pending = true;
+                if (c != '\r')
+                    line += c;
+            }
+        }
+    }
+    if (pending && lines.size() < count)
+        lines << fromWindows1252(line);
+    return lines;
+}
+
+} // namespace
+
 QString TForm1::contractPath() const
 {
-    return QString();
+    return dataDir.isEmpty() ? FileName : QDir(dataDir).filePath(FileName);
 }
+
+QString TForm1::TakeNumber(const QString &line, int column) const
+{
+    if (column < 1)
+        return QString();
+    const QChar sep = separator();
+    const qsizetype start = column - 1;
+    qsizetype end = start;
+    while (end < line.size()
+        && ((line.at(end) >= QLatin1Char('0') && line.at(end) <= QLatin1Char('9'))
+            || line.at(end) == sep))
+        ++end;
+    return end > start ? line.mid(start, end - start) : QString();
+}
+
 bool TForm1::WriteContract()
 {
-    return false;
+    // Any failure is silent: the button stays enabled as the sign that the
+    // contract is not saved. The old file is replaced only by a complete new
+    // one, so a failed save never damages it.
+    try {
+        const TEdit *fields[] = { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7 };
+        QStringList lines;
+        lines << QString() << QStringLiteral("          Mein Vertrag") << QString();
+        lines << QStringLiteral("        Ab ") + dateToStr(dtp_Ab.date(), app().settings())
+                + QStringLiteral(": ") + lineSafe(Edit_Name.text()) + QStringLiteral(" (")
+                + lineSafe(Edit_Tarif.text()) + QLatin1Char(')');
+        for (size_t i = 0; i < ValueLabels.size(); ++i)
+            lines << ValueLabels[i] + lineSafe(fields[i]->text()) + ValueUnits[i];
+        lines << QString(34, QLatin1Char('_'));
+        lines << QStringLiteral(
+            "Menü: Format >> Schriftart... >> Consolas oder Courier New, Fett, 16");
+
+        QByteArray bytes;
+        for (const QString &line : lines)
+            bytes += toWindows1252(line) + "\r\n";
+
+        QSaveFile file(contractPath());
+        // Unbuffered, so that a short write (a full disk) shows in the count
+        // here: a buffered flush would pass it over and commit a cut file.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        if (file.write(bytes) != bytes.size())
+            return false; // the destructor throws the temporary file away
+        if (!file.commit())
+            return false;
+    } catch (const std::exception &) {
+        return false;
+    }
+    btn_Save1.setEnabled(false);
+    if (Form2)
+        Form2->ShowNotice();
+    return true;
 }
-void TForm1::ReadContract() {}
-QString TForm1::TakeNumber(const QString &, int) const
+
+void TForm1::ReadContract()
 {
-    return QString();
+    const QString path = contractPath();
+    if (!QFileInfo::exists(path))
+        return;
+    // The whole file is read before any field changes, so an unreadable file
+    // leaves the contract as it was.
+    const QStringList lines = readLines(path, LastReadLine);
+
+    if (lines.size() >= DateLine) {
+        const QString &line = lines.at(DateLine - 1);
+        // A bad date stops here, before any field has changed.
+        const QDate date = strToDate(line.mid(DateColumn - 1, DateLength), app().settings());
+        // The supplier runs from column 24 to the first "(", the tariff from
+        // there to the next ")".
+        const QString rest = line.mid(ValueColumn - 1);
+        const qsizetype open = rest.indexOf(QLatin1Char('('));
+        QString tariff;
+        if (open >= 0) {
+            const qsizetype close = rest.indexOf(QLatin1Char(')'), open + 1);
+            tariff = close >= 0 ? rest.mid(open + 1, close - open - 1) : rest.mid(open + 1);
+        }
+        dtp_Ab.setDate(date);
+        Edit_Name.setText(trimBlanks(open >= 0 ? rest.left(open) : rest));
+        Edit_Tarif.setText(tariff);
+    }
+    TEdit *fields[] = { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7 };
+    for (int i = 0; i < 7 && DateLine + i < lines.size(); ++i)
+        fields[i]->setText(TakeNumber(lines.at(DateLine + i), ValueColumn));
+
+    btn_Save1.setEnabled(false);
 }
 
 } // namespace voltaris

@@ -198,7 +198,7 @@ void TForm1::Edit5Exit(TControl &)
         // Probably typed in euro: warn, but compute with what was typed.
         Edit5.setFontColor(clr::Red);
         app().messageBox(this, QStringLiteral("Achtung!"),
-                         QStringLiteral("Bitte in Cent eingeben! €/100=Cent"), MsgIcon::Warning);
+            QStringLiteral("Bitte in Cent eingeben! €/100=Cent"), MsgIcon::Warning);
         Edit5.setFocus();
     }
     RecomputeTotal();

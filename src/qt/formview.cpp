@@ -652,7 +652,14 @@ void FormView::placeWindow()
 {
     QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize frame = frameGeometry().size().isEmpty() ? size() : frameGeometry().size();
+    // Before its first showing a window does not know its frame yet: take the
+    // owner's frame as the estimate.
+    QSize frame = frameGeometry().size();
+    if (frame == size()) {
+        const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+        if (owner)
+            frame += owner->frameGeometry().size() - owner->size();
+    }
     switch (form_.position) {
     case TPosition::Designed:
         if (!placed_)

@@ -5,10 +5,22 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+// The pictures live in a static library, whose resources the linker would
+// drop unless registered explicitly.
+static void registerPictures()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(voltaris);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 namespace voltaris {
 
 QString picturePath(const QString &name)
 {
+    registerPictures();
     return QStringLiteral(":/pictures/") + name + QStringLiteral(".svg");
 }
 

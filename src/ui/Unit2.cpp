@@ -2,14 +2,17 @@
 
 namespace voltaris {
 
-TForm2::TForm2(TApplication &app) : TForm(app, QStringLiteral("Form2"))
+TForm2::TForm2(TApplication &app)
+    : TForm(app, QStringLiteral("Form2"))
 {
     setClientSize(378, 32);
     borderStyle = TBorderStyle::Dialog;
     borderIcons = { false, false, false };
     position = TPosition::MainFormCenter;
     setColor(clr::BtnFace);
-    Label1.setBounds(0, 0, 378, 32);
+    // The label model knows no vertical centring: a label of one line's
+    // height in the middle of the client area shows the text centred.
+    Label1.setBounds(0, 6, 378, 20);
     Label1.setAlignment(TAlignment::Center);
     TFont f;
     f.bold = true;

@@ -2,7 +2,8 @@
 
 namespace voltaris {
 
-TForm_Achtung::TForm_Achtung(TApplication &app) : TForm(app, QStringLiteral("Form_Achtung"))
+TForm_Achtung::TForm_Achtung(TApplication &app)
+    : TForm(app, QStringLiteral("Form_Achtung"))
 {
     setText(QStringLiteral("Achtung!"));
     setClientSize(379, 155);

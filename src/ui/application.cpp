@@ -5,12 +5,12 @@
 namespace voltaris {
 
 TApplication::TApplication(Services &services, FormatSettings settings)
-    : services_(services), settings_(settings)
-{
-}
+    : services_(services)
+    , settings_(settings)
+{ }
 
-void TApplication::messageBox(TForm *owner, const QString &caption, const QString &text,
-                              MsgIcon icon)
+void TApplication::messageBox(
+    TForm *owner, const QString &caption, const QString &text, MsgIcon icon)
 {
     // The box runs its own event loop: whatever arrives meanwhile (a timer
     // tick, a click in another window) is an event of its own and must be

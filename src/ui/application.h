@@ -55,7 +55,11 @@ public:
 
 private:
     struct Depth {
-        explicit Depth(int &d) : d_(d) { ++d_; }
+        explicit Depth(int &d)
+            : d_(d)
+        {
+            ++d_;
+        }
         ~Depth() { --d_; }
         int &d_;
     };

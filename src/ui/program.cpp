@@ -2,7 +2,8 @@
 
 namespace voltaris {
 
-TProgram::TProgram(TApplication &application, const QString &dataDir) : app(application)
+TProgram::TProgram(TApplication &application, const QString &dataDir)
+    : app(application)
 {
     Form1 = std::make_unique<TForm1>(app);
     Form1->dataDir = dataDir;

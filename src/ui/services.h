@@ -15,8 +15,7 @@ class Services {
 public:
     virtual ~Services() = default;
     // A modal message box with one OK button; returns when it was closed.
-    virtual void messageBox(TForm *owner, const QString &caption, const QString &text,
-                            MsgIcon icon)
+    virtual void messageBox(TForm *owner, const QString &caption, const QString &text, MsgIcon icon)
         = 0;
     // Today's date (the clock).
     virtual QDate today() = 0;

@@ -1,0 +1,330 @@
+#include "fakeservices.h"
+#include "keyboard.h"
+#include "ui/program.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+using namespace voltaris;
+using namespace voltaris::test;
+
+namespace {
+
+// The file after retyping 3650 into Edit1 with all else at the start values.
+const QByteArray Example
+    = "\r\n"
+      "          Mein Vertrag\r\n"
+      "\r\n"
+      "        Ab 01.01.2017: Mein Strom (Immer gleich: Wind, Wasser und Sonne)\r\n"
+      "      Jahresverbrauch: 3650 kW\r\n"
+      "       Tagesverbrauch: 10,00 kW\r\n"
+      "     Jahresgrundpreis: 84 EUR\r\n"
+      "       Grund im Monat: 7 EUR\r\n"
+      "    Strompreis (1 kW): 24 Cent\r\n"
+      "  Gesamtpreis im Jahr: 960,00 EUR\r\n"
+      "Stromkosten monatlich: 80,00 EUR\r\n"
+      "__________________________________\r\n"
+      "Men\xFC: Format >> Schriftart... >> Consolas oder Courier New, Fett, 16\r\n";
+
+// A program started in `dir`, as a new run of the program there.
+struct Run {
+    explicit Run(const QString &dir, FormatSettings s = FormatSettings::german())
+        : t(s)
+        , p(t.app, dir)
+    { }
+    TestApp t;
+    TProgram p;
+    TForm1 &f() { return *p.Form1; }
+};
+
+const QStringList FieldNames
+    = { "Edit_Name", "Edit_Tarif", "Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "Edit7" };
+
+TEdit &edit(TForm1 &f, const QString &name)
+{
+    TEdit *fields[] = { &f.Edit_Name, &f.Edit_Tarif, &f.Edit1, &f.Edit2, &f.Edit3, &f.Edit4,
+        &f.Edit5, &f.Edit6, &f.Edit7 };
+    return *fields[FieldNames.indexOf(name)];
+}
+
+// "Edit1=3650" or "dtp_Ab=01.02.2018" applied to the form.
+void apply(TForm1 &f, const QStringList &assignments)
+{
+    for (const QString &a : assignments) {
+        const QString name = a.section('=', 0, 0), value = a.section('=', 1);
+        if (name == "dtp_Ab")
+            f.dtp_Ab.setDate(QDate::fromString(value, "dd.MM.yyyy"));
+        else
+            edit(f, name).setText(value);
+    }
+}
+
+// The contract as "name=text" pairs, with the expected changes applied.
+QStringList contract(TForm1 &f, const QStringList &changes = {})
+{
+    QStringList out { "dtp_Ab=" + f.dtp_Ab.date().toString("dd.MM.yyyy") };
+    for (const QString &n : FieldNames)
+        out << n + "=" + edit(f, n).text();
+    for (const QString &c : changes)
+        for (QString &o : out)
+            if (o.section('=', 0, 0) == c.section('=', 0, 0))
+                o = c;
+    return out;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestContractFile : public QObject {
+    Q_OBJECT
+private slots:
+    void writesTheExample()
+    {
+        QTemporaryDir dir;
+        Run r(dir.path());
+        focus(r.f().Edit1);
+        clearField(r.f());
+        typeText(r.f(), "3650");
+        QVERIFY(r.f().btn_Save1.enabled());
+        r.f().btn_Save1.click();
+        QCOMPARE(Example.size(), 435);
+        QCOMPARE(readAll(r.f().contractPath()), Example);
+        QVERIFY(!r.f().btn_Save1.enabled());
+        QVERIFY(r.p.Form2->visible());
+    }
+
+    // Save, start again, read: the fields come back as the reader gives them.
+    void roundTrip_data()
+    {
+        QTest::addColumn<bool>("pointWriter"); // written where the separator is a point
+        QTest::addColumn<QStringList>("set");
+        QTest::addColumn<QStringList>("back");
+        QTest::newRow("values typed and derived")
+            << false
+            << QStringList { "Edit_Name=Stadtwerke Süd", "Edit_Tarif=Öko-Strom 24",
+                   "dtp_Ab=29.02.2024", "Edit1=3000", "Edit2=8,22", "Edit3=94,80", "Edit4=7,90",
+                   "Edit5=27,35", "Edit6=915,30", "Edit7=76,28" }
+            << QStringList {};
+        QTest::newRow("total normalised, monthly derived")
+            << false << QStringList { "Edit6=1234,5", "Edit7=99" }
+            << QStringList { "Edit6=1234,50", "Edit7=102,88" };
+        QTest::newRow("empty field, lone separator")
+            << false << QStringList { "Edit5=", "Edit1=," } << QStringList {};
+        QTest::newRow("characters outside the code page")
+            << false << QStringList { "Edit_Name=Énergie €uro", "Edit_Tarif=Łódź – grün" }
+            << QStringList { "Edit_Tarif=?ód? – grün" };
+        QTest::newRow("supplier with (")
+            << false << QStringList { "Edit_Name=Stadtwerke (Nord)", "Edit_Tarif=Öko" }
+            << QStringList { "Edit_Name=Stadtwerke", "Edit_Tarif=Nord" };
+        QTest::newRow("tariff with )")
+            << false << QStringList { "Edit_Tarif=Öko) Plus" } << QStringList { "Edit_Tarif=Öko" };
+        QTest::newRow("blanks at the ends")
+            << false << QStringList { "Edit_Name=  Mein Strom ", "Edit_Tarif= Öko " }
+            << QStringList { "Edit_Name=Mein Strom" };
+        QTest::newRow("pasted text") << false << QStringList { "Edit3=84 EUR", "Edit4=abc" }
+                                     << QStringList { "Edit3=84", "Edit4=" };
+        QTest::newRow("point as separator, cut at the point")
+            << true << QStringList { "Edit2=10.00", "Edit6=960.50" }
+            << QStringList { "Edit2=10", "Edit6=960,00", "Edit7=80,00" };
+        QTest::newRow("line break pasted into a name keeps the layout")
+            << false << QStringList { "Edit_Name=Mein\nStrom" }
+            << QStringList { "Edit_Name=Mein?Strom" };
+    }
+    void roundTrip()
+    {
+        QFETCH(bool, pointWriter);
+        QFETCH(QStringList, set);
+        QFETCH(QStringList, back);
+        QTemporaryDir dir;
+        FormatSettings writer = FormatSettings::german();
+        if (pointWriter)
+            writer.decimalSeparator = '.';
+        QStringList expected;
+        {
+            Run r(dir.path(), writer);
+            apply(r.f(), set);
+            QVERIFY(r.f().WriteContract());
+            expected = contract(r.f(), back);
+        }
+        Run again(dir.path());
+        QCOMPARE(contract(again.f()), expected);
+        QVERIFY(!again.f().btn_Save1.enabled());
+        QVERIFY(again.t.services.boxes.empty());
+    }
+
+    // The reader alone on files it did not write.
+    void reader_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("changes");
+        const QStringList all = { "Edit2=10,00", "Edit6=960,00", "Edit7=80,00" };
+        auto lines = [](int from, int to) {
+            return Example.split('\n').mid(from - 1, to - from + 1).join('\n') + '\n';
+        };
+        QByteArray lf = Example;
+        QTest::newRow("LF only") << lf.replace("\r\n", "\n") << all;
+        QTest::newRow("lone CR dropped") << lines(1, 8) + "    Strompreis (1 kW): 2\r5 Cent\r\n"
+                + lines(10, 13) << (QStringList(all) << "Edit5=25");
+        QTest::newRow("Ctrl+Z ends the file")
+            << lines(1, 9) + "\x1a  Gesamtpreis im Jahr: 1 EUR\r\n"
+            << QStringList { "Edit2=10,00" };
+        QTest::newRow("extra lines after line 11")
+            << lines(1, 11) + "  Gesamtpreis im Jahr: 1 EUR\r\nStromkosten monatlich: 2 EUR\r\n"
+            << all;
+        QTest::newRow("empty file") << QByteArray() << QStringList {};
+        QTest::newRow("three lines") << lines(1, 3) << QStringList {};
+        QTest::newRow("ends after line 4, no line end")
+            << lines(1, 3) + "        Ab 15.03.2020: Anbieter (Tarif)"
+            << QStringList { "dtp_Ab=15.03.2020", "Edit_Name=Anbieter", "Edit_Tarif=Tarif" };
+        QTest::newRow("truncated in a label")
+            << lines(1, 6) + "     Jahresgrund" << QStringList { "Edit2=10,00", "Edit3=" };
+        QTest::newRow("truncated in a value")
+            << lines(1, 6) + "     Jahresgrundpreis: 8" << QStringList { "Edit2=10,00", "Edit3=8" };
+        QTest::newRow("line 4 without (")
+            << lines(1, 3) + "        Ab 01.01.2017: Nur ein Name \t\r\n" + lines(5, 13)
+            << (QStringList(all) << "Edit_Name=Nur ein Name"
+                                 << "Edit_Tarif=");
+        QTest::newRow("line 4 ends after the date") << lines(1, 3) + "        Ab 01.01.2017\r\n"
+                                                    << QStringList { "Edit_Name=", "Edit_Tarif=" };
+        QTest::newRow("tariff without )")
+            << lines(1, 3) + "        Ab 01.01.2017: Gr\xFCn (offen \r\n"
+            << QStringList { "Edit_Name=Grün", "Edit_Tarif=offen " };
+        QTest::newRow("value line of 23 characters, label one longer")
+            << lines(1, 4) + "      Jahresverbrauch: \r\n        Tagesverbrauch: 10 kW\r\n"
+            << QStringList { "Edit1=", "Edit2=" };
+    }
+    void reader()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, changes);
+        QTemporaryDir dir;
+        Run r(dir.path());
+        const QStringList expected = contract(r.f(), changes);
+        writeFile(r.f().contractPath(), file);
+        r.f().btn_Save1.setEnabled(true);
+        r.f().ReadContract();
+        QCOMPARE(contract(r.f()), expected);
+        QVERIFY(!r.f().btn_Save1.enabled());
+    }
+
+    // Errors reach the start-up's error display; the contract keeps its
+    // design values and the start-up ends there.
+    void startUpErrors_data()
+    {
+        QTest::addColumn<QByteArray>("line4"); // empty: the file is a directory
+        QTest::addColumn<QString>("message");
+        QTest::newRow("other date format")
+            << QByteArray("        Ab 2017-01-01: A (B)") << "'2017-01-01' is not a valid date.";
+        QTest::newRow("short date") << QByteArray("        Ab 1.1") << "'1.1' is not a valid date.";
+        QTest::newRow("file cannot be read") << QByteArray() << "Mein_Vertrag.dat";
+    }
+    void startUpErrors()
+    {
+        QFETCH(QByteArray, line4);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        if (line4.isEmpty())
+            QVERIFY(QDir(dir.path()).mkdir("Mein_Vertrag.dat"));
+        else
+            writeFile(dir.filePath("Mein_Vertrag.dat"),
+                "\r\n\r\n\r\n" + line4 + "\r\n" + Example.mid(102));
+        Run r(dir.path());
+        QCOMPARE(r.t.services.boxes.size(), size_t(1));
+        QCOMPARE(r.t.services.boxes[0].caption, QString("Voltaris 1.3"));
+        QCOMPARE(r.t.services.boxes[0].icon, MsgIcon::Error);
+        QVERIFY2(
+            r.t.services.boxes[0].text.contains(message), qPrintable(r.t.services.boxes[0].text));
+        QCOMPARE(r.f().Edit_Name.text(), QString("Mein Strom"));
+        QCOMPARE(r.f().Edit1.text(), QString("3650"));
+        QCOMPARE(r.f().Edit6.text(), QString("960")); // not normalised: start-up ended
+    }
+
+    // A failed save keeps the old file whole, shows nothing and leaves the
+    // button enabled. The tests run as root in CI, where permissions do not
+    // stop writes: the failures are made real by a file size limit (the
+    // disk full), a directory in the file's place and a folder that is a file.
+    void failedSave_data()
+    {
+        QTest::addColumn<QString>("cause");
+        for (const char *c : { "disk full", "directory in the file's place", "folder is a file",
+                 "folder without write permission" })
+            QTest::newRow(c) << QString(c);
+    }
+    void failedSave()
+    {
+        QFETCH(QString, cause);
+        QTemporaryDir tmp;
+        QString dataDir = tmp.path();
+        if (cause == "folder is a file") {
+            dataDir = tmp.filePath("plain");
+            writeFile(dataDir, "x");
+        } else if (cause == "directory in the file's place") {
+            QVERIFY(QDir(dataDir).mkdir("Mein_Vertrag.dat"));
+        } else {
+            writeFile(tmp.filePath("Mein_Vertrag.dat"), Example);
+        }
+#ifdef Q_OS_UNIX
+        if (cause == "folder without write permission") {
+            if (geteuid() == 0)
+                QSKIP("root writes into read-only folders");
+            QFile::setPermissions(dataDir, QFile::ReadOwner | QFile::ExeOwner);
+        }
+#endif
+        const QStringList before = QDir(dataDir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+        Run r(dataDir);
+        r.t.services.clear();
+        r.f().Edit1.setText("4000");
+        bool written = true;
+#ifdef Q_OS_UNIX
+        rlimit old {};
+        if (cause == "disk full") {
+            std::signal(SIGXFSZ, SIG_IGN);
+            getrlimit(RLIMIT_FSIZE, &old);
+            rlimit small = old;
+            small.rlim_cur = 100;
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        written = r.f().WriteContract();
+        if (cause == "disk full")
+            setrlimit(RLIMIT_FSIZE, &old);
+#else
+        if (cause == "disk full")
+            QSKIP("needs a file size limit");
+        written = r.f().WriteContract();
+#endif
+        QFile::setPermissions(dataDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!written);
+        QVERIFY(r.f().btn_Save1.enabled());
+        QVERIFY(!r.p.Form2->visible());
+        QVERIFY(r.t.services.boxes.empty());
+        QCOMPARE(QDir(dataDir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), before);
+        if (cause == "disk full") {
+            QCOMPARE(readAll(r.f().contractPath()), Example);
+            r.f().btn_Save1.click(); // the space is back
+            QVERIFY(readAll(r.f().contractPath()).contains("Jahresverbrauch: 4000 kW"));
+            QVERIFY(!r.f().btn_Save1.enabled());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestContractFile)
+#include "tst_contractfile.moc"

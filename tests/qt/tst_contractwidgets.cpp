@@ -1,0 +1,104 @@
+#include "fakeservices.h"
+#include "qt/formview.h"
+#include "ui/program.h"
+
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace voltaris;
+using namespace voltaris::test;
+
+namespace {
+
+// Pixels of a clear colour, not grey.
+int colourful(const QImage &image)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += std::max({ c.red(), c.green(), c.blue() })
+                    - std::min({ c.red(), c.green(), c.blue() })
+                > 60;
+        }
+    return n;
+}
+
+} // namespace
+
+class TestContractWidgets : public QObject {
+    Q_OBJECT
+private slots:
+
+    void pictures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("switch on") << "switch_on" << QSize(26, 44);
+        QTest::newRow("switch off") << "switch_off" << QSize(26, 44);
+        QTest::newRow("save") << "save" << QSize(34, 30);
+        QTest::newRow("save disabled") << "save_disabled" << QSize(34, 30);
+        QTest::newRow("info") << "info" << QSize(25, 25);
+        QTest::newRow("icon") << "voltaris" << QSize(64, 64);
+        QTest::newRow("calculator") << "calc" << QSize(18, 18);
+    }
+    void pictures()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QSvgRenderer svg(":/pictures/" + name + ".svg");
+        QVERIFY(svg.isValid());
+        QCOMPARE(svg.defaultSize(), size);
+    }
+
+    void switchAndSave()
+    {
+        QTemporaryDir dir;
+        TestApp t;
+        TProgram p(t.app, dir.path());
+        TForm1 &f = *p.Form1;
+        FormView main(f);
+        FormView notice(*p.Form2, &main);
+        t.app.handle([&] { f.show(); });
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        auto widget = [&](const TControl &c) { return main.widgetFor(c); };
+
+        QWidget *toOff = widget(f.img_to_off);
+        QCOMPARE(toOff->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseClick(toOff, Qt::LeftButton);
+        QVERIFY(!widget(f.Edit1)->isEnabled());
+        QVERIFY(widget(f.Edit_Watt)->isEnabled());
+        QVERIFY(widget(f.img_Off)->isVisible() && !widget(f.img_On)->isVisible());
+        QTest::mouseClick(widget(f.img_to_on), Qt::LeftButton);
+        QVERIFY(widget(f.Edit1)->isEnabled() && !widget(f.Edit_Watt)->isEnabled());
+        QVERIFY(widget(f.img_On)->isVisible() && !widget(f.img_Off)->isVisible());
+
+        auto *save = qobject_cast<QToolButton *>(widget(f.btn_Save1));
+        QVERIFY(save && !save->isEnabled());
+        QTest::keyClicks(widget(f.Edit1), "7");
+        QVERIFY(f.Edit1.text().endsWith(QLatin1Char('7')));
+        QVERIFY(save->isEnabled());
+        QVERIFY(colourful(save->grab().toImage()) > 50);
+        QTest::mouseClick(save, Qt::LeftButton);
+        QVERIFY(QFile::exists(dir.filePath("Mein_Vertrag.dat")));
+        QVERIFY(!save->isEnabled());
+        QCOMPARE(colourful(save->grab().toImage()), 0); // the dimmed picture
+
+        QVERIFY(notice.isVisible());
+        QVERIFY(!(notice.windowFlags() & Qt::WindowCloseButtonHint));
+        QCOMPARE(notice.windowTitle(), QString("Voltaris 1.3"));
+        const QPoint offset = notice.frameGeometry().center() - main.frameGeometry().center();
+        // Centre over centre; one pixel of integer halving either way.
+        QVERIFY2(std::abs(offset.x()) <= 1 && std::abs(offset.y()) <= 1,
+            qPrintable(QString("%1,%2").arg(offset.x()).arg(offset.y())));
+        QTest::qWait(2000);
+        QVERIFY(notice.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!notice.isVisible(), 3000);
+        QVERIFY(t.services.boxes.empty());
+    }
+};
+
+QTEST_MAIN(TestContractWidgets)
+#include "tst_contractwidgets.moc"

@@ -1,0 +1,79 @@
+#include "fakeservices.h"
+#include "ui/program.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace voltaris;
+using namespace voltaris::test;
+
+namespace {
+
+// Counts what a window asks of the window system.
+struct Recorder : ControlObserver {
+    int raised = 0;
+    void changed(TControl &, Prop what) override { raised += what == Prop::Raise; }
+};
+
+} // namespace
+
+class TestNotice : public QObject {
+    Q_OBJECT
+private slots:
+    // The timer is driven here: each tick stands for 3000 ms passed.
+    void noticeClosesItself()
+    {
+        TestApp t;
+        TForm2 notice(t.app);
+        QVERIFY(!notice.Timer1.enabled());
+        t.app.Title = "Voltaris Test";
+        notice.ShowNotice();
+        QCOMPARE(notice.text(), QString("Voltaris Test"));
+        QVERIFY(notice.visible());
+        QVERIFY(notice.Timer1.enabled());
+        QCOMPARE(notice.Timer1.interval(), 3000);
+
+        // A second showing restarts the count, so it too stays up 3000 ms.
+        const quint64 count = notice.Timer1.generation();
+        notice.ShowNotice();
+        QVERIFY(notice.Timer1.generation() != count);
+        QVERIFY(notice.Timer1.enabled());
+
+        notice.Timer1.tick();
+        QVERIFY(!notice.visible());
+        QVERIFY(!notice.Timer1.enabled()); // no stray tick closes a later notice
+        notice.ShowNotice();
+        QVERIFY(notice.visible() && notice.Timer1.enabled());
+    }
+
+    void warningWindow()
+    {
+        QTemporaryDir dir;
+        TestApp t;
+        TProgram p(t.app, dir.path());
+        TForm_Achtung &w = *p.Form_Achtung;
+        QVERIFY(!p.Form2->visible() && !w.visible()); // created hidden
+        QCOMPARE(w.text(), QString("Achtung!"));
+        QCOMPARE(w.Memo1.lines(),
+            QStringList({ "Einige Betruger verstecken hier die Kosten!", "",
+                "Z.B. unter 0,20 \u20AC können 20,444 Cent sein", "(mathematisch abgerundet!).",
+                "D.h. bei 3400 kW/Jahr-Verbrauch", "bezahlen Sie am Ende 15 \u20AC mehr!" }));
+        QVERIFY(w.Memo1.readOnly && w.Memo1.wordWrap && !w.Memo1.scrollBars);
+        QCOMPARE(QPoint(w.screenLeft(), w.screenTop()), QPoint(220, 92));
+
+        Recorder rec;
+        w.setObserver(&rec);
+        p.Form1->btn_Info.click();
+        QVERIFY(w.visible());
+        QCOMPARE(w.activeControl(), &w.Memo1);
+        QCOMPARE(rec.raised, 0);
+        p.Form1->btn_Info.click(); // the one window comes to the front
+        QVERIFY(w.visible());
+        QCOMPARE(rec.raised, 1);
+        w.setObserver(nullptr);
+        QVERIFY(t.services.boxes.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNotice)
+#include "tst_notice.moc"

@@ -25,12 +25,10 @@ int main()
     const QChar comma(u',');
     volatile long double sink = 0;
     int chars = 0;
-    const double fmt = perCallNs(200000, [&](int i) {
-        chars += int(formatValue(915.3L / 12 + i, comma).size());
-    });
-    const double fmt18 = perCallNs(200000, [&](int i) {
-        chars += int(formatFixed(0.1L * i, 18, 1, comma).size());
-    });
+    const double fmt = perCallNs(
+        200000, [&](int i) { chars += int(formatValue(915.3L / 12 + i, comma).size()); });
+    const double fmt18 = perCallNs(
+        200000, [&](int i) { chars += int(formatFixed(0.1L * i, 18, 1, comma).size()); });
     const QString text = QStringLiteral("27,35");
     const double parse = perCallNs(200000, [&](int) { sink = sink + strToFloat(text, comma); });
 

@@ -176,10 +176,15 @@ QFont FormView::qfont(const TFont &f)
     QFont q(f.name);
     q.setPixelSize(f.size);
     q.setBold(f.bold);
-    if (f.name.contains(QLatin1String("Courier")))
+    // Fonts the machine lacks fall back on the metric twins of the design's
+    // fonts, not on whatever the system prefers.
+    if (f.name.contains(QLatin1String("Courier"))) {
         q.setStyleHint(QFont::TypeWriter);
-    else
+        q.setFamilies({ f.name, QStringLiteral("Liberation Mono") });
+    } else {
         q.setStyleHint(QFont::SansSerif);
+        q.setFamilies({ f.name, QStringLiteral("Arial"), QStringLiteral("Liberation Sans") });
+    }
     return q;
 }
 
@@ -453,6 +458,23 @@ void FormView::fitLabel(const TLabel &label, QLabel *w)
     w->setGeometry(r);
 }
 
+// A memo without scroll bars must show its whole text: where the window's
+// font wraps it into more lines than fit, the font shrinks a pixel at a time.
+void FormView::fitMemo(const TMemo &memo, QPlainTextEdit *w)
+{
+    if (memo.scrollBars)
+        return;
+    QFont font = qfont(memo.font());
+    const int margin = 2 * int(w->document()->documentMargin()) + 2 * w->frameWidth();
+    const QRect area(0, 0, memo.width() - margin, 100000);
+    const int flags = memo.wordWrap ? Qt::TextWordWrap : 0;
+    const QString text = w->toPlainText();
+    while (font.pixelSize() > 8
+        && QFontMetrics(font).boundingRect(area, flags, text).height() > memo.height() - margin)
+        font.setPixelSize(font.pixelSize() - 1);
+    w->setFont(font);
+}
+
 void FormView::changed(TControl &c, Prop what)
 {
     if (&c == &form_) {
@@ -561,6 +583,8 @@ void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
     if (auto *pt = qobject_cast<QPlainTextEdit *>(w)) {
         if (what == Prop::Text)
             pt->setPlainText(QString(c.text()).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        if (what == Prop::Text || what == Prop::Font || what == Prop::Bounds)
+            fitMemo(static_cast<TMemo &>(c), pt);
         return;
     }
     if (auto *pw = qobject_cast<PictureWidget *>(w)) {

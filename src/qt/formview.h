@@ -10,6 +10,7 @@
 
 class QKeyEvent;
 class QLabel;
+class QPlainTextEdit;
 class QTimer;
 
 namespace voltaris {
@@ -81,6 +82,7 @@ private:
     void syncBuiltin(TControl &control, QWidget *w, Prop what);
     void syncForm(Prop what);
     void fitLabel(const TLabel &label, QLabel *w);
+    void fitMemo(const TMemo &memo, QPlainTextEdit *w);
     void syncFocus();
     bool keyPress(TWinControl &control, QWidget *w, QKeyEvent *e);
     void bindTimers();

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <exception>
+#include <stdexcept>
 #include <utility>
 
 namespace voltaris {
@@ -39,6 +40,8 @@ public:
             return true;
         } catch (const std::exception &e) {
             showException(e);
+        } catch (...) {
+            showException(std::runtime_error("Unbekannter Fehler"));
         }
         return false;
     }

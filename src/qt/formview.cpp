@@ -552,7 +552,7 @@ void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
             b->setText(bc.text());
         else if (what == Prop::Picture && !bc.picture().isEmpty()) {
             b->setIcon(pictureIcon(bc.picture()));
-            b->setIconSize(QSize(qMax(16, bc.width() - 8), qMax(16, bc.height() - 8)));
+            b->setIconSize(QSize(qMax(16, bc.width() - 4), qMax(16, bc.height() - 4)));
             if (qobject_cast<QPushButton *>(w))
                 b->setIconSize(QSize(18, 18));
         } else if (what == Prop::TabStop && qobject_cast<QPushButton *>(w))

@@ -283,7 +283,6 @@ namespace voltaris {
 
 void TForm1::wire()
 {
-    using namespace std::placeholders;
     const auto keyPress = [this](TControl &s, QChar &k) { EditKeyPress(s, k); };
     const auto saveVisible = [this](TControl &s) { btn_Save1Visible(s); };
     for (TEdit *e : { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5 })

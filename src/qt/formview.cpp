@@ -494,6 +494,9 @@ void FormView::changed(TControl &c, Prop what)
 
 void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
 {
+    // Without a tab stop a control still takes the focus by a click.
+    if (auto *wc = dynamic_cast<TWinControl *>(&c); wc && what == Prop::TabStop && wc->takesFocus())
+        w->setFocusPolicy(wc->tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
     if (auto *le = qobject_cast<QLineEdit *>(w)) {
         auto &e = static_cast<TEdit &>(c);
         switch (what) {
@@ -512,10 +515,6 @@ void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
             break;
         case Prop::Alignment:
             le->setAlignment(qtAlignment(e.alignment()) | Qt::AlignVCenter);
-            break;
-        case Prop::TabStop:
-        case Prop::Enabled:
-            le->setFocusPolicy(e.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
             break;
         default:
             break;
@@ -542,8 +541,6 @@ void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
         auto &rb = static_cast<TRadioButton &>(c);
         if (what == Prop::Checked)
             r->setChecked(rb.checked());
-        else if (what == Prop::TabStop)
-            r->setFocusPolicy(rb.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
         return;
     }
     if (auto *b = qobject_cast<QAbstractButton *>(w)) {
@@ -555,17 +552,13 @@ void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
             b->setIconSize(QSize(qMax(16, bc.width() - 4), qMax(16, bc.height() - 4)));
             if (qobject_cast<QPushButton *>(w))
                 b->setIconSize(QSize(18, 18));
-        } else if (what == Prop::TabStop && qobject_cast<QPushButton *>(w))
-            b->setFocusPolicy(
-                static_cast<TWinControl &>(c).tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+        }
         return;
     }
     if (auto *d = qobject_cast<QDateEdit *>(w)) {
         auto &p = static_cast<TDateTimePicker &>(c);
         if (what == Prop::Date && p.date().isValid())
             d->setDate(p.date());
-        else if (what == Prop::TabStop)
-            d->setFocusPolicy(p.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
         return;
     }
     if (auto *cb = qobject_cast<QComboBox *>(w)) {
@@ -576,8 +569,6 @@ void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
             cb->setEditText(box.text());
         } else if (what == Prop::Text && cb->currentText() != box.text())
             cb->setEditText(box.text());
-        else if (what == Prop::TabStop)
-            cb->setFocusPolicy(box.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
         return;
     }
     if (auto *pt = qobject_cast<QPlainTextEdit *>(w)) {

@@ -71,19 +71,21 @@ void TForm1::btn_BerechnenClick(TControl &)
 
         if (CostPerDay < OneCent) {
             CostPerDay = CostPerDay * CentPerEuro;
+            CostPerDayInCent = true;
             Edit_Day.setText(formatFixed(CostPerDay, 8, 3, sep));
             lbl_EUR5.setText(Cent);
         } else {
+            CostPerDayInCent = false;
             Edit_Day.setText(formatFixed(CostPerDay, 8, 2, sep));
             lbl_EUR5.setText(Euro);
         }
     }
 
-    // The caption tells the unit of the stored cost; anything but euro is
-    // taken for cent.
-    const long double perYear = lbl_EUR5.text() == Euro
-        ? checked(CostPerDay * DaysPerYear)
-        : divide(checked(CostPerDay * DaysPerYear), CentPerEuro);
+    // The unit of the stored cost is kept beside it: the caption may have
+    // been numbered over.
+    const long double perYear = CostPerDayInCent
+        ? divide(checked(CostPerDay * DaysPerYear), CentPerEuro)
+        : checked(CostPerDay * DaysPerYear);
     Edit_Year.setText(formatFixed(perYear, 8, 2, sep));
 }
 

@@ -3,13 +3,13 @@
 #include "common/cp1252.h"
 #include "common/dates.h"
 #include "common/errors.h"
+#include "common/safefile.h"
+#include "common/textfile.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <array>
 
 namespace voltaris {
@@ -25,7 +25,7 @@ constexpr int DateLength = 10;
 constexpr int ValueColumn = 24;
 constexpr int DateLine = 4;
 constexpr int LastReadLine = 11;
-constexpr char CtrlZ = 26;
+constexpr char16_t CtrlZ = 26;
 
 // The labels of lines 5 to 11, each 23 characters, right-aligned on the colon.
 const std::array<QString, 7> ValueLabels = {
@@ -69,50 +69,16 @@ QString trimBlanks(const QString &s)
     return s.mid(begin, end - begin);
 }
 
-[[noreturn]] void throwReadError(const QString &path, const QString &reason)
-{
-    throw EInOutError(
-        QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason));
-}
-
-// Up to `count` lines of the file. A line ends at LF; every CR is dropped
-// (the one before LF and a lone one alike); Ctrl+Z ends the file. Text after
-// the last LF is a line of its own.
+// Up to `count` lines of the file.
 QStringList readLines(const QString &path, int count)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throwReadError(path, file.errorString());
+    TextLineReader reader(path);
+    if (!reader.open())
+        throw EInOutError(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
+                              .arg(displayPath(path), reader.errorString()));
     QStringList lines;
     QByteArray line;
-    bool pending = false; // bytes of a line not yet ended by LF
-    char buffer[16384];
-    bool end = false;
-    while (!end && lines.size() < count) {
-        const qint64 n = file.read(buffer, sizeof buffer);
-        if (n < 0)
-            throwReadError(path, file.errorString());
-        if (n == 0)
-            break;
-        for (qint64 i = 0; i < n && lines.size() < count; ++i) {
-            const char c = buffer[i];
-            if (c == CtrlZ) {
-                end = true;
-                break;
-            }
-            if (c == '\n') {
-                lines << fromWindows1252(line);
-                line.clear();
-                pending = false;
-            } else {
-                pending = true;
-                if (c != '\r')
-                    line += c;
-            }
-        }
-    }
-    if (pending && lines.size() < count)
+    while (lines.size() < count && reader.readLine(line))
         lines << fromWindows1252(line);
     return lines;
 }
@@ -160,14 +126,7 @@ bool TForm1::WriteContract()
         for (const QString &line : lines)
             bytes += toWindows1252(line) + "\r\n";
 
-        QSaveFile file(contractPath());
-        // Unbuffered, so that a short write (a full disk) shows in the count
-        // here: a buffered flush would pass it over and commit a cut file.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return false;
-        if (file.write(bytes) != bytes.size())
-            return false; // the destructor throws the temporary file away
-        if (!file.commit())
+        if (!writeFileSafely(contractPath(), bytes))
             return false;
     } catch (const std::exception &) {
         return false;

@@ -1,14 +1,14 @@
 #include "qt/formview.h"
 
+#include "qt/datepickerwidget.h"
 #include "qt/spinfloateditwidget.h"
+#include "qt/stringgridwidget.h"
 #include "qt/widgets.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -24,20 +24,6 @@
 namespace voltaris {
 
 namespace {
-
-QString qtDateFormat(const FormatSettings &s)
-{
-    const QString sep(s.dateSeparator);
-    switch (s.dateOrder) {
-    case FormatSettings::DateOrder::MDY:
-        return QStringLiteral("MM") + sep + QStringLiteral("dd") + sep + QStringLiteral("yyyy");
-    case FormatSettings::DateOrder::YMD:
-        return QStringLiteral("yyyy") + sep + QStringLiteral("MM") + sep + QStringLiteral("dd");
-    case FormatSettings::DateOrder::DMY:
-        break;
-    }
-    return QStringLiteral("dd") + sep + QStringLiteral("MM") + sep + QStringLiteral("yyyy");
-}
 
 Qt::Alignment qtAlignment(TAlignment a)
 {
@@ -61,24 +47,26 @@ TShiftState shiftOf(Qt::KeyboardModifiers m)
     return s;
 }
 
-// The calendar drop-down of a date picker closing is the picker's close-up.
-class CloseUpWatcher : public QObject {
+// A push button's mnemonic (Alt+E for "&Eintragen") clicks it where the
+// focus is; Qt would move the focus onto the button first.
+class MnemonicClick : public QObject {
 public:
-    CloseUpWatcher(TDateTimePicker &picker, QObject *parent)
+    MnemonicClick(TButtonControl &button, QObject *parent)
         : QObject(parent)
-        , picker_(picker)
+        , button_(button)
     { }
 
 protected:
     bool eventFilter(QObject *, QEvent *e) override
     {
-        if (e->type() == QEvent::Hide)
-            picker_.closeUp();
-        return false;
+        if (e->type() != QEvent::Shortcut)
+            return false;
+        button_.click();
+        return true;
     }
 
 private:
-    TDateTimePicker &picker_;
+    TButtonControl &button_;
 };
 
 } // namespace
@@ -193,7 +181,9 @@ FormView::FormView(TForm &form, QWidget *parent, const std::vector<WidgetFactory
     , form_(form)
     , factories_(extraFactories)
 {
-    factories_.push_back(createSpinFloatEditWidget);
+    for (WidgetFactory f :
+        { createSpinFloatEditWidget, createStringGridWidget, createDatePickerWidget })
+        factories_.push_back(f);
     setObjectName(form.name());
     setAttribute(Qt::WA_DeleteOnClose, false);
     Qt::WindowFlags flags = parent ? Qt::Dialog : Qt::Window;
@@ -336,22 +326,8 @@ QWidget *FormView::create(TControl &c, QWidget *parent)
         auto *w = new QPushButton(parent);
         w->setAutoDefault(false);
         connect(w, &QPushButton::clicked, this, [b] { b->click(); });
+        w->installEventFilter(new MnemonicClick(*b, w));
         route(w, *b);
-        return w;
-    }
-    if (auto *d = dynamic_cast<TDateTimePicker *>(&c)) {
-        auto *w = new QDateEdit(parent);
-        w->setCalendarPopup(d->kind == TDateTimeKind::Date);
-        w->setDisplayFormat(d->kind == TDateTimeKind::Date ? qtDateFormat(form_.app().settings())
-                                                           : QStringLiteral("HH:mm:ss"));
-        w->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
-        connect(w, &QDateEdit::dateChanged, this, [this, d](QDate date) {
-            if (!syncing())
-                d->userPicked(date);
-        });
-        if (QCalendarWidget *cal = w->calendarWidget())
-            cal->window()->installEventFilter(new CloseUpWatcher(*d, w));
-        route(w, *d);
         return w;
     }
     if (auto *cb = dynamic_cast<TComboBox *>(&c)) {
@@ -553,12 +529,6 @@ void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
             if (qobject_cast<QPushButton *>(w))
                 b->setIconSize(QSize(18, 18));
         }
-        return;
-    }
-    if (auto *d = qobject_cast<QDateEdit *>(w)) {
-        auto &p = static_cast<TDateTimePicker &>(c);
-        if (what == Prop::Date && p.date().isValid())
-            d->setDate(p.date());
         return;
     }
     if (auto *cb = qobject_cast<QComboBox *>(w)) {

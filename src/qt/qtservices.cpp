@@ -1,7 +1,10 @@
 #include "qt/qtservices.h"
 
+#include "qt/formview.h"
+
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -41,6 +44,11 @@ void QtServices::openUrl(const QString &url)
 void QtServices::beep()
 {
     QApplication::beep();
+}
+
+int QtServices::textWidth(const TFont &font, const QString &text)
+{
+    return QFontMetrics(FormView::qfont(font)).horizontalAdvance(text);
 }
 
 } // namespace voltaris

@@ -22,6 +22,7 @@ public:
     QDate today() override;
     void openUrl(const QString &url) override;
     void beep() override;
+    int textWidth(const TFont &font, const QString &text) override;
 };
 
 } // namespace voltaris

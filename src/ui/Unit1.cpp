@@ -55,6 +55,7 @@ TForm1::TForm1(TApplication &app)
     setFont(makeFont(Arial, 17, false));
     icon = QStringLiteral("voltaris");
     designContract();
+    designResults();
     designMeterArea();
     designAppliance();
     wire();
@@ -178,12 +179,46 @@ void TForm1::designContract()
         makeFont(Arial, 15, false));
 }
 
+void TForm1::designResults()
+{
+    Panel4.setBounds(376, 66, 233, 229);
+    Panel4.lowered = true;
+    Panel4.setTabOrder(2);
+
+    label(lbl_Durch, 20, 7, 178, 19, QStringLiteral("Durchschnittsverbrauch:"));
+    label(lbl_vSrednem, 69, 33, 9, 19, QStringLiteral("0"), TAlignment::Right);
+    lbl_vSrednem.setAutoSize(true);
+    label(lbl_kWTag, 85, 33, 89, 19, QStringLiteral("kW/pro Tag."));
+
+    label(lbl_Gut, 4, 160, 149, 19, QStringLiteral("Guthaben wird ca. "), TAlignment::Left,
+        makeFont(Arial, 17, true, clr::Green));
+    label(lbl_Nach, 18, 160, 130, 19, QStringLiteral("Nachzahlung ca."), TAlignment::Left,
+        makeFont(Arial, 17, true, clr::Red));
+    label(lbl_Zahlung, 152, 160, 9, 19, QStringLiteral("0"), TAlignment::Left,
+        makeFont(Arial, 17, false, clr::Green));
+    lbl_Zahlung.setAutoSize(true);
+    label(LabelEUR, 168, 160, 9, 19, QStringLiteral("€"), TAlignment::Left,
+        makeFont(Arial, 17, false, clr::Green));
+    for (TLabel *l : { &lbl_Gut, &lbl_Nach, &lbl_Zahlung, &LabelEUR })
+        l->transparent = true;
+    for (TLabel *l : { &lbl_Gut, &lbl_Nach, &LabelEUR })
+        l->setVisible(false);
+}
+
 void TForm1::designMeterArea()
 {
     GroupBox3.setBounds(0, 297, 610, 299);
     GroupBox3.setText(QStringLiteral(" Mein Verbrauch "));
     GroupBox3.setFont(makeFont(Arial, 17, true));
     GroupBox3.setTabOrder(0);
+
+    label(lbl_Date, 12, 24, 93, 19, QStringLiteral("Ablesedatum"));
+    // The caption comes with the start-up.
+    label(lbl_Stand, 132, 24, 84, 19, QString());
+    dtp_Ablese.setBounds(8, 48, 113, 27);
+    dtp_Ablese.setFont(makeFont(Arial, 17, true));
+    dtp_Ablese.setTabStop(false);
+    dtp_Ablese.setTabOrder(0);
 
     Shape_Decimal.setBounds(222, 43, 27, 39);
     Shape_Decimal.setColor(clr::ShapeRed);
@@ -202,6 +237,32 @@ void TForm1::designMeterArea()
     Memo_Stand.setTabOrder(1);
     Memo_Stand.endLoad();
 
+    btn_Save2.setBounds(256, 45, 128, 34);
+    btn_Save2.setText(QStringLiteral("&Eintragen"));
+    btn_Save2.setFont(makeFont(Arial, 19, false));
+    btn_Save2.setPicture(QStringLiteral("enter"));
+    btn_Save2.setHint(QStringLiteral("Speichern"));
+    btn_Save2.setShowHint(true);
+    btn_Save2.setTabStop(false);
+    btn_Save2.setTabOrder(2);
+    btn_Save2.setCursor(TCursor::HandPoint);
+
+    StringGrid1.setBounds(8, 88, 377, 203);
+    StringGrid1.setColCount(4);
+    StringGrid1.setRowCount(2);
+    StringGrid1.setFixedRows(1);
+    const int widths[] = { 114, 101, 47, 82 };
+    for (int c = 0; c < 4; ++c)
+        StringGrid1.setColWidth(c, widths[c]);
+    StringGrid1.setFont(makeFont(CourierNew, 17, true));
+    StringGrid1.setColor(clr::White);
+    StringGrid1.setHint(QStringLiteral("Markierte Zeile mit R-Maustaste loschen"));
+    StringGrid1.setShowHint(true);
+    StringGrid1.setTabStop(false);
+    StringGrid1.setTabOrder(3);
+    StringGrid1.popupMenu = &PopupMenuTable;
+    Delete1.setText(QStringLiteral("Zeile entfernen"));
+
     img_On.setBounds(412, 24, 26, 44);
     img_On.setPicture(QStringLiteral("switch_on"));
     img_On.transparent = true;
@@ -213,6 +274,9 @@ void TForm1::designMeterArea()
     img_to_on.setBounds(444, 84, 17, 17);
     img_to_on.setCursor(TCursor::HandPoint);
     img_to_on.setHint(QStringLiteral("Ein (Andern)"));
+    Image_Schetchik.setBounds(437, 29, 149, 44);
+    Image_Schetchik.setPicture(QStringLiteral("meter"));
+    Image_Schetchik.transparent = true;
 }
 
 void TForm1::designAppliance()
@@ -315,6 +379,15 @@ void TForm1::wire()
     btn_Berechnen.OnClick = [this](TControl &s) { btn_BerechnenClick(s); };
     SpeedBtn_START.OnClick = [this](TControl &s) { SpeedBtn_STARTClick(s); };
 
+    btn_Save2.OnClick = [this](TControl &s) { btn_Save2Click(s); };
+    Memo_Stand.OnEnterPress = [this](TControl &s, QChar &k) { Memo_StandEnterPress(s, k); };
+    Memo_Stand.OnEnter = [this](TControl &s) { Memo_StandEnter(s); };
+    dtp_Ablese.OnCloseUp = [this](TControl &s) { dtp_AbleseCloseUp(s); };
+    Delete1.OnClick = [this](TControl &s) { Delete1Click(s); };
+    StringGrid1.OnDrawCell = [this](TControl &s, int c, int r, const TRect &rect,
+                                 TGridDrawState st) { StringGrid1DrawCell(s, c, r, rect, st); };
+    Image_Schetchik.OnClick = [this](TControl &s) { Image_SchetchikClick(s); };
+
     OnResize = [this](TControl &s) { FormResize(s); };
     OnCloseQuery = [this](TControl &s, bool &canClose) { FormCloseQuery(s, canClose); };
 }
@@ -323,8 +396,19 @@ void TForm1::FormCreate()
 {
     setText(QString(15, QLatin1Char(' ')) + app().Title);
     GroupBox2.setText(QStringLiteral(" Verbrauch des Geräts "));
+    lbl_Stand.setText(QStringLiteral("Zählerstand"));
     ReadContract();
+    StringGrid1.setCell(0, 0, QStringLiteral("   Datum"));
+    StringGrid1.setCell(1, 0, QStringLiteral("Stand  "));
+    StringGrid1.setCell(2, 0, QStringLiteral(" Tage "));
+    StringGrid1.setCell(3, 0, QStringLiteral("kW/Tag"));
+    LoadVerbrauch();
     DeriveTotals();
+    // Any failure, an empty log among them, starts the reading at 0.
+    long double last = 0;
+    if (!tryStrToFloat(StringGrid1.cell(1, StringGrid1.rowCount() - 1), separator(), last))
+        last = 0;
+    Memo_Stand.setValue(last);
     rdb_01.setTabStop(false);
     rdb_03.setTabStop(false);
     for (TEdit *e : { &Edit7, &Edit_Day, &Edit_Year })
@@ -336,6 +420,9 @@ void TForm1::FormCreate()
     }
     cmb_Time.setTabStop(false);
     btn_Berechnen.setEnabled(false);
+    for (TLabel *l : { &lbl_Durch, &lbl_kWTag, &lbl_vSrednem, &lbl_Zahlung })
+        l->setVisible(false);
+    dtp_Ablese.setDate(app().services().today());
     btn_Save1.setEnabled(false);
 }
 

@@ -61,6 +61,26 @@ public:
     void dtp_AbChange(TControl &Sender);
     void btn_Save1Click(TControl &Sender);
 
+    // --- meter-reading log ---
+    void btn_Save2Click(TControl &Sender);
+    void Memo_StandEnterPress(TControl &Sender, QChar &Key);
+    void Memo_StandEnter(TControl &Sender);
+    void dtp_AbleseCloseUp(TControl &Sender);
+    void Delete1Click(TControl &Sender);
+    void StringGrid1DrawCell(
+        TControl &Sender, int ACol, int ARow, const TRect &Rect, TGridDrawState State);
+    void DrawCellText(
+        TCanvas &Canvas, const TRect &Rect, TAlignment Alignment, const QString &Text) const;
+    void Image_SchetchikClick(TControl &Sender);
+
+    // --- consumption file ---
+    void SaveVerbrauch();
+    void LoadVerbrauch();
+    QString verbrauchPath() const;
+    // Set when the last load stopped before the end of the file: the first
+    // save keeps that file as "Mein_Verbrauch.bak" before replacing it.
+    bool VerbrauchUnreadLines = false;
+
     // --- appliance cost calculator ---
     void btn_BerechnenClick(TControl &Sender);
     void Edit_TimeKeyPress(TControl &Sender, QChar &Key);
@@ -73,8 +93,10 @@ public:
     long double BasePricePerMonth = 0;
     long double PricePerKWh = 0;
     long double TotalPerYear = 0;
-    // The appliance's last cost per day, in the unit lbl_EUR5 shows.
+    // The appliance's last cost per day, and whether it is in cent; the unit
+    // is kept here because the caption of lbl_EUR5 can be numbered over.
     long double CostPerDay = 0;
+    bool CostPerDayInCent = false;
 
     // --- controls, parents before children ---
     TGroupBox GroupBox1 { this, QStringLiteral("GroupBox1") };
@@ -115,14 +137,29 @@ public:
     TEdit Edit7 { &GroupBox1, QStringLiteral("Edit7") };
     TLabel lbl_EUR4 { &GroupBox1, QStringLiteral("lbl_EUR4") };
 
+    TPanel Panel4 { this, QStringLiteral("Panel4") };
+    TLabel lbl_Durch { &Panel4, QStringLiteral("lbl_Durch") };
+    TLabel lbl_vSrednem { &Panel4, QStringLiteral("lbl_vSrednem") };
+    TLabel lbl_kWTag { &Panel4, QStringLiteral("lbl_kWTag") };
+    TLabel lbl_Gut { &Panel4, QStringLiteral("lbl_Gut") };
+    TLabel lbl_Nach { &Panel4, QStringLiteral("lbl_Nach") };
+    TLabel lbl_Zahlung { &Panel4, QStringLiteral("lbl_Zahlung") };
+    TLabel LabelEUR { &Panel4, QStringLiteral("LabelEUR") };
+
     TGroupBox GroupBox3 { this, QStringLiteral("GroupBox3") };
+    TLabel lbl_Date { &GroupBox3, QStringLiteral("lbl_Date") };
+    TLabel lbl_Stand { &GroupBox3, QStringLiteral("lbl_Stand") };
+    TDateTimePicker dtp_Ablese { &GroupBox3, QStringLiteral("dtp_Ablese") };
     // Behind the reading input, so that a red frame surrounds its decimal.
     TShape Shape_Decimal { &GroupBox3, QStringLiteral("Shape_Decimal") };
     TSpinFloatEdit Memo_Stand { &GroupBox3, QStringLiteral("Memo_Stand") };
+    TBitBtn btn_Save2 { &GroupBox3, QStringLiteral("btn_Save2") };
+    TStringGrid StringGrid1 { &GroupBox3, QStringLiteral("StringGrid1") };
     TImage img_On { &GroupBox3, QStringLiteral("img_On") };
     TImage img_Off { &GroupBox3, QStringLiteral("img_Off") };
     TImage img_to_off { &GroupBox3, QStringLiteral("img_to_off") };
     TImage img_to_on { &GroupBox3, QStringLiteral("img_to_on") };
+    TImage Image_Schetchik { &GroupBox3, QStringLiteral("Image_Schetchik") };
 
     TGroupBox GroupBox2 { &GroupBox3, QStringLiteral("GroupBox2") };
     TLabel lbl_Leistung { &GroupBox2, QStringLiteral("lbl_Leistung") };
@@ -141,8 +178,12 @@ public:
     TEdit Edit_Year { &GroupBox2, QStringLiteral("Edit_Year") };
     TLabel lbl_EUR6 { &GroupBox2, QStringLiteral("lbl_EUR6") };
 
+    TPopupMenu PopupMenuTable { this, QStringLiteral("PopupMenuTable") };
+    TMenuItem Delete1 { &PopupMenuTable, QStringLiteral("Delete1") };
+
 private:
     void designContract();
+    void designResults();
     void designMeterArea();
     void designAppliance();
     void wire();

@@ -6,6 +6,7 @@
 namespace voltaris {
 
 class TForm;
+struct TFont;
 
 enum class MsgIcon { None, Warning, Error };
 
@@ -23,6 +24,8 @@ public:
     virtual void openUrl(const QString &url) = 0;
     // The default system beep.
     virtual void beep() = 0;
+    // The width of a text in pixels, written in that font.
+    virtual int textWidth(const TFont &font, const QString &text) = 0;
 };
 
 } // namespace voltaris

@@ -165,9 +165,9 @@ void TestCalculator::invalidPowerReshowsYear_data()
     row("before any calculation", { "", "", "", "", "0,00" });
     row("after euro", { "60", "Std.", "", "0,06", "21,02" });
     row("after cent", { "5", "Min.", "", "0,020", "0,07" });
-    // The meter picture numbers the captions; the stored euro cost then
-    // counts as cent.
-    row("after euro, caption numbered", { "60", "Std.", "27", "0,06", "0,21" });
+    // The meter picture numbers the captions; the stored cost keeps its unit.
+    row("after euro, caption numbered", { "60", "Std.", "27", "0,06", "21,02" });
+    row("after cent, caption numbered", { "5", "Min.", "27", "0,020", "0,07" });
 }
 
 void TestCalculator::invalidPowerReshowsYear()

@@ -1,5 +1,7 @@
 #include "fakeservices.h"
 
+#include "ui/controls.h"
+
 namespace voltaris::test {
 
 void FakeServices::messageBox(
@@ -8,6 +10,13 @@ void FakeServices::messageBox(
     boxes.push_back({ owner, caption, text, icon });
     if (whileOpen)
         whileOpen(boxes.back());
+}
+
+int FakeServices::textWidth(const TFont &font, const QString &text)
+{
+    if (measure)
+        return measure(font, text);
+    return int(text.size()) * (font.size / 2);
 }
 
 } // namespace voltaris::test

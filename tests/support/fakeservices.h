@@ -25,6 +25,10 @@ public:
     QDate today() override { return todayDate; }
     void openUrl(const QString &url) override { urls << url; }
     void beep() override { ++beeps; }
+    // Half the font's height per character, enough to tell texts apart;
+    // tests on the real widgets measure as the window system does.
+    int textWidth(const TFont &font, const QString &text) override;
+    std::function<int(const TFont &, const QString &)> measure;
 
     std::vector<ShownBox> boxes;
     QStringList urls;

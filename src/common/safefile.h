@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace voltaris {
+
+// Replaces the file at `path` with `bytes` only once all of them are on disk:
+// they go to a temporary file in the same folder, which then takes the file's
+// place. A failure leaves the old file whole and no temporary file behind.
+// Returns false on failure, with the reason in `error` when given.
+bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// As writeFileSafely, but a failure throws EInOutError naming the file.
+void writeFileOrThrow(const QString &path, const QByteArray &bytes);
+
+// The file's full path as the user should read it in a message.
+QString displayPath(const QString &path);
+
+} // namespace voltaris

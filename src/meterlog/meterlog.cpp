@@ -1,0 +1,224 @@
+// The meter-reading log of GroupBox3: entering and removing readings in
+// StringGrid1, the average consumption and the estimate of the contract year
+// in Panel4, the painting of the table's cells and the caption numbering.
+#include "common/dates.h"
+#include "common/numtext.h"
+#include "ui/Unit1.h"
+
+#include <cmath>
+
+namespace voltaris {
+
+namespace {
+
+constexpr int DateCol = 0, ReadingCol = 1, DaysCol = 2, PerDayCol = 3;
+constexpr long double DaysPerYear = 365.0L;
+constexpr long double CentPerEuro = 100.0L;
+constexpr int EuroGap = 3; // pixels between the amount and "€"
+
+const QString AlreadyEntered = QStringLiteral("Das haben Sie schon eingegeben!");
+
+bool isBlank(const TStringGrid &g, int row)
+{
+    for (int c = 0; c < g.colCount(); ++c)
+        for (const QChar ch : g.cell(c, row))
+            if (ch.unicode() > 32)
+                return false;
+    return true;
+}
+
+// A reading cell that is no number counts as 0.
+long double readingOf(const TStringGrid &g, int row, QChar sep)
+{
+    long double x = 0;
+    return tryStrToFloat(g.cell(ReadingCol, row), sep, x) ? x : 0.0L;
+}
+
+QDate dateOf(const TStringGrid &g, int row, const FormatSettings &s)
+{
+    QDate d;
+    tryStrToDate(g.cell(DateCol, row), s, d);
+    return d;
+}
+
+// The last row that holds a reading: the last row, or, when a load that
+// stopped left it blank, the last non-blank one above it. 0 for an empty log.
+int lastFilledRow(const TStringGrid &g)
+{
+    for (int r = g.rowCount() - 1; r >= g.fixedRows(); --r)
+        if (!isBlank(g, r))
+            return r;
+    return 0;
+}
+
+} // namespace
+
+void TForm1::btn_Save2Click(TControl &)
+{
+    const FormatSettings &s = app().settings();
+    const QChar sep = separator();
+    TStringGrid &g = StringGrid1;
+    const long double reading = Memo_Stand.value();
+    const QDate date = dtp_Ablese.date();
+
+    const int previous = lastFilledRow(g);
+    const QDate lastDate = previous ? dateOf(g, previous, s) : QDate();
+    if (lastDate.isValid() && date <= lastDate) {
+        app().messageBox(this, app().Title, AlreadyEntered, MsgIcon::None);
+        return;
+    }
+
+    // The reading goes into the blank last row (the empty log, or what a
+    // stopped load left), else into a new row; no row is ever overwritten.
+    const int last = g.rowCount() - 1;
+    g.beginUpdate();
+    int target = last;
+    if (!isBlank(g, last)) {
+        g.setRowCount(g.rowCount() + 1);
+        target = last + 1;
+    }
+    g.setCell(DateCol, target, dateToStr(date, s));
+    g.setRow(target);
+    g.scrollToLast();
+    g.setCell(ReadingCol, target, formatValue(reading, sep));
+    if (!lastDate.isValid()) {
+        g.setCell(DaysCol, target, QStringLiteral("0"));
+        g.setCell(PerDayCol, target, QStringLiteral("0"));
+    } else {
+        const qint64 days = lastDate.daysTo(date);
+        g.setCell(DaysCol, target, QString::number(days));
+        const long double perDay = (readingOf(g, target, sep) - readingOf(g, previous, sep)) / days;
+        g.setCell(PerDayCol, target, formatValue(perDay, sep));
+    }
+    g.endUpdate();
+
+    // The table is saved as soon as it changed, so that no reading waits for
+    // a later entry or is lost to a contract field that is no number.
+    SaveVerbrauch();
+
+    // The contract's kWh per day is read for its conversion error only.
+    strToFloat(Edit2.text(), sep);
+    const long double basePrice = strToFloat(Edit3.text(), sep);
+    const long double price = strToFloat(Edit5.text(), sep);
+    const long double total = strToFloat(Edit6.text(), sep);
+
+    const QDate first = dateOf(g, g.fixedRows(), s);
+    const qint64 d = first.isValid() ? first.daysTo(date) : 0;
+    if (d == 0)
+        return;
+    const long double average = (reading - readingOf(g, g.fixedRows(), sep)) / d;
+    // The base price is owed whatever the consumption; what is left of the
+    // total pays for the energy.
+    const long double estimate
+        = checked(total - basePrice - average * DaysPerYear * price / CentPerEuro);
+
+    lbl_vSrednem.setText(formatValue(average, sep));
+    lbl_Zahlung.setText(formatValue(std::fabs(estimate), sep));
+    // The label follows the sign of the amount it names.
+    const bool credit = estimate >= 0;
+    lbl_Gut.setVisible(credit);
+    lbl_Nach.setVisible(!credit);
+    lbl_Zahlung.setFontColor(credit ? clr::Green : clr::Red);
+    LabelEUR.setLeft(lbl_Zahlung.left() + lbl_Zahlung.width() + EuroGap);
+    LabelEUR.setFontColor(lbl_Zahlung.font().color);
+    for (TLabel *l : { &lbl_Durch, &lbl_kWTag, &lbl_Zahlung, &LabelEUR, &lbl_vSrednem })
+        l->setVisible(true);
+    dtp_Ablese.setFocus();
+}
+
+void TForm1::Memo_StandEnterPress(TControl &, QChar &)
+{
+    btn_Save2Click(btn_Save2);
+}
+
+void TForm1::Memo_StandEnter(TControl &)
+{
+    Memo_Stand.selectAll();
+}
+
+void TForm1::dtp_AbleseCloseUp(TControl &)
+{
+    const TStringGrid &g = StringGrid1;
+    const int last = lastFilledRow(g);
+    const QDate lastDate = last ? dateOf(g, last, app().settings()) : QDate();
+    if (!lastDate.isValid() || dtp_Ablese.date() > lastDate)
+        return;
+    app().messageBox(this, app().Title, AlreadyEntered, MsgIcon::None);
+    dtp_Ablese.setDate(app().services().today());
+}
+
+void TForm1::Delete1Click(TControl &)
+{
+    const FormatSettings &s = app().settings();
+    const QChar sep = separator();
+    TStringGrid &g = StringGrid1;
+    const int r = g.row();
+    g.beginUpdate();
+    for (int c = 0; c < g.colCount(); ++c)
+        g.setCell(c, r, QString());
+    if (g.rowCount() - g.fixedRows() > 1) {
+        g.shiftRowsUp(r);
+        g.setRowCount(g.rowCount() - 1);
+        g.scrollToLast();
+        // The row that took the removed one's place counts from its new
+        // predecessor, so that no row refers to a reading that is gone.
+        if (r < g.rowCount() && !isBlank(g, r)) {
+            if (r == g.fixedRows()) {
+                g.setCell(DaysCol, r, QStringLiteral("0"));
+                g.setCell(PerDayCol, r, QStringLiteral("0"));
+            } else {
+                const QDate from = dateOf(g, r - 1, s), to = dateOf(g, r, s);
+                const qint64 days = from.isValid() && to.isValid() ? from.daysTo(to) : 0;
+                if (days > 0) {
+                    g.setCell(DaysCol, r, QString::number(days));
+                    g.setCell(PerDayCol, r,
+                        formatValue((readingOf(g, r, sep) - readingOf(g, r - 1, sep)) / days, sep));
+                }
+            }
+        }
+    }
+    g.endUpdate();
+    SaveVerbrauch();
+}
+
+void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Rect, TGridDrawState)
+{
+    static constexpr TAlignment Alignments[]
+        = { TAlignment::Left, TAlignment::Right, TAlignment::Center, TAlignment::Right };
+    TCanvas *canvas = StringGrid1.canvas();
+    if (!canvas || ACol < 0 || ACol > 3)
+        return;
+    DrawCellText(*canvas, Rect, Alignments[ACol], StringGrid1.cell(ACol, ARow));
+}
+
+void TForm1::DrawCellText(
+    TCanvas &Canvas, const TRect &Rect, TAlignment Alignment, const QString &Text) const
+{
+    const int width = Canvas.textWidth(Text);
+    int x = Rect.left + 2;
+    if (Alignment == TAlignment::Right)
+        x = Rect.right - width - 2;
+    else if (Alignment == TAlignment::Center)
+        x = Rect.left + (Rect.right - Rect.left - width - 2) / 2; // truncates toward zero
+    Canvas.textRect(Rect, x, Rect.top + 2, Text);
+}
+
+void TForm1::Image_SchetchikClick(TControl &)
+{
+    // 35 is left out.
+    TControl *const numbered[] = { &GroupBox1, &lbl_Name, &lbl_Tarif, &lbl_01, &lbl_02, &lbl_03,
+        &lbl_04, &lbl_05, &lbl_06, &lbl_07, &lbl_Ab, &lbl_kW1, &lbl_kW2, &lbl_EUR1, &lbl_EUR2,
+        &lbl_Cent, &lbl_EUR3, &lbl_EUR4, &GroupBox2, &lbl_Leistung, &lbl_Watt, &lbl_Stopp,
+        &lbl_Zeit, &lbl_Kosten, &btn_Berechnen, &lbl_EUR5, &lbl_EUR6, &GroupBox3, &lbl_Date,
+        &lbl_Stand, &btn_Save2, &lbl_Nach, &lbl_Gut };
+    setText(QString(15, QLatin1Char(' ')) + QLatin1Char('1'));
+    int n = 2;
+    for (TControl *c : numbered) {
+        c->setText(c == &GroupBox1 ? QStringLiteral(" 2") : QString::number(n));
+        ++n;
+    }
+    lbl_Durch.setText(QStringLiteral("36"));
+    lbl_kWTag.setText(QStringLiteral("37"));
+}
+
+} // namespace voltaris

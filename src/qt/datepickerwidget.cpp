@@ -1,0 +1,79 @@
+#include "qt/datepickerwidget.h"
+
+#include <QCalendarWidget>
+#include <QEvent>
+#include <QTimer>
+
+namespace voltaris {
+
+QString qtDateFormat(const FormatSettings &s)
+{
+    const QString sep(s.dateSeparator);
+    switch (s.dateOrder) {
+    case FormatSettings::DateOrder::MDY:
+        return QStringLiteral("MM") + sep + QStringLiteral("dd") + sep + QStringLiteral("yyyy");
+    case FormatSettings::DateOrder::YMD:
+        return QStringLiteral("yyyy") + sep + QStringLiteral("MM") + sep + QStringLiteral("dd");
+    case FormatSettings::DateOrder::DMY:
+        break;
+    }
+    return QStringLiteral("dd") + sep + QStringLiteral("MM") + sep + QStringLiteral("yyyy");
+}
+
+DatePickerWidget::DatePickerWidget(TDateTimePicker &picker, QWidget *parent, FormView &view)
+    : QDateEdit(parent)
+    , picker_(picker)
+    , view_(view)
+{
+    const bool date = picker.kind == TDateTimeKind::Date;
+    setCalendarPopup(date);
+    setDisplayFormat(
+        date ? qtDateFormat(picker.application().settings()) : QStringLiteral("HH:mm:ss"));
+    setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
+    connect(this, &QDateEdit::dateChanged, this, [this](QDate d) {
+        if (!view_.syncing())
+            picker_.userPicked(d);
+    });
+    if (QCalendarWidget *cal = calendarWidget()) {
+        cal->setLocale(QLocale(QLocale::German, QLocale::Germany));
+        cal->setFirstDayOfWeek(Qt::Monday);
+        cal->setGridVisible(true);
+        cal->window()->installEventFilter(this);
+    }
+    view.route(this, picker);
+}
+
+bool DatePickerWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    // After the picked day has reached the picker; a message box of the
+    // handler must not run inside the popup's own hiding.
+    if (event->type() == QEvent::Hide && watched != this)
+        QTimer::singleShot(0, this, [this] { picker_.closeUp(); });
+    return QDateEdit::eventFilter(watched, event);
+}
+
+void DatePickerWidget::sync(Prop what)
+{
+    switch (what) {
+    case Prop::Date:
+        if (picker_.date().isValid() && date() != picker_.date())
+            setDate(picker_.date());
+        break;
+    case Prop::TabStop:
+    case Prop::Enabled:
+        setFocusPolicy(picker_.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+        break;
+    default:
+        break;
+    }
+}
+
+QWidget *createDatePickerWidget(TControl &control, QWidget *parent, FormView &view)
+{
+    auto *picker = dynamic_cast<TDateTimePicker *>(&control);
+    if (!picker)
+        return nullptr;
+    return new DatePickerWidget(*picker, parent, view);
+}
+
+} // namespace voltaris

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "qt/formview.h"
+
+#include <QDateEdit>
+
+namespace voltaris {
+
+class TDateTimePicker;
+
+// A date picker: the date in the short date format of the settings, with a
+// drop-down calendar in German. The calendar closing, on a picked day or
+// dismissed, is the picker's close-up.
+class DatePickerWidget : public QDateEdit, public BoundWidget {
+    Q_OBJECT
+public:
+    DatePickerWidget(TDateTimePicker &picker, QWidget *parent, FormView &view);
+    void sync(Prop what) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    TDateTimePicker &picker_;
+    FormView &view_;
+};
+
+// The display format of a short date under the settings.
+QString qtDateFormat(const FormatSettings &settings);
+
+// For the view's factories: the widget of a TDateTimePicker, else nullptr.
+QWidget *createDatePickerWidget(TControl &control, QWidget *parent, FormView &view);
+
+} // namespace voltaris

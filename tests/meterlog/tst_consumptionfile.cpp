@@ -1,0 +1,215 @@
+#include "fakeservices.h"
+#include "ui/program.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+using namespace voltaris;
+using namespace voltaris::test;
+
+namespace {
+
+const QByteArray Head = "           Mein Verbrauch\r\n"
+                        "________________________________________\r\n"
+                        "     Datum | Z\xE4hlerstand | Tage | kW/Tag\r\n"
+                        "===========|=============|======|=======\r\n";
+const QByteArray LineA = "01.01.2026 |     1000,00 |    0 |      0\r\n";
+const QByteArray LineB = "01.02.2026 |     1155,50 |   31 |   5,02\r\n";
+const QByteArray EmptyLine = "           |             |      |        \r\n";
+const QByteArray Example = Head + LineA + LineB;
+
+const QString A = "01.01.2026|1000,00|0|0";
+const QString B = "01.02.2026|1155,50|31|5,02";
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList rows(const TForm1 &f)
+{
+    QStringList out;
+    const TStringGrid &g = f.StringGrid1;
+    for (int r = 1; r < g.rowCount(); ++r)
+        out << QStringList { g.cell(0, r), g.cell(1, r), g.cell(2, r), g.cell(3, r) }.join('|');
+    return out;
+}
+
+// A run of the program in `dir`, started after the test wrote its files.
+struct Run {
+    explicit Run(const QString &dir)
+        : p(t.app, dir)
+    { }
+    TestApp t;
+    TProgram p;
+    TForm1 &f = *p.Form1;
+
+    void enter(QDate date, const QString &reading)
+    {
+        f.dtp_Ablese.setDate(date);
+        f.Memo_Stand.setText(reading);
+        f.btn_Save2.click();
+    }
+};
+
+} // namespace
+
+class TestConsumptionFile : public QObject {
+    Q_OBJECT
+private slots:
+    // The two rows of the example, entered by hand, give its 237 bytes.
+    void example()
+    {
+        QTemporaryDir dir;
+        Run r(dir.path());
+        r.enter(QDate(2026, 1, 1), "1000,0");
+        r.enter(QDate(2026, 2, 1), "1155,5");
+        QCOMPARE(readAll(r.f.verbrauchPath()), Example);
+        QCOMPARE(Example.size(), 237);
+    }
+
+    void load_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("marked");
+        QTest::addColumn<QString>("reading");
+        const QStringList empty { "|||" };
+        QTest::newRow("example") << Example << QStringList { A, B } << 2 << "1155,5";
+        QTest::newRow("header only") << Head << empty << 1 << "0,0";
+        QTest::newRow("two lines") << Head.left(67) << empty << 1 << "0,0";
+        QTest::newRow("empty log") << Head + EmptyLine << empty << 1 << "0,0";
+        QTest::newRow("blank line between")
+            << Head + LineA + "      \r\n" + LineB << QStringList { A, B } << 2 << "1155,5";
+        // An empty line ends the reading: the mark stays where it was.
+        QTest::newRow("empty line between")
+            << Head + LineA + "\r\n" + LineB << QStringList { A } << 1 << "1000,0";
+        QTest::newRow("bad date first")
+            << Head + "31.02.2026" + LineB.mid(10) + LineA << empty << 1 << "0,0";
+        QTest::newRow("bad date later") << Head + LineA + "2026-02-01" + LineB.mid(10)
+                                        << QStringList { A, "|||" } << 1 << "0,0";
+        QTest::newRow("short line")
+            << Head + "01.01.2026 |  12" << QStringList { "01.01.2026|12||" } << 1 << "12,0";
+        QTest::newRow("no CR, Ctrl+Z ends it")
+            << QByteArray(Head + LineA).replace("\r", "") + "\x1A" + LineB << QStringList { A } << 1
+            << "1000,0";
+    }
+    void load()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, rows);
+        QFETCH(int, marked);
+        QFETCH(QString, reading);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("Mein_Verbrauch.txt"), file);
+        Run r(dir.path());
+        QCOMPARE(::rows(r.f), rows);
+        QCOMPARE(r.f.StringGrid1.row(), marked);
+        QCOMPARE(r.f.Memo_Stand.text(), reading);
+        QVERIFY(r.t.services.boxes.empty());
+    }
+
+    // Values at the width limits come back unchanged.
+    void roundTrip()
+    {
+        QTemporaryDir dir;
+        const QStringList texts { "01.01.2026|0,00|0|0", "02.01.2026|999999,00|1|999,99",
+            "21.05.2053|-12,50|9999|-99,99" };
+        {
+            Run r(dir.path());
+            TStringGrid &g = r.f.StringGrid1;
+            g.setRowCount(4);
+            for (int i = 0; i < 3; ++i)
+                for (int c = 0; c < 4; ++c)
+                    g.setCell(c, i + 1, texts[i].section('|', c, c));
+            r.f.SaveVerbrauch();
+        }
+        Run again(dir.path());
+        QCOMPARE(rows(again.f), texts);
+        QCOMPARE(again.f.StringGrid1.row(), 3);
+    }
+
+    // A load that stopped keeps the file it could not read whole, once.
+    void backupAfterStoppedLoad()
+    {
+        QTemporaryDir dir;
+        const QByteArray stopped = Head + LineA + "\r\n" + LineB + "garbage\r\n";
+        writeFile(dir.filePath("Mein_Verbrauch.txt"), stopped);
+        writeFile(dir.filePath("Mein_Verbrauch.bak"), "older copy");
+        Run r(dir.path());
+        r.enter(QDate(2026, 3, 1), "1300,0");
+        QCOMPARE(readAll(dir.filePath("Mein_Verbrauch.bak")), stopped);
+        const QByteArray saved = readAll(dir.filePath("Mein_Verbrauch.txt"));
+        QCOMPARE(saved, Head + LineA + "01.03.2026 |     1300,00 |   59 |   5,08\r\n");
+        r.enter(QDate(2026, 4, 1), "1400,0");
+        QCOMPARE(readAll(dir.filePath("Mein_Verbrauch.bak")), stopped);
+        // A clean load makes no copy.
+        QFile::remove(dir.filePath("Mein_Verbrauch.bak"));
+        Run clean(dir.path());
+        clean.enter(QDate(2026, 5, 1), "1500,0");
+        QVERIFY(!QFile::exists(dir.filePath("Mein_Verbrauch.bak")));
+        QCOMPARE(rows(clean.f).size(), 4);
+    }
+
+    // A save that cannot replace the file shows the error and keeps the
+    // file whole. Root writes through permissions, so as root the run that
+    // saves drops to an unprivileged user.
+    void readOnlyFileKeptWhole()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("needs POSIX permissions");
+#else
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Mein_Verbrauch.txt");
+        writeFile(path, Example);
+        chmod(qPrintable(dir.path()), 0555);
+        chmod(qPrintable(path), 0444);
+        const auto attempt = [&]() -> int {
+            Run r(dir.path());
+            r.enter(QDate(2026, 3, 1), "1300,0");
+            // The row stays in the table; one error box names the file.
+            const bool shown = r.t.services.boxes.size() == 1
+                && r.t.services.boxes[0].icon == MsgIcon::Error
+                && r.t.services.boxes[0].text.contains("Mein_Verbrauch.txt");
+            return shown && rows(r.f).size() == 3 && !r.f.lbl_Zahlung.visible() ? 0 : 1;
+        };
+        int status = 0;
+        if (geteuid() == 0) {
+            const pid_t child = fork();
+            if (child == 0) {
+                if (setgid(65534) != 0 || setuid(65534) != 0)
+                    _exit(2);
+                _exit(attempt());
+            }
+            int ws = 0;
+            waitpid(child, &ws, 0);
+            status = WIFEXITED(ws) ? WEXITSTATUS(ws) : 3;
+        } else {
+            status = attempt();
+        }
+        chmod(qPrintable(dir.path()), 0755);
+        QCOMPARE(status, 0);
+        QCOMPARE(readAll(path), Example);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "Mein_Verbrauch.txt" });
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConsumptionFile)
+#include "tst_consumptionfile.moc"

@@ -1,0 +1,162 @@
+#include "fakeservices.h"
+#include "qt/datepickerwidget.h"
+#include "qt/formview.h"
+#include "qt/qtservices.h"
+#include "qt/stringgridwidget.h"
+#include "ui/program.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace voltaris;
+using namespace voltaris::test;
+
+namespace {
+
+// Measures texts as the window does.
+struct QtMeasuringApp : TestApp {
+    QtMeasuringApp()
+    {
+        services.measure
+            = [](const TFont &f, const QString &text) { return QtServices().textWidth(f, text); };
+    }
+};
+
+struct Window {
+    QTemporaryDir dir;
+    QtMeasuringApp t;
+    TProgram p { t.app, dir.path() };
+    TForm1 &f = *p.Form1;
+    FormView view { f };
+
+    Window()
+    {
+        t.app.handle([&] { f.show(); });
+        view.show();
+    }
+    QWidget *widget(const TControl &c) const { return view.widgetFor(c); }
+    StringGridWidget *grid() const
+    {
+        return static_cast<StringGridWidget *>(widget(f.StringGrid1));
+    }
+    // Types a reading into Memo_Stand and presses Enter, as the user does.
+    void enter(QDate date, const QString &reading)
+    {
+        f.dtp_Ablese.setDate(date);
+        QWidget *memo = widget(f.Memo_Stand)->findChild<QLineEdit *>();
+        QTest::mouseClick(memo, Qt::LeftButton);
+        QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(memo, reading);
+        QTest::keyClick(memo, Qt::Key_Return);
+    }
+    QPoint rowCentre(int dataRow) const
+    {
+        return grid()->visualRect(grid()->gridModel()->index(dataRow, 1)).center();
+    }
+};
+
+// Runs `action` on the popup menu as soon as it is open.
+void whenMenuOpens(std::function<void(QMenu *)> action)
+{
+    QTimer::singleShot(0, [action] {
+        QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+        action(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+    });
+}
+
+} // namespace
+
+class TestMeterWidgets : public QObject {
+    Q_OBJECT
+private slots:
+    void enterAndRemove()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        w.enter(QDate(2026, 1, 1), "1000");
+        w.enter(QDate(2026, 2, 1), "1155,5");
+        QCOMPARE(w.f.StringGrid1.rowCount(), 3);
+        QCOMPARE(w.grid()->gridModel()->rowCount(), 2);
+        QCOMPARE(w.f.StringGrid1.cell(3, 2), QString("5,02"));
+        QVERIFY(w.widget(w.f.lbl_Gut)->isVisible());
+        QVERIFY(w.widget(w.f.dtp_Ablese)->hasFocus());
+        // "€" stands 3 pixels right of the amount on the screen too.
+        QWidget *amount = w.widget(w.f.lbl_Zahlung);
+        QCOMPARE(w.widget(w.f.LabelEUR)->x(),
+            amount->x() + amount->fontMetrics().horizontalAdvance(w.f.lbl_Zahlung.text()) + 3);
+
+        // Mark row 1 with the left button; the right one on row 2 opens the
+        // menu without moving the mark.
+        QWidget *viewport = w.grid()->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, w.rowCentre(0));
+        QCOMPARE(w.f.StringGrid1.row(), 1);
+        QStringList captions;
+        whenMenuOpens([&](QMenu *menu) {
+            for (QAction *a : menu->actions())
+                captions << a->text();
+            QCOMPARE(w.f.StringGrid1.row(), 1);
+            menu->actions().constFirst()->trigger();
+            menu->close();
+        });
+        // The press opens the menu where the platform does so; else the
+        // context menu event follows the click.
+        QTest::mouseClick(viewport, Qt::RightButton, {}, w.rowCentre(1));
+        if (captions.isEmpty()) {
+            QContextMenuEvent e(
+                QContextMenuEvent::Mouse, w.rowCentre(1), viewport->mapToGlobal(w.rowCentre(1)));
+            QApplication::sendEvent(viewport, &e);
+        }
+        QCOMPARE(captions, QStringList { "Zeile entfernen" });
+        QCOMPARE(w.f.StringGrid1.rowCount(), 2);
+        QCOMPARE(w.f.StringGrid1.cell(0, 1), QString("01.02.2026"));
+        QCOMPARE(w.grid()->gridModel()->rowCount(), 1);
+        QCOMPARE(w.grid()->gridModel()->index(0, 2).data().toString(), QString("0"));
+    }
+
+    // Many rows reach the view as one change; the last one is in view.
+    void bigLog()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        QSignalSpy inserted(w.grid()->gridModel(), &QAbstractItemModel::rowsInserted);
+        TStringGrid &g = w.f.StringGrid1;
+        g.beginUpdate();
+        g.setRowCount(100001);
+        for (int r = 1; r < g.rowCount(); ++r)
+            g.setCell(0, r, QString::number(r));
+        g.setRow(g.rowCount() - 1);
+        g.scrollToLast();
+        g.endUpdate();
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(w.grid()->gridModel()->rowCount(), 100000);
+        QCOMPARE(w.grid()->verticalScrollBar()->value(), g.topRow() - 1);
+        QVERIFY(w.grid()->viewport()->rect().contains(w.rowCentre(99999)));
+    }
+
+    // Closing the calendar without a pick is a close-up too.
+    void dismissedCalendar()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        w.enter(QDate(2026, 1, 1), "1000");
+        auto *picker = static_cast<DatePickerWidget *>(w.widget(w.f.dtp_Ablese));
+        picker->setDate(QDate(2025, 12, 24));
+        QCOMPARE(w.f.dtp_Ablese.date(), QDate(2025, 12, 24));
+        QWidget *popup = picker->calendarWidget()->window();
+        popup->show();
+        QVERIFY(QTest::qWaitForWindowExposed(popup));
+        popup->hide();
+        QTRY_COMPARE(int(w.t.services.boxes.size()), 1);
+        QCOMPARE(w.t.services.boxes[0].text, QString("Das haben Sie schon eingegeben!"));
+        QCOMPARE(picker->date(), w.t.services.todayDate);
+        QCOMPARE(picker->calendarWidget()->locale().language(), QLocale::German);
+    }
+};
+
+QTEST_MAIN(TestMeterWidgets)
+#include "tst_meterwidgets.moc"

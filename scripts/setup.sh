@@ -3,7 +3,8 @@
 # Idempotent: quiet and quick when everything is there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation xvfb xauth)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-charts-dev qt6-translations-l10n libgl-dev
+    fonts-liberation xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do

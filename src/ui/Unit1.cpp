@@ -59,6 +59,7 @@ TForm1::TForm1(TApplication &app)
     designMeterArea();
     designAppliance();
     wire();
+    designExtras();
 }
 
 TForm1::~TForm1() = default;

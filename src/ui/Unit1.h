@@ -81,6 +81,10 @@ public:
     // save keeps that file as "Mein_Verbrauch.bak" before replacing it.
     bool VerbrauchUnreadLines = false;
 
+    // --- beyond the log: history chart, settlement preview, CSV export and
+    // undo of a removal, reached from the grid's popup menu (src/meterlog/extras.cpp) ---
+    void designExtras();
+
     // --- appliance cost calculator ---
     void btn_BerechnenClick(TControl &Sender);
     void Edit_TimeKeyPress(TControl &Sender, QChar &Key);

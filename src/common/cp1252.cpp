@@ -31,30 +31,59 @@ char encode(char32_t cp)
 
 } // namespace
 
-QByteArray toWindows1252(const QString &text)
+QByteArray toWindows1252(QStringView text)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    QByteArray out(text.size(), Qt::Uninitialized);
+    out.truncate(writeWindows1252(out.data(), text) - out.constData());
+    return out;
+}
+
+// Through a pointer, into room made beforehand: a file is written a cell at a
+// time, hundreds of thousands of them.
+char *writeWindows1252(char *out, QStringView text)
+{
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            *out++ = char(c);
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size()
+            && QChar::isLowSurrogate(text[i + 1].unicode())) {
             // One character outside the code page, one "?".
-            out.append('?');
+            *out++ = '?';
             ++i;
-            continue;
+        } else {
+            *out++ = QChar::isSurrogate(c) ? '?' : encode(c);
         }
-        out.append(c.isSurrogate() ? '?' : encode(c.unicode()));
     }
     return out;
 }
 
-QString fromWindows1252(const QByteArray &bytes)
+qsizetype windows1252Size(QStringView text)
 {
-    QString out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        out.append(b >= 0x80 && b < 0xA0 ? QChar(HighBlock[b - 0x80]) : QChar(b));
+    qsizetype n = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
+            --n;
+            ++i;
+        }
+    }
+    return n;
+}
+
+QString fromWindows1252(QByteArrayView bytes)
+{
+    // Most texts have no byte of 0x80 to 0x9F, where the code page and
+    // Latin-1 differ: those convert in one go.
+    QString out = QString::fromLatin1(bytes);
+    unsigned char any = 0;
+    for (const char c : bytes)
+        any |= static_cast<unsigned char>(c);
+    if (any & 0x80) {
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto b = static_cast<unsigned char>(bytes[i]);
+            if (b >= 0x80 && b < 0xA0)
+                out[i] = QChar(HighBlock[b - 0x80]);
+        }
     }
     return out;
 }

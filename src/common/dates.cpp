@@ -11,20 +11,6 @@ QString padded(int value, int width)
     return QString::number(value).rightJustified(width, QLatin1Char('0'));
 }
 
-// A field of `minLength` to `maxLength` ASCII digits.
-bool parseField(QStringView field, int minLength, int maxLength, int &value)
-{
-    if (field.size() < minLength || field.size() > maxLength)
-        return false;
-    value = 0;
-    for (const QChar c : field) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return true;
-}
-
 QStringView trimmedBlanks(QStringView text)
 {
     while (!text.isEmpty() && text.front() == QLatin1Char(' '))
@@ -57,15 +43,24 @@ QString dateToStr(const QDate &date, const FormatSettings &settings)
 
 bool tryStrToDate(const QString &text, const FormatSettings &settings, QDate &date)
 {
+    // One pass over the text: three fields of ASCII digits between two
+    // separators. A log is read a date a line, a hundred thousand of them.
     const QStringView body = trimmedBlanks(text);
-    const qsizetype first = body.indexOf(settings.dateSeparator);
-    if (first < 0)
+    const char16_t separator = settings.dateSeparator.unicode();
+    int values[3] = { 0, 0, 0 }, lengths[3] = { 0, 0, 0 };
+    int part = 0;
+    for (const QChar ch : body) {
+        const char16_t c = ch.unicode();
+        const unsigned digit = unsigned(c) - u'0';
+        if (digit <= 9 && lengths[part] < 4) { // no field has more than four digits
+            values[part] = values[part] * 10 + int(digit);
+            ++lengths[part];
+        } else if (c != separator || ++part > 2) {
+            return false;
+        }
+    }
+    if (part != 2)
         return false;
-    const qsizetype second = body.indexOf(settings.dateSeparator, first + 1);
-    if (second < 0 || body.indexOf(settings.dateSeparator, second + 1) >= 0)
-        return false;
-    const QStringView parts[3]
-        = { body.left(first), body.mid(first + 1, second - first - 1), body.mid(second + 1) };
 
     int dayIndex = 0, monthIndex = 1, yearIndex = 2;
     switch (settings.dateOrder) {
@@ -81,20 +76,16 @@ bool tryStrToDate(const QString &text, const FormatSettings &settings, QDate &da
         dayIndex = 2;
         break;
     }
-    int day = 0, month = 0, year = 0;
-    if (!parseField(parts[dayIndex], 1, 2, day) || !parseField(parts[monthIndex], 1, 2, month))
+    const auto dayOrMonth = [&](int i) { return lengths[i] >= 1 && lengths[i] <= 2; };
+    if (!dayOrMonth(dayIndex) || !dayOrMonth(monthIndex))
         return false;
-    const QStringView yearText = parts[yearIndex];
-    if (yearText.size() == 4) {
-        if (!parseField(yearText, 4, 4, year))
-            return false;
-    } else if (parseField(yearText, 1, 2, year)) {
+    int year = values[yearIndex];
+    if (lengths[yearIndex] == 1 || lengths[yearIndex] == 2)
         year += 2000;
-    } else {
+    else if (lengths[yearIndex] != 4)
         return false;
-    }
     // Year 0 does not exist in the calendar; QDate refuses it too.
-    const QDate result(year, month, day);
+    const QDate result(year, values[monthIndex], values[dayIndex]);
     if (!result.isValid())
         return false;
     date = result;

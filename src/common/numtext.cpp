@@ -141,13 +141,35 @@ bool divideSmallQuotient(BigUInt num, BigUInt den, u128 &quotient)
 
 std::string toDecimal(u128 v)
 {
+    // In 64-bit parts: 128-bit divisions are slow.
+    constexpr quint64 Pow10_19 = 10000000000000000000ULL;
+    const auto digitsOf = [](quint64 n, std::string &s, size_t width) {
+        const size_t start = s.size();
+        do {
+            s.push_back(char('0' + int(n % 10)));
+            n /= 10;
+        } while (n != 0);
+        s.resize(std::max(s.size(), start + width), '0');
+        std::reverse(s.begin() + qsizetype(start), s.end());
+    };
     std::string s;
-    do {
-        s.push_back(char('0' + int(v % 10)));
-        v /= 10;
-    } while (v != 0);
-    std::reverse(s.begin(), s.end());
+    if (v >> 64) {
+        s = toDecimal(v / Pow10_19);
+        digitsOf(quint64(v % Pow10_19), s, 19);
+    } else {
+        digitsOf(quint64(v), s, 0);
+    }
     return s;
+}
+
+// 5^k for k up to 27, the largest below 2^64.
+constexpr int MaxPow5 = 27;
+constexpr quint64 pow5(int k)
+{
+    quint64 p = 1;
+    for (int i = 0; i < k; ++i)
+        p *= 5;
+    return p;
 }
 
 constexpr int ExpansionDigits = 18;
@@ -172,18 +194,25 @@ Expansion expand18(long double x)
     // digits: at least the 19 that the rounding needs, and fits 128 bits.
     const int estimate = ((binExp - 1) * 78913) >> 18;
     const int scale = 20 - estimate;
-    BigUInt num(mantissa), den(1);
-    if (scale >= 0)
-        num.mulPow5(scale);
-    else
-        den.mulPow5(-scale);
     const long long twos = (long long)e + scale;
-    if (twos >= 0)
-        num.shiftLeft(twos);
-    else
-        den.shiftLeft(-twos);
     u128 scaled = 0;
-    divideSmallQuotient(num, den, scaled); // truncation suffices for half-up
+    if (scale >= 0 && scale <= MaxPow5 && twos > -128 && twos < 64) {
+        // The values of everyday use, about 1e-7 to 1e21: mantissa * 5^scale
+        // stays below 2^127, and the shift is the exact floor.
+        const u128 product = u128(mantissa) * pow5(scale);
+        scaled = twos >= 0 ? product << twos : product >> -twos;
+    } else {
+        BigUInt num(mantissa), den(1);
+        if (scale >= 0)
+            num.mulPow5(scale);
+        else
+            den.mulPow5(-scale);
+        if (twos >= 0)
+            num.shiftLeft(twos);
+        else
+            den.shiftLeft(-twos);
+        divideSmallQuotient(num, den, scaled); // truncation suffices for half-up
+    }
 
     std::string all = toDecimal(scaled);
     Expansion r;
@@ -354,6 +383,20 @@ bool tryStrToFloat(const QString &text, QChar separator, long double &value)
 
     if (sig.empty()) {
         value = negative ? -0.0L : 0.0L;
+        return true;
+    }
+    if (!dropped && sig.size() <= 19 && power >= -MaxPow5 && power <= MaxPow5) {
+        // Both the digits (below 2^64) and the power of ten (5^27 < 2^64) are
+        // exact extended values, so one multiplication or division gives the
+        // nearest value, as the exact path below does.
+        quint64 n = 0;
+        for (const char d : sig)
+            n = n * 10 + quint64(d - '0');
+        long double p = 1;
+        for (long long k = power < 0 ? -power : power; k > 0; --k)
+            p *= 10; // exact up to 10^27
+        const long double magnitude = power < 0 ? n / p : n * p;
+        value = negative ? -magnitude : magnitude;
         return true;
     }
     const long long leading = (long long)sig.size() - 1 + power;

@@ -3,10 +3,123 @@
 #include "common/errors.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace voltaris {
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+// The temporary file of a save: hidden beside the file and named after it
+// and the saving process, so that a save can tell the leftovers of a killed
+// one from a user's own files and from a save under way in another process.
+QString tempPrefix(const QString &name)
+{
+    return QLatin1Char('.') + name + QStringLiteral(".saving-");
+}
+
+bool fail(QString *error, int code)
+{
+    if (error)
+        *error = qt_error_string(code);
+    return false;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+// Removes what saves of processes that no longer run left in `folder`.
+void removeLeftovers(const QString &folder, const QString &name)
+{
+    const QString prefix = tempPrefix(name);
+    const QDir dir(folder);
+    for (const QString &entry :
+        dir.entryList({ prefix + QLatin1Char('*') }, QDir::Files | QDir::Hidden | QDir::System)) {
+        bool number = false;
+        const pid_t pid = pid_t(entry.mid(prefix.size()).toLongLong(&number));
+        if (number && pid > 0 && (pid == ::getpid() || (::kill(pid, 0) != 0 && errno == ESRCH)))
+            ::unlink(QFile::encodeName(dir.filePath(entry)).constData());
+    }
+}
+
+} // namespace
+
+bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error)
+{
+    // A link is followed, so that the file it names gets the new content.
+    QFileInfo info(path);
+    if (info.isSymLink())
+        info = QFileInfo(info.symLinkTarget());
+    const QString folder = info.absolutePath();
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    const QByteArray temp = QFile::encodeName(
+        QDir(folder).filePath(tempPrefix(info.fileName()) + QString::number(::getpid())));
+
+    // A read-only file stays as it is, although the folder would let the
+    // new one take its place; the new file keeps the old one's permissions.
+    mode_t mode = 0666;
+    struct stat old { };
+    const bool existed = ::stat(target.constData(), &old) == 0;
+    if (existed) {
+        if (::access(target.constData(), W_OK) != 0)
+            return fail(error, errno);
+        mode = old.st_mode & 07777;
+    }
+    ::unlink(temp.constData()); // this process's own, from a save that failed to clean up
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        return fail(error, errno);
+    if (existed)
+        ::fchmod(fd, mode); // past the umask, as the old file had them
+    int code = 0;
+    if (!writeAll(fd, bytes) || ::fdatasync(fd) != 0)
+        code = errno;
+    if (::close(fd) != 0 && code == 0)
+        code = errno;
+    if (code == 0 && ::rename(temp.constData(), target.constData()) != 0)
+        code = errno;
+    if (code != 0) {
+        ::unlink(temp.constData());
+        return fail(error, code);
+    }
+    // The new name survives a power cut only once the folder is on disk.
+    if (const int dirFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_CLOEXEC);
+        dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    removeLeftovers(folder, info.fileName());
+    return true;
+}
+
+#else
 
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error)
 {
@@ -30,6 +143,8 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
     }
     return true;
 }
+
+#endif
 
 QString displayPath(const QString &path)
 {

@@ -7,8 +7,10 @@ namespace voltaris {
 
 // Replaces the file at `path` with `bytes` only once all of them are on disk:
 // they go to a temporary file in the same folder, which then takes the file's
-// place. A failure leaves the old file whole and no temporary file behind.
-// Returns false on failure, with the reason in `error` when given.
+// place. A failure leaves the old file whole and no temporary file behind; a
+// success also removes the temporary files of saves that were killed. A
+// read-only file is not replaced. Returns false on failure, with the reason
+// in `error` when given.
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 // As writeFileSafely, but a failure throws EInOutError naming the file.

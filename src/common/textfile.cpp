@@ -3,6 +3,8 @@
 #include "common/errors.h"
 #include "common/safefile.h"
 
+#include <cstring>
+
 namespace voltaris {
 
 namespace {
@@ -51,7 +53,47 @@ bool TextLineReader::atEnd()
 
 bool TextLineReader::readLine(QByteArray &line)
 {
-    line.clear();
+    QByteArrayView view;
+    if (nextInBuffer(view)) {
+        line = view.toByteArray();
+        return true;
+    }
+    return gather(line);
+}
+
+bool TextLineReader::readLine(QByteArrayView &line)
+{
+    if (nextInBuffer(line))
+        return true;
+    const bool any = gather(carry_);
+    line = carry_;
+    return any;
+}
+
+// The common line: whole in the buffer and ended by LF or CR LF, with no
+// other CR and no Ctrl+Z in it.
+bool TextLineReader::nextInBuffer(QByteArrayView &line)
+{
+    const char *begin = buffer_.constData() + pos_;
+    const qsizetype left = buffer_.size() - pos_;
+    if (left <= 0)
+        return false;
+    const auto *lf = static_cast<const char *>(std::memchr(begin, '\n', size_t(left)));
+    if (!lf)
+        return false;
+    const char *end = lf > begin && lf[-1] == '\r' ? lf - 1 : lf;
+    const auto length = size_t(end - begin);
+    if (std::memchr(begin, '\r', length) || std::memchr(begin, CtrlZ, length))
+        return false;
+    line = QByteArrayView(begin, end - begin);
+    pos_ += lf + 1 - begin;
+    return true;
+}
+
+// Any other line, gathered across blocks, every CR dropped, up to Ctrl+Z.
+bool TextLineReader::gather(QByteArray &line)
+{
+    line.resize(0);
     bool any = false; // bytes of a line not yet ended by LF
     for (;;) {
         if (pos_ >= buffer_.size() && !fill())

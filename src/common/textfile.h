@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 
@@ -21,14 +22,22 @@ public:
     // The next line without its end. False at the end of the file; a read
     // error throws EInOutError naming the file.
     bool readLine(QByteArray &line);
+    // The same as a view, valid until the next call of readLine or atEnd:
+    // most lines are then read without copying them.
+    bool readLine(QByteArrayView &line);
+    // The size of the file in bytes, -1 when it is not open.
+    qint64 size() const { return file_.isOpen() ? file_.size() : -1; }
     // Whether nothing but the end of the file follows.
     bool atEnd();
 
 private:
     bool fill();
+    bool nextInBuffer(QByteArrayView &line);
+    bool gather(QByteArray &line);
 
     QFile file_;
     QByteArray buffer_;
+    QByteArray carry_; // a line that spans blocks or holds a CR of its own
     qsizetype pos_ = 0;
     bool eof_ = false;
 };

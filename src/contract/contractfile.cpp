@@ -9,7 +9,9 @@
 #include "ui/Unit2.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <array>
 
 namespace voltaris {
@@ -59,14 +61,14 @@ QString lineSafe(QString text)
 }
 
 // Blanks and control characters count as blanks at the ends of a name.
-QString trimBlanks(const QString &s)
+QString trimBlanks(QStringView s)
 {
     qsizetype begin = 0, end = s.size();
     while (begin < end && s.at(begin).unicode() <= 32)
         ++begin;
     while (end > begin && s.at(end - 1).unicode() <= 32)
         --end;
-    return s.mid(begin, end - begin);
+    return s.mid(begin, end - begin).toString();
 }
 
 // Up to `count` lines of the file.
@@ -126,8 +128,20 @@ bool TForm1::WriteContract()
         for (const QString &line : lines)
             bytes += toWindows1252(line) + "\r\n";
 
+        // The file the start-up could not read is kept before it is replaced.
+        if (ContractUnreadable && QFileInfo::exists(contractPath())) {
+            QFile old(contractPath());
+            if (!old.open(QIODevice::ReadOnly))
+                return false;
+            const QString backup = dataDir.isEmpty()
+                ? QStringLiteral("Mein_Vertrag.bak")
+                : QDir(dataDir).filePath(QStringLiteral("Mein_Vertrag.bak"));
+            if (!writeFileSafely(backup, old.readAll()))
+                return false;
+        }
         if (!writeFileSafely(contractPath(), bytes))
             return false;
+        ContractUnreadable = false;
     } catch (const std::exception &) {
         return false;
     }
@@ -151,13 +165,16 @@ void TForm1::ReadContract()
         // A bad date stops here, before any field has changed.
         const QDate date = strToDate(line.mid(DateColumn - 1, DateLength), app().settings());
         // The supplier runs from column 24 to the first "(", the tariff from
-        // there to the next ")".
-        const QString rest = line.mid(ValueColumn - 1);
+        // there to the next ")". Views, not copies: a line may be of any
+        // length, and only the two names are kept.
+        const QStringView rest
+            = QStringView(line).mid(std::min(line.size(), qsizetype(ValueColumn - 1)));
         const qsizetype open = rest.indexOf(QLatin1Char('('));
         QString tariff;
         if (open >= 0) {
             const qsizetype close = rest.indexOf(QLatin1Char(')'), open + 1);
-            tariff = close >= 0 ? rest.mid(open + 1, close - open - 1) : rest.mid(open + 1);
+            tariff = (close >= 0 ? rest.mid(open + 1, close - open - 1) : rest.mid(open + 1))
+                         .toString();
         }
         dtp_Ab.setDate(date);
         Edit_Name.setText(trimBlanks(open >= 0 ? rest.left(open) : rest));

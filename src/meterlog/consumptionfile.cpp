@@ -9,6 +9,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
 
 namespace voltaris {
 
@@ -19,6 +23,7 @@ const QString BackupName = QStringLiteral("Mein_Verbrauch.bak");
 
 constexpr int HeaderLines = 4;
 constexpr int ColumnCount = 4;
+constexpr int ReadingColumn = 1, DaysColumn = 2, PerDayColumn = 3;
 // The field of each column: its first character (from 0) and its width, as
 // the writer fills it; the reader takes the same fields back.
 constexpr int FieldStart[ColumnCount] = { 0, 12, 26, 33 };
@@ -29,13 +34,19 @@ const QByteArray Header = "           Mein Verbrauch\r\n"
                           "     Datum | Z\xE4hlerstand | Tage | kW/Tag\r\n"
                           "===========|=============|======|=======\r\n";
 
-// Right-aligned in its field; a longer text is written whole.
-void appendField(QByteArray &out, const QString &text, int width)
+// The bytes of a line whose texts fit their fields: fields, bars, CR LF.
+constexpr int LineSize = 10 + 2 + 12 + 2 + 5 + 2 + 7 + 2;
+
+// Right-aligned in its field; a longer text is written whole. `out` has room
+// for the field or the text, whichever is longer.
+char *writeField(char *out, const QString &text, int width)
 {
-    const QByteArray bytes = toWindows1252(text);
-    if (bytes.size() < width)
-        out.append(width - bytes.size(), ' ');
-    out.append(bytes);
+    const qsizetype pad = width - windows1252Size(text);
+    if (pad > 0) {
+        std::memset(out, ' ', size_t(pad));
+        out += pad;
+    }
+    return writeWindows1252(out, text);
 }
 
 bool isBlankByte(char c)
@@ -44,20 +55,84 @@ bool isBlankByte(char c)
 }
 
 // Blanks and control characters stripped from both ends.
-QByteArray stripped(const QByteArray &bytes)
+QByteArrayView stripped(QByteArrayView bytes)
 {
     qsizetype begin = 0, end = bytes.size();
-    while (begin < end && isBlankByte(bytes.at(begin)))
+    while (begin < end && isBlankByte(bytes[begin]))
         ++begin;
-    while (end > begin && isBlankByte(bytes.at(end - 1)))
+    while (end > begin && isBlankByte(bytes[end - 1]))
         --end;
-    return bytes.mid(begin, end - begin);
+    return bytes.sliced(begin, end - begin);
 }
 
+// Texts that recur in a log share one string: the days between readings
+// taken at a steady pace, their kWh per day. Fewer allocations while a long
+// log loads, less memory while it is shown.
+class RecurringTexts {
+public:
+    QString text(QByteArrayView bytes)
+    {
+        if (bytes.size() > MaxSize)
+            return fromWindows1252(bytes);
+        quint32 hash = 2166136261u;
+        unsigned char any = 0;
+        for (const char c : bytes) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+            any |= static_cast<unsigned char>(c);
+        }
+        if (any & 0x80)
+            return fromWindows1252(bytes); // kept are ASCII texts, alike in Latin-1
+        QString &kept = slots_[hash % Slots];
+        if (kept != QLatin1String(bytes.data(), bytes.size()))
+            kept = QString::fromLatin1(bytes);
+        return kept;
+    }
+
+private:
+    static constexpr qsizetype MaxSize = 8;
+    static constexpr size_t Slots = 4096;
+    std::array<QString, Slots> slots_;
+};
+
 // The characters of a field; those beyond the end of the line are absent.
-QByteArray field(const QByteArray &line, int column)
+QByteArrayView field(QByteArrayView line, int column)
 {
-    return line.mid(FieldStart[column], FieldWidth[column]);
+    const qsizetype start = std::min<qsizetype>(FieldStart[column], line.size());
+    return line.sliced(start, std::min<qsizetype>(FieldWidth[column], line.size() - start));
+}
+
+// Nothing but blanks, control characters and bars: the line of an empty row.
+bool barsOnly(QByteArrayView line)
+{
+    return std::all_of(line.begin(), line.end(), [](char c) { return isBlankByte(c) || c == '|'; });
+}
+
+// The reading, the days and the kWh per day of a data line, stripped. A text
+// wider than its field (a kWh per day of 10000,00 after a mistyped reading)
+// pushes the rest of its line to the right: where a line has its three bars,
+// the fields lie between them, wherever they are; other lines are read by
+// the fixed positions.
+using Fields = std::array<QByteArrayView, ColumnCount - 1>;
+Fields fieldsOf(QByteArrayView line)
+{
+    const auto fixed = [line] {
+        return Fields { stripped(field(line, ReadingColumn)), stripped(field(line, DaysColumn)),
+            stripped(field(line, PerDayColumn)) };
+    };
+    qsizetype bars[ColumnCount - 1];
+    int n = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] != '|')
+            continue;
+        if (n == ColumnCount - 1)
+            return fixed(); // a fourth bar: not a line as the writer makes them
+        bars[n++] = i;
+    }
+    if (n < ColumnCount - 1)
+        return fixed();
+    return { stripped(line.sliced(bars[0] + 1, bars[1] - bars[0] - 1)),
+        stripped(line.sliced(bars[1] + 1, bars[2] - bars[1] - 1)),
+        stripped(line.sliced(bars[2] + 1)) };
 }
 
 } // namespace
@@ -70,17 +145,28 @@ QString TForm1::verbrauchPath() const
 void TForm1::SaveVerbrauch()
 {
     const TStringGrid &g = StringGrid1;
-    QByteArray out;
-    out.reserve(Header.size() + qsizetype(g.rowCount()) * 42);
-    out.append(Header);
+    // The file is built in one buffer sized first, every line at its
+    // widest, and cut to what was written.
+    qsizetype room = Header.size();
+    for (int r = g.fixedRows(); r < g.rowCount(); ++r) {
+        room += LineSize;
+        for (int c = 0; c < ColumnCount; ++c)
+            room += std::max<qsizetype>(0, g.cell(c, r).size() - FieldWidth[c]);
+    }
+    QByteArray out(room, Qt::Uninitialized);
+    char *p = std::copy(Header.cbegin(), Header.cend(), out.data());
     for (int r = g.fixedRows(); r < g.rowCount(); ++r) {
         for (int c = 0; c < ColumnCount; ++c) {
-            if (c > 0)
-                out.append(" |");
-            appendField(out, g.cell(c, r), FieldWidth[c]);
+            if (c > 0) {
+                *p++ = ' ';
+                *p++ = '|';
+            }
+            p = writeField(p, g.cell(c, r), FieldWidth[c]);
         }
-        out.append("\r\n");
+        *p++ = '\r';
+        *p++ = '\n';
     }
+    out.truncate(p - out.constData());
 
     const QString path = verbrauchPath();
     // Lines the last load could not read are kept before the file is
@@ -115,51 +201,51 @@ void TForm1::LoadVerbrauch()
 
     // The rows are gathered first and reach the grid at once.
     std::vector<QString> cells;
-    bool failed = false;
+    auto recurring = std::make_unique<RecurringTexts>();
+    cells.reserve(size_t(std::max<qint64>(reader.size(), 0) / LineSize + 1) * ColumnCount);
+    // A line that is no date ends the load as a failure; whatever a load
+    // leaves unread is kept by the next save.
+    bool failed = false, unread = false;
     try {
-        QByteArray line;
+        QByteArrayView line;
         for (int i = 0; i < HeaderLines; ++i)
             reader.readLine(line);
         while (reader.readLine(line)) {
             if (!stripped(line).isEmpty()) {
-                const QString date = fromWindows1252(field(line, 0));
+                QString date = fromWindows1252(field(line, 0));
                 QDate d;
                 if (!tryStrToDate(date, s, d)) {
                     // The row taken for this line stays, empty, at the end.
                     cells.resize(cells.size() + ColumnCount);
+                    // The line of an empty row, last in its file, leaves
+                    // nothing unread that a copy would have to keep.
+                    unread = !barsOnly(line) || !reader.atEnd();
                     failed = true;
                     break;
                 }
-                cells.push_back(date);
-                for (int c = 1; c < ColumnCount; ++c)
-                    cells.push_back(fromWindows1252(stripped(field(line, c))));
+                const Fields f = fieldsOf(line);
+                cells.push_back(std::move(date));
+                cells.push_back(fromWindows1252(f[0]));
+                cells.push_back(recurring->text(f[1]));
+                cells.push_back(recurring->text(f[2]));
             } else if (line.isEmpty()) {
                 break;
             }
         }
         if (!failed && !reader.atEnd())
-            failed = true; // stopped at an empty line with more after it
+            unread = true; // stopped at an empty line with more after it
     } catch (const std::exception &) {
-        failed = true; // a read error ends the load with what was read
+        failed = unread = true; // a read error ends the load with what was read
     }
 
     const int firstData = g.fixedRows();
     // The first row read goes into the empty table's blank row.
     const bool intoBlank = g.rowCount() - firstData == 1 && g.cell(0, firstData).isEmpty();
-    const int rows = int(cells.size() / ColumnCount);
-    if (rows > 0) {
-        g.beginUpdate();
-        const int base = intoBlank ? firstData : g.rowCount();
-        g.setRowCount(base + rows);
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < ColumnCount; ++c)
-                g.setCell(c, base + r, cells[size_t(r) * ColumnCount + c]);
-        g.endUpdate();
-    }
-    if (failed) {
-        VerbrauchUnreadLines = true;
+    if (!cells.empty())
+        g.setRowsFrom(intoBlank ? firstData : g.rowCount(), std::move(cells));
+    VerbrauchUnreadLines = unread;
+    if (failed)
         return;
-    }
     g.setRow(g.rowCount() - 1);
     g.scrollToLast();
 }

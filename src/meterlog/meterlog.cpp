@@ -149,8 +149,6 @@ void TForm1::dtp_AbleseCloseUp(TControl &)
 
 void TForm1::Delete1Click(TControl &)
 {
-    const FormatSettings &s = app().settings();
-    const QChar sep = separator();
     TStringGrid &g = StringGrid1;
     const int r = g.row();
     g.beginUpdate();
@@ -162,23 +160,31 @@ void TForm1::Delete1Click(TControl &)
         g.scrollToLast();
         // The row that took the removed one's place counts from its new
         // predecessor, so that no row refers to a reading that is gone.
-        if (r < g.rowCount() && !isBlank(g, r)) {
-            if (r == g.fixedRows()) {
-                g.setCell(DaysCol, r, QStringLiteral("0"));
-                g.setCell(PerDayCol, r, QStringLiteral("0"));
-            } else {
-                const QDate from = dateOf(g, r - 1, s), to = dateOf(g, r, s);
-                const qint64 days = from.isValid() && to.isValid() ? from.daysTo(to) : 0;
-                if (days > 0) {
-                    g.setCell(DaysCol, r, QString::number(days));
-                    g.setCell(PerDayCol, r,
-                        formatValue((readingOf(g, r, sep) - readingOf(g, r - 1, sep)) / days, sep));
-                }
-            }
-        }
+        RecountRow(r);
     }
     g.endUpdate();
     SaveVerbrauch();
+}
+
+void TForm1::RecountRow(int row)
+{
+    const FormatSettings &s = app().settings();
+    const QChar sep = separator();
+    TStringGrid &g = StringGrid1;
+    if (row < g.fixedRows() || row >= g.rowCount() || isBlank(g, row))
+        return;
+    if (row == g.fixedRows()) {
+        g.setCell(DaysCol, row, QStringLiteral("0"));
+        g.setCell(PerDayCol, row, QStringLiteral("0"));
+        return;
+    }
+    const QDate from = dateOf(g, row - 1, s), to = dateOf(g, row, s);
+    const qint64 days = from.isValid() && to.isValid() ? from.daysTo(to) : 0;
+    if (days <= 0)
+        return;
+    g.setCell(DaysCol, row, QString::number(days));
+    g.setCell(PerDayCol, row,
+        formatValue((readingOf(g, row, sep) - readingOf(g, row - 1, sep)) / days, sep));
 }
 
 void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Rect, TGridDrawState)

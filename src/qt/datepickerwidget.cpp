@@ -34,13 +34,35 @@ DatePickerWidget::DatePickerWidget(TDateTimePicker &picker, QWidget *parent, For
         if (!view_.syncing())
             picker_.userPicked(d);
     });
-    if (QCalendarWidget *cal = calendarWidget()) {
+    view.route(this, picker);
+}
+
+QCalendarWidget *DatePickerWidget::calendarWidget()
+{
+    QCalendarWidget *cal = QDateEdit::calendarWidget();
+    if (cal && !calendarReady_) {
+        calendarReady_ = true;
         cal->setLocale(QLocale(QLocale::German, QLocale::Germany));
         cal->setFirstDayOfWeek(Qt::Monday);
         cal->setGridVisible(true);
         cal->window()->installEventFilter(this);
     }
-    view.route(this, picker);
+    return cal;
+}
+
+// The calendar opens from a click or a key; it is set up before.
+void DatePickerWidget::mousePressEvent(QMouseEvent *event)
+{
+    if (calendarPopup())
+        calendarWidget();
+    QDateEdit::mousePressEvent(event);
+}
+
+void DatePickerWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (calendarPopup())
+        calendarWidget();
+    QDateEdit::keyPressEvent(event);
 }
 
 bool DatePickerWidget::eventFilter(QObject *watched, QEvent *event)

@@ -16,13 +16,19 @@ class DatePickerWidget : public QDateEdit, public BoundWidget {
 public:
     DatePickerWidget(TDateTimePicker &picker, QWidget *parent, FormView &view);
     void sync(Prop what) override;
+    // The drop-down calendar, made and set up on first use: making it costs
+    // a good part of the window's start.
+    QCalendarWidget *calendarWidget();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     TDateTimePicker &picker_;
     FormView &view_;
+    bool calendarReady_ = false;
 };
 
 // The display format of a short date under the settings.

@@ -9,17 +9,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+#include <utility>
 
 namespace voltaris {
 
@@ -46,6 +49,37 @@ TShiftState shiftOf(Qt::KeyboardModifiers m)
     s.alt = m & Qt::AltModifier;
     return s;
 }
+
+// A label that reacts to a click (the logo) as a picture does: on the
+// release of the left button over it.
+class LabelClick : public QObject {
+public:
+    LabelClick(TLabel &label, QObject *parent)
+        : QObject(parent)
+        , label_(label)
+    { }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        auto *w = static_cast<QWidget *>(watched);
+        if (e->type() == QEvent::MouseButtonPress)
+            pressed_ = static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton;
+        if (e->type() == QEvent::MouseButtonRelease) {
+            auto *me = static_cast<QMouseEvent *>(e);
+            const bool click = pressed_ && me->button() == Qt::LeftButton
+                && w->rect().contains(me->position().toPoint());
+            pressed_ = false;
+            if (click)
+                label_.click();
+        }
+        return false;
+    }
+
+private:
+    TLabel &label_;
+    bool pressed_ = false;
+};
 
 // A push button's mnemonic (Alt+E for "&Eintragen") clicks it where the
 // focus is; Qt would move the focus onto the button first.
@@ -161,18 +195,24 @@ QColor FormView::qcolor(TColor c)
 
 QFont FormView::qfont(const TFont &f)
 {
-    QFont q(f.name);
+    // Fonts the machine lacks are replaced by the metric twins of the
+    // design's fonts, not by whatever the system prefers. Each family is
+    // looked up once: a missing one would cost a search of fallbacks for
+    // every font made from it.
+    static QHash<QString, QString> families;
+    auto it = families.constFind(f.name);
+    if (it == families.constEnd()) {
+        const bool mono = f.name.contains(QLatin1String("Courier"));
+        const QString family = QFontDatabase::hasFamily(f.name) ? f.name
+            : mono                                              ? QStringLiteral("Liberation Mono")
+                                                                : QStringLiteral("Liberation Sans");
+        it = families.insert(f.name, family);
+    }
+    QFont q(*it);
+    q.setStyleHint(
+        f.name.contains(QLatin1String("Courier")) ? QFont::TypeWriter : QFont::SansSerif);
     q.setPixelSize(f.size);
     q.setBold(f.bold);
-    // Fonts the machine lacks fall back on the metric twins of the design's
-    // fonts, not on whatever the system prefers.
-    if (f.name.contains(QLatin1String("Courier"))) {
-        q.setStyleHint(QFont::TypeWriter);
-        q.setFamilies({ f.name, QStringLiteral("Liberation Mono") });
-    } else {
-        q.setStyleHint(QFont::SansSerif);
-        q.setFamilies({ f.name, QStringLiteral("Arial"), QStringLiteral("Liberation Sans") });
-    }
     return q;
 }
 
@@ -238,15 +278,35 @@ void FormView::build(TControl &parent, QWidget *parentWidget)
         if (!w)
             continue;
         w->setObjectName(c->name());
+        // A screen reader names an input by its label, else by its hint;
+        // the inner editor that takes the focus is named too.
+        for (QWidget *named : { w, w->focusProxy() }) {
+            if (!named)
+                continue;
+            if (!c->accessibleName.isEmpty())
+                named->setAccessibleName(c->accessibleName);
+            else if (dynamic_cast<TEdit *>(c) && !c->hint().isEmpty())
+                named->setAccessibleName(c->hint());
+            if (!c->accessibleDescription.isEmpty())
+                named->setAccessibleDescription(c->accessibleDescription);
+        }
         widgets_.insert(c, w);
         controls_.insert(w, c);
         c->setObserver(this);
         {
+            // Font and colours are applied together; a label or memo is
+            // fitted to its text once all else is in place.
             SyncGuard g(*this);
-            for (Prop p : { Prop::Bounds, Prop::Font, Prop::Color, Prop::Text, Prop::Enabled,
-                     Prop::Visible, Prop::ReadOnly, Prop::TabStop, Prop::Checked, Prop::Date,
-                     Prop::Hint, Prop::Items, Prop::Picture, Prop::Cursor, Prop::Alignment })
+            building_ = true;
+            for (Prop p : { Prop::Bounds, Prop::Font, Prop::Text, Prop::Enabled, Prop::Visible,
+                     Prop::ReadOnly, Prop::TabStop, Prop::Checked, Prop::Date, Prop::Hint,
+                     Prop::Items, Prop::Picture, Prop::Cursor, Prop::Alignment })
                 changed(*c, p);
+            building_ = false;
+            if (auto *l = qobject_cast<QLabel *>(w))
+                fitLabel(static_cast<TLabel &>(*c), l);
+            else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
+                fitMemo(static_cast<TMemo &>(*c), m);
         }
         build(*c, w);
     }
@@ -347,10 +407,13 @@ QWidget *FormView::create(TControl &c, QWidget *parent)
         auto *w = new QLabel(parent);
         w->setTextFormat(Qt::PlainText);
         w->setAutoFillBackground(!l->transparent);
+        if (l->OnClick)
+            w->installEventFilter(new LabelClick(*l, w));
         return w;
     }
     if (auto *i = dynamic_cast<TImage *>(&c)) {
         auto *w = new PictureWidget(parent);
+        w->clickable = bool(i->OnClick);
         connect(w, &PictureWidget::clicked, this, [i] { i->click(); });
         return w;
     }
@@ -423,6 +486,10 @@ void FormView::applyCommon(TControl &c, QWidget *w, Prop what)
 // grows away from its aligned edge instead of cutting its text.
 void FormView::fitLabel(const TLabel &label, QLabel *w)
 {
+    if (label.fixedSize) {
+        w->setGeometry(label.left(), label.top(), label.width(), label.height());
+        return;
+    }
     const int needed = QFontMetrics(w->font()).horizontalAdvance(label.text()) + 1;
     QRect r(label.left(), label.top(), std::max(label.width(), needed), label.height());
     if (r.width() > label.width()) {
@@ -503,8 +570,9 @@ void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
             l->setText(lab.text());
         else if (what == Prop::Alignment)
             l->setAlignment(qtAlignment(lab.alignment()) | Qt::AlignTop);
-        if (what == Prop::Text || what == Prop::Font || what == Prop::Bounds
-            || what == Prop::Alignment)
+        if (!building_
+            && (what == Prop::Text || what == Prop::Font || what == Prop::Bounds
+                || what == Prop::Alignment))
             fitLabel(lab, l);
         return;
     }
@@ -544,7 +612,7 @@ void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
     if (auto *pt = qobject_cast<QPlainTextEdit *>(w)) {
         if (what == Prop::Text)
             pt->setPlainText(QString(c.text()).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-        if (what == Prop::Text || what == Prop::Font || what == Prop::Bounds)
+        if (!building_ && (what == Prop::Text || what == Prop::Font || what == Prop::Bounds))
             fitMemo(static_cast<TMemo &>(c), pt);
         return;
     }
@@ -620,17 +688,16 @@ void FormView::syncForm(Prop what)
     }
 }
 
-// The client area holds every control whole: the main window's design
+// The client area is as wide as its widest control: the main window's design
 // places its meter area 12 pixels past the nominal client width, inside the
-// frame the design's outer width leaves for it.
+// frame the design's outer width leaves for it. Its height is the user's: a
+// lower window cuts the bottom off.
 QSize FormView::clientExtent() const
 {
-    int w = form_.clientWidth(), h = form_.clientHeight();
-    for (const TControl *c : form_.children()) {
+    int w = form_.clientWidth();
+    for (const TControl *c : form_.children())
         w = std::max(w, c->left() + c->width());
-        h = std::max(h, c->top() + c->height());
-    }
-    return QSize(w, h);
+    return QSize(w, form_.clientHeight());
 }
 
 void FormView::placeWindow()
@@ -708,6 +775,8 @@ bool FormView::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::FocusIn: {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::MouseFocusReason)
+            mouseFocusFor_ = watched;
         if (syncing() || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             break;
         if (form_.activeControl() != control) {
@@ -717,11 +786,32 @@ bool FormView::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        // Without a window manager nothing activates a window again once a
+        // message box has closed: Qt then moves its focus silently, without
+        // the focus event that would tell the form (which comes before the
+        // press when there is one).
+        const bool told = std::exchange(mouseFocusFor_, nullptr) == watched;
+        if (isActiveWindow())
+            break;
+        activateWindow();
+        auto *w = static_cast<QWidget *>(watched);
+        if (!told && (w->focusPolicy() & Qt::ClickFocus) && w->isEnabled() && control->canFocus()
+            && form_.activeControl() != control) {
+            form_.app().handle([&] { form_.setFocusTo(control, true); });
+            QTimer::singleShot(0, this, [this] { syncFocus(); });
+        }
+        break;
+    }
     case QEvent::KeyPress:
+        pressed_.insert(static_cast<QKeyEvent *>(event)->key());
         return keyPress(*control, static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
     case QEvent::KeyRelease: {
+        // Only the release of a key pressed in this window: the one that
+        // closed a message box is not the control's.
         auto *ke = static_cast<QKeyEvent *>(event);
-        if (!ke->isAutoRepeat() && form_.activeControl() == control)
+        if (!ke->isAutoRepeat() && pressed_.remove(ke->key()) && form_.activeControl() == control)
             form_.userKeyUp(virtualKey(ke->key()), shiftOf(ke->modifiers()));
         break;
     }
@@ -729,6 +819,15 @@ bool FormView::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool FormView::event(QEvent *event)
+{
+    // A modal box takes the keys that follow; what was pressed before it
+    // opened is released there.
+    if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowUnblocked)
+        pressed_.clear();
+    return QWidget::event(event);
 }
 
 bool FormView::keyPress(TWinControl &control, QWidget *w, QKeyEvent *e)

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -71,6 +72,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -94,9 +96,12 @@ private:
     QHash<const TControl *, QWidget *> widgets_;
     QHash<const QWidget *, TControl *> controls_;
     QHash<QObject *, TWinControl *> routed_;
+    QSet<int> pressed_; // keys pressed in this window and not yet released
+    QObject *mouseFocusFor_ = nullptr; // the widget a click last gave the focus
     std::vector<std::unique_ptr<QTimer>> timers_;
     QWidget *client_ = nullptr;
     int syncing_ = 0;
+    bool building_ = false; // the widgets are being made
     bool placed_ = false;
 };
 

@@ -1,31 +1,83 @@
 #include "common/formatsettings.h"
 #include "qt/formview.h"
 #include "qt/qtservices.h"
+#include "qt/startup.h"
 #include "ui/program.h"
 
 #include <QApplication>
+#include <QTimer>
+#include <csignal>
+#include <functional>
+#include <memory>
 
 using namespace voltaris;
 
+namespace {
+
+// Runs its task once a widget has been painted for the first time.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget &widget, std::function<void()> task)
+        : QObject(&widget)
+        , task_(std::move(task))
+    {
+        widget.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint && task_)
+            QTimer::singleShot(0, this, std::exchange(task_, nullptr));
+        return false;
+    }
+
+private:
+    std::function<void()> task_;
+};
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+#ifdef SIGXFSZ
+    // Past a file size limit a write fails and the save reports it; the
+    // signal would end the program instead.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication qapp(argc, argv);
+    installGermanQtTexts();
+
     QtServices services;
     TApplication app(services, FormatSettings::fromSystem());
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(app.Title);
+    QApplication::setDesktopFileName(QStringLiteral("org.voltaris.Voltaris"));
 
-    TProgram program(app);
+    TProgram program(app, dataFolder(QApplication::arguments()));
     FormView mainView(*program.Form1);
-    FormView noticeView(*program.Form2, &mainView);
-    FormView warningView(*program.Form_Achtung, &mainView);
+    // The notice and the warning stay hidden until the user asks for them:
+    // their windows are made once the main window is on the screen.
+    std::unique_ptr<FormView> noticeView, warningView;
+    const auto makeViews = [&] {
+        if (noticeView)
+            return;
+        noticeView = std::make_unique<FormView>(*program.Form2, &mainView);
+        warningView = std::make_unique<FormView>(*program.Form_Achtung, &mainView);
+        for (auto [view, form] :
+            { std::pair { noticeView.get(), static_cast<TForm *>(program.Form2.get()) },
+                { warningView.get(), program.Form_Achtung.get() } })
+            if (form->visible())
+                view->changed(*form, Prop::Visible);
+    };
     services.windowOf = [&](TForm *f) -> QWidget * {
         if (f == program.Form1.get())
             return &mainView;
-        if (f == program.Form2.get())
-            return &noticeView;
-        return &warningView;
+        makeViews();
+        return f == program.Form2.get() ? noticeView.get() : warningView.get();
     };
+    new AfterFirstPaint(mainView, makeViews);
+    QTimer::singleShot(1000, &mainView, makeViews); // also where nothing is painted
     app.handle([&] { program.Form1->show(); });
     return qapp.exec();
 }

@@ -1,6 +1,7 @@
 #include "qt/qtservices.h"
 
 #include "qt/formview.h"
+#include "ui/Unit1.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -23,12 +24,36 @@ void QtServices::messageBox(TForm *owner, const QString &caption, const QString 
     case MsgIcon::Error:
         box.setIcon(QMessageBox::Critical);
         break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     case MsgIcon::None:
         box.setIcon(QMessageBox::NoIcon);
         break;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
+    // Without a window manager the owner would stay inactive.
+    if (parent)
+        parent->window()->activateWindow();
+}
+
+MsgAnswer QtServices::askYesNoCancel(TForm *owner, const QString &caption, const QString &text)
+{
+    QWidget *parent = owner && windowOf ? windowOf(owner) : nullptr;
+    QMessageBox box(parent);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    if (parent)
+        parent->window()->activateWindow();
+    if (answer == QMessageBox::Yes)
+        return MsgAnswer::Yes;
+    return answer == QMessageBox::No ? MsgAnswer::No : MsgAnswer::Cancel;
 }
 
 QDate QtServices::today()
@@ -49,6 +74,19 @@ void QtServices::beep()
 int QtServices::textWidth(const TFont &font, const QString &text)
 {
     return QFontMetrics(FormView::qfont(font)).horizontalAdvance(text);
+}
+
+void QtServices::showLogView(TForm &owner, LogView view)
+{
+    if (auto *form = dynamic_cast<TForm1 *>(&owner))
+        logViews.show(*form, windowOf ? windowOf(&owner) : nullptr, view);
+}
+
+QString QtServices::saveFileName(
+    TForm *owner, const QString &caption, const QString &suggested, const QString &filter)
+{
+    return askSaveFileName(
+        owner && windowOf ? windowOf(owner) : nullptr, caption, suggested, filter);
 }
 
 } // namespace voltaris

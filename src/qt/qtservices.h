@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qt/logviews.h"
 #include "ui/services.h"
 
 #include <functional>
@@ -19,10 +20,16 @@ public:
 
     void messageBox(
         TForm *owner, const QString &caption, const QString &text, MsgIcon icon) override;
+    MsgAnswer askYesNoCancel(TForm *owner, const QString &caption, const QString &text) override;
     QDate today() override;
     void openUrl(const QString &url) override;
     void beep() override;
     int textWidth(const TFont &font, const QString &text) override;
+    void showLogView(TForm &owner, LogView view) override;
+    QString saveFileName(TForm *owner, const QString &caption, const QString &suggested,
+        const QString &filter) override;
+
+    LogViews logViews;
 };
 
 } // namespace voltaris

@@ -60,6 +60,8 @@ SpinArrowButton::SpinArrowButton(TTimerSpeedButton &model, QWidget *parent)
     , model_(model)
 {
     setObjectName(model.name());
+    setAccessibleName(model.name() == QLatin1String("ButtonDown") ? QStringLiteral("weniger")
+                                                                  : QStringLiteral("mehr"));
     setFocusPolicy(Qt::NoFocus);
     // The button face stays the system's, whatever colour the edit has.
     setPalette(QApplication::palette());

@@ -209,11 +209,14 @@ StringGridWidget::StringGridWidget(TStringGrid &grid, QWidget *parent, FormView 
     , model_(new GridModel(grid, this))
 {
     setHorizontalHeader(new GridHeader(grid, this));
-    setModel(model_);
-    setItemDelegate(new GridDelegate(grid, this));
+    // The rows' header is set up before the rows come: changed afterwards,
+    // each setting would be applied to each row, however many the log holds.
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(grid.defaultRowHeight() + grid.gridLineWidth());
+    setModel(model_);
+    setItemDelegate(new GridDelegate(grid, this));
     setShowGrid(false); // the cells paint their own lines, as the grid draws them
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -235,7 +238,8 @@ void StringGridWidget::applySizes()
     const int line = grid_.gridLineWidth();
     for (int c = 0; c < grid_.colCount(); ++c)
         horizontalHeader()->resizeSection(c, grid_.colWidth(c) + line);
-    verticalHeader()->setDefaultSectionSize(grid_.defaultRowHeight() + line);
+    if (verticalHeader()->defaultSectionSize() != grid_.defaultRowHeight() + line)
+        verticalHeader()->setDefaultSectionSize(grid_.defaultRowHeight() + line);
     horizontalHeader()->setFixedHeight(grid_.fixedRows() > 0 ? grid_.defaultRowHeight() + line : 0);
 }
 

@@ -1,5 +1,6 @@
 #include "qt/widgets.h"
 
+#include <QAccessibleWidget>
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +18,63 @@ static void registerPictures()
 }
 
 namespace voltaris {
+
+namespace {
+
+// A picture: a button when a click does something, else a graphic.
+class PictureAccessible : public QAccessibleWidget {
+public:
+    explicit PictureAccessible(PictureWidget *w)
+        : QAccessibleWidget(w, w->clickable ? QAccessible::Button : QAccessible::Graphic)
+    { }
+    QStringList actionNames() const override
+    {
+        return picture()->clickable ? QStringList { pressAction() } : QStringList();
+    }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction() && picture()->clickable)
+            picture()->press();
+    }
+
+private:
+    PictureWidget *picture() const { return static_cast<PictureWidget *>(widget()); }
+};
+
+// A group box: a grouping named by its caption.
+class GroupBoxAccessible : public QAccessibleWidget {
+public:
+    explicit GroupBoxAccessible(GroupBoxWidget *w)
+        : QAccessibleWidget(w, QAccessible::Grouping)
+    { }
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && own.isEmpty())
+            return static_cast<GroupBoxWidget *>(widget())->title().trimmed();
+        return own;
+    }
+};
+
+QAccessibleInterface *accessibleFactory(const QString &, QObject *object)
+{
+    if (auto *p = qobject_cast<PictureWidget *>(object))
+        return new PictureAccessible(p);
+    if (auto *g = qobject_cast<GroupBoxWidget *>(object))
+        return new GroupBoxAccessible(g);
+    return nullptr;
+}
+
+void installAccessibleFactory()
+{
+    static const bool done = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+} // namespace
 
 QString picturePath(const QString &name)
 {
@@ -38,6 +96,7 @@ QIcon pictureIcon(const QString &name)
 PictureWidget::PictureWidget(QWidget *parent)
     : QWidget(parent)
 {
+    installAccessibleFactory();
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -45,6 +104,7 @@ PictureWidget::PictureWidget(QWidget *parent)
 void PictureWidget::setPicture(const QString &name)
 {
     name_ = name;
+    cache_ = QPixmap();
     update();
 }
 
@@ -52,12 +112,22 @@ void PictureWidget::paintEvent(QPaintEvent *)
 {
     if (name_.isEmpty())
         return;
-    QSvgRenderer renderer(picturePath(name_));
-    if (!renderer.isValid())
-        return;
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&p, QRectF(rect()));
+    // Drawn once for the widget's size and the screen's pixel ratio, so that
+    // repainting does not read the picture again.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (cache_.size() != pixels || cache_.devicePixelRatio() != ratio) {
+        QSvgRenderer renderer(picturePath(name_));
+        if (!renderer.isValid())
+            return;
+        cache_ = QPixmap(pixels);
+        cache_.setDevicePixelRatio(ratio);
+        cache_.fill(Qt::transparent);
+        QPainter p(&cache_);
+        p.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&p, QRectF(rect()));
+    }
+    QPainter(this).drawPixmap(0, 0, cache_);
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent *e)
@@ -75,7 +145,9 @@ void PictureWidget::mouseReleaseEvent(QMouseEvent *e)
 
 GroupBoxWidget::GroupBoxWidget(QWidget *parent)
     : QWidget(parent)
-{ }
+{
+    installAccessibleFactory();
+}
 
 void GroupBoxWidget::setTitle(const QString &title)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -18,6 +19,9 @@ public:
     explicit PictureWidget(QWidget *parent = nullptr);
     void setPicture(const QString &name);
     const QString &picture() const { return name_; }
+    // A picture that does something on a click is a button to a screen reader.
+    bool clickable = false;
+    void press() { Q_EMIT clicked(); }
 
 Q_SIGNALS:
     void clicked();
@@ -29,6 +33,7 @@ protected:
 
 private:
     QString name_;
+    QPixmap cache_;
     bool pressed_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "common/dates.h"
 #include "common/numtext.h"
 #include "ui/Unit3.h"
+#include "ui/links.h"
 
 namespace voltaris {
 
@@ -58,6 +59,7 @@ TForm1::TForm1(TApplication &app)
     designResults();
     designMeterArea();
     designAppliance();
+    designAccessibility();
     wire();
     designExtras();
 }
@@ -182,6 +184,18 @@ void TForm1::designContract()
 
 void TForm1::designResults()
 {
+    // The logo spells the page it opens: "Voltaris" "info".
+    label(lbl_Logo1, 376, 8, 73, 41, QStringLiteral("Volt"), TAlignment::Right,
+        makeFont(Arial, 32, false, clr::Red));
+    label(lbl_Logo2, 449, 8, 91, 41, QStringLiteral("aris"), TAlignment::Left,
+        makeFont(Arial, 32, false, clr::Green));
+    label(lbl_Logo3, 540, 8, 52, 41, QStringLiteral("info"), TAlignment::Left,
+        makeFont(Arial, 32, false, clr::Blue));
+    for (TLabel *l : { &lbl_Logo1, &lbl_Logo2, &lbl_Logo3 }) {
+        l->transparent = true;
+        l->fixedSize = true;
+    }
+
     Panel4.setBounds(376, 66, 233, 229);
     Panel4.lowered = true;
     Panel4.setTabOrder(2);
@@ -190,6 +204,9 @@ void TForm1::designResults()
     label(lbl_vSrednem, 69, 33, 9, 19, QStringLiteral("0"), TAlignment::Right);
     lbl_vSrednem.setAutoSize(true);
     label(lbl_kWTag, 85, 33, 89, 19, QStringLiteral("kW/pro Tag."));
+    Image1.setBounds(23, 72, 180, 70);
+    Image1.setPicture(QStringLiteral("portal"));
+    Image1.setCursor(TCursor::HandPoint);
 
     label(lbl_Gut, 4, 160, 149, 19, QStringLiteral("Guthaben wird ca. "), TAlignment::Left,
         makeFont(Arial, 17, true, clr::Green));
@@ -204,6 +221,55 @@ void TForm1::designResults()
         l->transparent = true;
     for (TLabel *l : { &lbl_Gut, &lbl_Nach, &LabelEUR })
         l->setVisible(false);
+}
+
+// Names for screen readers: an input is called what the label in front of it
+// says, with its hint or unit as the description; a clickable picture by
+// what a click does.
+void TForm1::designAccessibility()
+{
+    const auto name = [](TControl &c, const QString &n, const QString &description = QString()) {
+        c.accessibleName = n;
+        c.accessibleDescription = description;
+    };
+    name(Edit_Name, QStringLiteral("Name"), Edit_Name.hint());
+    name(Edit_Tarif, QStringLiteral("Tarif"), Edit_Tarif.hint());
+    name(rdb_01, QStringLiteral("Verbrauch im Jahr eingeben"));
+    name(rdb_02, QStringLiteral("Verbrauch pro Tag eingeben"));
+    name(rdb_03, QStringLiteral("Grundpreis pro Jahr eingeben"));
+    name(rdb_04, QStringLiteral("Grundpreis im Monat eingeben"));
+    name(Edit1, QStringLiteral("Verbrauch im Jahr"), QStringLiteral("kWh"));
+    name(Edit2, QStringLiteral("Verbrauch pro Tag"), QStringLiteral("kWh"));
+    name(Edit3, QStringLiteral("Grundpreis pro Jahr"), QStringLiteral("Euro"));
+    name(Edit4, QStringLiteral("Grundpreis im Monat"), QStringLiteral("Euro"));
+    name(Edit5, QStringLiteral("Strompreis pro kWh"), QStringLiteral("Cent"));
+    name(Edit6, QStringLiteral("Gesamtpreis pro Jahr"), QStringLiteral("Euro"));
+    name(Edit7, QStringLiteral("Abschlag monatlich"), QStringLiteral("Euro"));
+    name(dtp_Ab, QStringLiteral("Vertrag ab"), dtp_Ab.hint());
+    name(btn_Save1, btn_Save1.hint());
+    name(btn_Info, QStringLiteral("Warum der Preis genau einzugeben ist"));
+    name(Panel4, QStringLiteral("Ergebnis"));
+    name(lbl_Logo1, QStringLiteral("Voltaris-Infoseite öffnen"));
+    name(lbl_Logo2, QStringLiteral("Voltaris-Infoseite öffnen"));
+    name(lbl_Logo3, QStringLiteral("Voltaris-Infoseite öffnen"));
+    name(Image1, QStringLiteral("Stromtarife vergleichen"),
+        QStringLiteral("Öffnet ein Vergleichsportal im Browser"));
+    name(dtp_Ablese, QStringLiteral("Ablesedatum"));
+    name(Memo_Stand, QStringLiteral("Zählerstand"), QStringLiteral("kWh, eine Nachkommastelle"));
+    name(btn_Save2, QStringLiteral("Eintragen"), btn_Save2.hint());
+    name(StringGrid1, QStringLiteral("Ablesungen"), StringGrid1.hint());
+    name(img_On, QStringLiteral("Schalter"));
+    name(img_Off, QStringLiteral("Schalter"));
+    name(img_to_off, QStringLiteral("Schalter aus: Vertrag sperren, Gerätekosten freigeben"));
+    name(img_to_on, QStringLiteral("Schalter ein: Vertrag ändern"));
+    name(Image_Schetchik, QStringLiteral("Zählwerk"),
+        QStringLiteral("Nummeriert die Beschriftungen"));
+    name(Edit_Watt, QStringLiteral("Leistung"), QStringLiteral("Watt"));
+    name(SpeedBtn_START, QStringLiteral("Stoppuhr"));
+    name(Edit_Time, QStringLiteral("Laufzeit"));
+    name(cmb_Time, QStringLiteral("Einheit der Laufzeit"));
+    name(Edit_Day, QStringLiteral("Kosten pro Tag"));
+    name(Edit_Year, QStringLiteral("Kosten pro Jahr"));
 }
 
 void TForm1::designMeterArea()
@@ -378,6 +444,9 @@ void TForm1::wire()
     Edit_Watt.OnKeyPress = keyPress;
     Edit_Time.OnKeyPress = [this](TControl &s, QChar &k) { Edit_TimeKeyPress(s, k); };
     btn_Berechnen.OnClick = [this](TControl &s) { btn_BerechnenClick(s); };
+    for (TLabel *l : { &lbl_Logo1, &lbl_Logo2, &lbl_Logo3 })
+        l->OnClick = [this](TControl &s) { lbl_LogoClick(s); };
+    Image1.OnClick = [this](TControl &s) { Image1Click(s); };
     SpeedBtn_START.OnClick = [this](TControl &s) { SpeedBtn_STARTClick(s); };
 
     btn_Save2.OnClick = [this](TControl &s) { btn_Save2Click(s); };
@@ -398,13 +467,24 @@ void TForm1::FormCreate()
     setText(QString(15, QLatin1Char(' ')) + app().Title);
     GroupBox2.setText(QStringLiteral(" Verbrauch des Geräts "));
     lbl_Stand.setText(QStringLiteral("Zählerstand"));
-    ReadContract();
+    // A contract file that cannot be read is shown as the error it is, but
+    // the start-up goes on: without the log loaded, the next reading would
+    // replace "Mein_Verbrauch.txt" with a table of one row.
+    const auto shown = [this](const auto &step) {
+        try {
+            step();
+        } catch (const std::exception &e) {
+            app().showException(e);
+            ContractUnreadable = true;
+        }
+    };
+    shown([this] { ReadContract(); });
     StringGrid1.setCell(0, 0, QStringLiteral("   Datum"));
     StringGrid1.setCell(1, 0, QStringLiteral("Stand  "));
     StringGrid1.setCell(2, 0, QStringLiteral(" Tage "));
     StringGrid1.setCell(3, 0, QStringLiteral("kW/Tag"));
     LoadVerbrauch();
-    DeriveTotals();
+    shown([this] { DeriveTotals(); });
     // Any failure, an empty log among them, starts the reading at 0.
     long double last = 0;
     if (!tryStrToFloat(StringGrid1.cell(1, StringGrid1.rowCount() - 1), separator(), last))
@@ -435,6 +515,30 @@ void TForm1::FormResize(TControl &)
 void TForm1::FormCloseQuery(TControl &, bool &CanClose)
 {
     CanClose = true;
+    if (!btn_Save1.enabled())
+        return;
+    // Unsaved contract changes are not dropped without a word.
+    switch (app().askYesNoCancel(
+        this, app().Title, QStringLiteral("Der Vertrag wurde geändert. Änderungen speichern?"))) {
+    case MsgAnswer::Yes:
+        CanClose = WriteContract();
+        break;
+    case MsgAnswer::No:
+        break;
+    case MsgAnswer::Cancel:
+        CanClose = false;
+        break;
+    }
+}
+
+void TForm1::Image1Click(TControl &)
+{
+    app().services().openUrl(links::portal());
+}
+
+void TForm1::lbl_LogoClick(TControl &)
+{
+    app().services().openUrl(links::makerPage());
 }
 
 void TForm1::btn_InfoClick(TControl &)

@@ -28,6 +28,8 @@ public:
     void FormResize(TControl &Sender);
     void FormCloseQuery(TControl &Sender, bool &CanClose);
     void btn_InfoClick(TControl &Sender);
+    void Image1Click(TControl &Sender);
+    void lbl_LogoClick(TControl &Sender);
 
     // --- contract tariff calculation ---
     QString FormatValue(long double x) const;
@@ -53,6 +55,9 @@ public:
     void ReadContract();
     QString TakeNumber(const QString &line, int column) const;
     QString contractPath() const;
+    // Set when the contract file could not be read at start: the first save
+    // keeps it as "Mein_Vertrag.bak" before replacing it.
+    bool ContractUnreadable = false;
 
     // --- contract edit mode ---
     void img_to_onClick(TControl &Sender);
@@ -72,6 +77,10 @@ public:
     void DrawCellText(
         TCanvas &Canvas, const TRect &Rect, TAlignment Alignment, const QString &Text) const;
     void Image_SchetchikClick(TControl &Sender);
+    // Counts the days and kWh per day of a data row from the row above it
+    // ("0" and "0" in the first row); a blank row, or one whose days cannot
+    // be counted, keeps its texts.
+    void RecountRow(int row);
 
     // --- consumption file ---
     void SaveVerbrauch();
@@ -84,6 +93,23 @@ public:
     // --- beyond the log: history chart, settlement preview, CSV export and
     // undo of a removal, reached from the grid's popup menu (src/meterlog/extras.cpp) ---
     void designExtras();
+    void PopupMenuTablePopup(TControl &Sender);
+    void Verlauf1Click(TControl &Sender);
+    void Abrechnung1Click(TControl &Sender);
+    void CsvExport1Click(TControl &Sender);
+    void Undo1Click(TControl &Sender);
+    // Ctrl+E (export) in StringGrid1 and Memo_Stand, Ctrl+Z (undo) in StringGrid1.
+    void ExtrasKeyDown(TControl &Sender, int &Key, TShiftState Shift);
+    // The items below "Zeile entfernen", made by designExtras after Delete1
+    // exists (the menu lists its items in the order they were made).
+    std::unique_ptr<TMenuItem> N1, Verlauf1, Abrechnung1, CsvExport1, N2, Undo1;
+    // The rows removed in this run, the last one at the back: where it stood
+    // and its four texts.
+    struct RemovedRow {
+        int row;
+        QStringList cells;
+    };
+    std::vector<RemovedRow> RemovedRows;
 
     // --- appliance cost calculator ---
     void btn_BerechnenClick(TControl &Sender);
@@ -141,10 +167,14 @@ public:
     TEdit Edit7 { &GroupBox1, QStringLiteral("Edit7") };
     TLabel lbl_EUR4 { &GroupBox1, QStringLiteral("lbl_EUR4") };
 
+    TLabel lbl_Logo1 { this, QStringLiteral("lbl_Logo1") };
+    TLabel lbl_Logo2 { this, QStringLiteral("lbl_Logo2") };
+    TLabel lbl_Logo3 { this, QStringLiteral("lbl_Logo3") };
     TPanel Panel4 { this, QStringLiteral("Panel4") };
     TLabel lbl_Durch { &Panel4, QStringLiteral("lbl_Durch") };
     TLabel lbl_vSrednem { &Panel4, QStringLiteral("lbl_vSrednem") };
     TLabel lbl_kWTag { &Panel4, QStringLiteral("lbl_kWTag") };
+    TImage Image1 { &Panel4, QStringLiteral("Image1") };
     TLabel lbl_Gut { &Panel4, QStringLiteral("lbl_Gut") };
     TLabel lbl_Nach { &Panel4, QStringLiteral("lbl_Nach") };
     TLabel lbl_Zahlung { &Panel4, QStringLiteral("lbl_Zahlung") };
@@ -188,6 +218,7 @@ public:
 private:
     void designContract();
     void designResults();
+    void designAccessibility();
     void designMeterArea();
     void designAppliance();
     void wire();

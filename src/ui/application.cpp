@@ -12,17 +12,12 @@ TApplication::TApplication(Services &services, FormatSettings settings)
 void TApplication::messageBox(
     TForm *owner, const QString &caption, const QString &text, MsgIcon icon)
 {
-    // The box runs its own event loop: whatever arrives meanwhile (a timer
-    // tick, a click in another window) is an event of its own and must be
-    // caught there, not by the handler that opened the box.
-    const int saved = depth_;
-    depth_ = 0;
-    struct Restore {
-        int &d;
-        int v;
-        ~Restore() { d = v; }
-    } restore { depth_, saved };
-    services_.messageBox(owner, caption, text, icon);
+    modal([&] { services_.messageBox(owner, caption, text, icon); });
+}
+
+MsgAnswer TApplication::askYesNoCancel(TForm *owner, const QString &caption, const QString &text)
+{
+    return modal([&] { return services_.askYesNoCancel(owner, caption, text); });
 }
 
 QString TApplication::errorText(const QString &message)

@@ -49,6 +49,7 @@ public:
     // Modal message box; events that arrive while it is open are outermost
     // events of their own.
     void messageBox(TForm *owner, const QString &caption, const QString &text, MsgIcon icon);
+    MsgAnswer askYesNoCancel(TForm *owner, const QString &caption, const QString &text);
 
     // The general error display: the title as caption, the error icon, the
     // error's text with a full stop added when its last character comes after
@@ -57,6 +58,19 @@ public:
     static QString errorText(const QString &message);
 
 private:
+    // A modal box runs its own event loop: whatever arrives meanwhile (a
+    // timer tick, a click in another window) is an event of its own and must
+    // be caught there, not by the handler that opened the box.
+    template <class F> auto modal(F &&f)
+    {
+        struct Restore {
+            int &d;
+            int v;
+            ~Restore() { d = v; }
+        } restore { depth_, depth_ };
+        depth_ = 0;
+        return std::forward<F>(f)();
+    }
     struct Depth {
         explicit Depth(int &d)
             : d_(d)

@@ -4,6 +4,7 @@
 #include "ui/form.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace voltaris {
@@ -45,6 +46,23 @@ void TControl::changed(Prop what)
 {
     if (observer_)
         observer_->changed(*this, what);
+    if (listeners_.empty())
+        return;
+    // A copy, so that a listener may add or remove listeners.
+    const auto listeners = listeners_;
+    for (const auto &l : listeners)
+        l.second(*this, what);
+}
+
+int TControl::addListener(Listener listener)
+{
+    listeners_.emplace_back(++nextListener_, std::move(listener));
+    return nextListener_;
+}
+
+void TControl::removeListener(int id)
+{
+    std::erase_if(listeners_, [id](const auto &l) { return l.first == id; });
 }
 
 void TControl::setBounds(int left, int top, int width, int height)
@@ -610,6 +628,24 @@ void TStringGrid::shiftRowsUp(int first)
     for (int c = 0; c < cols_; ++c)
         cells_[size_t(index(c, rows_ - 1))] = cells_[size_t(index(c, rows_ - 2))];
     notify(Prop::Items);
+}
+
+void TStringGrid::setRowsFrom(int first, std::vector<QString> &&texts)
+{
+    first = std::clamp(first, fixedRows_, rows_);
+    const int added = int((qsizetype(texts.size()) + cols_ - 1) / cols_);
+    if (first + added <= fixedRows_)
+        return; // the grid keeps a row below the fixed ones
+    cells_.resize(size_t(first) * cols_);
+    cells_.insert(
+        cells_.end(), std::make_move_iterator(texts.begin()), std::make_move_iterator(texts.end()));
+    rows_ = first + added;
+    cells_.resize(size_t(rows_) * cols_);
+    notify(Prop::Items);
+    if (row_ >= rows_)
+        setRow(rows_ - 1);
+    if (top_ >= rows_)
+        setTopRow(rows_ - 1);
 }
 
 int TStringGrid::colWidth(int col) const

@@ -122,8 +122,18 @@ public:
     const QString &text() const { return text_; }
     void setText(const QString &t);
 
+    // What a screen reader calls the control and adds about it; where empty,
+    // the window system takes the caption or the hint.
+    QString accessibleName, accessibleDescription;
+
     void setObserver(ControlObserver *o) { observer_ = o; }
     ControlObserver *observer() const { return observer_; }
+    // Further listeners beside the window system's observer, for those that
+    // follow a control without showing it (a window that redraws when the log
+    // changes). addListener returns the id that removes it again.
+    using Listener = std::function<void(TControl &control, Prop what)>;
+    int addListener(Listener listener);
+    void removeListener(int id);
 
     // Raised on a click by the user or by code that clicks.
     TNotifyEvent OnClick;
@@ -149,6 +159,8 @@ private:
     QString hint_;
     TCursor cursor_ = TCursor::Default;
     ControlObserver *observer_ = nullptr;
+    std::vector<std::pair<int, Listener>> listeners_;
+    int nextListener_ = 0;
 };
 
 // A control that can hold the keyboard focus.
@@ -192,6 +204,8 @@ public:
     TAlignment alignment() const { return alignment_; }
     void setAlignment(TAlignment a);
     bool transparent = false;
+    // Keeps its size whatever its caption: the window clips a longer one.
+    bool fixedSize = false;
     // Sizes to its caption (measured in its font), keeping the edge the
     // alignment names: the right one for a right-aligned label, else the left.
     bool autoSize() const { return autoSize_; }
@@ -393,6 +407,10 @@ public:
     // Moves rows first + 1 .. last up by one over row `first`, leaving the
     // last row's texts in place (the caller drops or empties it).
     void shiftRowsUp(int first);
+    // Replaces the rows from `first` on by the texts given, colCount() to a
+    // row (a last row given in part is filled up with empty texts): many rows
+    // at once, their texts moved in.
+    void setRowsFrom(int first, std::vector<QString> &&texts);
 
     int colWidth(int col) const;
     void setColWidth(int col, int width);

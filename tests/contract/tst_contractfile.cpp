@@ -227,7 +227,8 @@ private slots:
     }
 
     // Errors reach the start-up's error display; the contract keeps its
-    // design values and the start-up ends there.
+    // design values and the start-up goes on: the log is loaded, the
+    // calculator locked. The first save keeps the unreadable file.
     void startUpErrors_data()
     {
         QTest::addColumn<QByteArray>("line4"); // empty: the file is a directory
@@ -247,6 +248,10 @@ private slots:
         else
             writeFile(dir.filePath("Mein_Vertrag.dat"),
                 "\r\n\r\n\r\n" + line4 + "\r\n" + Example.mid(102));
+        const QByteArray log = "           Mein Verbrauch\r\n\r\n\r\n\r\n"
+                               "01.01.2026 |     1000,00 |    0 |      0\r\n";
+        writeFile(dir.filePath("Mein_Verbrauch.txt"), log);
+        const QByteArray unreadable = readAll(dir.filePath("Mein_Vertrag.dat"));
         Run r(dir.path());
         QCOMPARE(r.t.services.boxes.size(), size_t(1));
         QCOMPARE(r.t.services.boxes[0].caption, QString("Voltaris 1.3"));
@@ -255,7 +260,18 @@ private slots:
             r.t.services.boxes[0].text.contains(message), qPrintable(r.t.services.boxes[0].text));
         QCOMPARE(r.f().Edit_Name.text(), QString("Mein Strom"));
         QCOMPARE(r.f().Edit1.text(), QString("3650"));
-        QCOMPARE(r.f().Edit6.text(), QString("960")); // not normalised: start-up ended
+        QCOMPARE(r.f().Edit6.text(), QString("960,00"));
+        QCOMPARE(r.f().StringGrid1.cell(1, 1), QString("1000,00"));
+        QCOMPARE(r.f().Memo_Stand.text(), QString("1000,0"));
+        QVERIFY(!r.f().Edit_Watt.enabled() && !r.f().btn_Save1.enabled());
+        r.f().Edit1.setText("4000");
+        const bool saved = r.f().WriteContract();
+        QCOMPARE(saved, !line4.isEmpty()); // a directory cannot be replaced
+        if (saved) {
+            QCOMPARE(readAll(dir.filePath("Mein_Vertrag.bak")), unreadable);
+            r.f().WriteContract(); // a second save keeps the first copy
+            QCOMPARE(readAll(dir.filePath("Mein_Vertrag.bak")), unreadable);
+        }
     }
 
     // A failed save keeps the old file whole, shows nothing and leaves the

@@ -97,9 +97,9 @@ private slots:
         QTest::newRow("empty log") << Head + EmptyLine << empty << 1 << "0,0";
         QTest::newRow("blank line between")
             << Head + LineA + "      \r\n" + LineB << QStringList { A, B } << 2 << "1155,5";
-        // An empty line ends the reading: the mark stays where it was.
+        // An empty line ends the reading, as the end of the file does.
         QTest::newRow("empty line between")
-            << Head + LineA + "\r\n" + LineB << QStringList { A } << 1 << "1000,0";
+            << Head + LineA + LineB + "\r\n" + LineA << QStringList { A, B } << 2 << "1155,5";
         QTest::newRow("bad date first")
             << Head + "31.02.2026" + LineB.mid(10) + LineA << empty << 1 << "0,0";
         QTest::newRow("bad date later") << Head + LineA + "2026-02-01" + LineB.mid(10)
@@ -125,24 +125,26 @@ private slots:
         QVERIFY(r.t.services.boxes.empty());
     }
 
-    // Values at the width limits come back unchanged.
+    // Values at the width limits come back unchanged, and so do wider ones
+    // (a mistyped reading), which push the rest of their line to the right.
     void roundTrip()
     {
         QTemporaryDir dir;
         const QStringList texts { "01.01.2026|0,00|0|0", "02.01.2026|999999,00|1|999,99",
-            "21.05.2053|-12,50|9999|-99,99" };
+            "21.05.2053|-12,50|9999|-99,99", "22.05.2053|5965,76|1|-5965,76",
+            "23.05.2053|999999,00|1234567|11198,64" };
         {
             Run r(dir.path());
             TStringGrid &g = r.f.StringGrid1;
-            g.setRowCount(4);
-            for (int i = 0; i < 3; ++i)
+            g.setRowCount(int(texts.size()) + 1);
+            for (int i = 0; i < texts.size(); ++i)
                 for (int c = 0; c < 4; ++c)
                     g.setCell(c, i + 1, texts[i].section('|', c, c));
             r.f.SaveVerbrauch();
         }
         Run again(dir.path());
         QCOMPARE(rows(again.f), texts);
-        QCOMPARE(again.f.StringGrid1.row(), 3);
+        QCOMPARE(again.f.StringGrid1.row(), int(texts.size()));
     }
 
     // A load that stopped keeps the file it could not read whole, once.
@@ -159,12 +161,16 @@ private slots:
         QCOMPARE(saved, Head + LineA + "01.03.2026 |     1300,00 |   59 |   5,08\r\n");
         r.enter(QDate(2026, 4, 1), "1400,0");
         QCOMPARE(readAll(dir.filePath("Mein_Verbrauch.bak")), stopped);
-        // A clean load makes no copy.
+        // A clean load makes no copy, nor does the line of an empty log.
         QFile::remove(dir.filePath("Mein_Verbrauch.bak"));
         Run clean(dir.path());
         clean.enter(QDate(2026, 5, 1), "1500,0");
         QVERIFY(!QFile::exists(dir.filePath("Mein_Verbrauch.bak")));
         QCOMPARE(rows(clean.f).size(), 4);
+        writeFile(dir.filePath("Mein_Verbrauch.txt"), Head + EmptyLine);
+        Run empty(dir.path());
+        empty.enter(QDate(2026, 5, 1), "1500,0");
+        QVERIFY(!QFile::exists(dir.filePath("Mein_Verbrauch.bak")));
     }
 
     // A save that cannot replace the file shows the error and keeps the

@@ -22,6 +22,13 @@ class FakeServices : public Services {
 public:
     void messageBox(
         TForm *owner, const QString &caption, const QString &text, MsgIcon icon) override;
+    // Recorded among the boxes (with the question icon); answers `answer`.
+    MsgAnswer askYesNoCancel(TForm *owner, const QString &caption, const QString &text) override
+    {
+        boxes.push_back({ owner, caption, text, MsgIcon::Question });
+        return answer;
+    }
+    MsgAnswer answer = MsgAnswer::Yes;
     QDate today() override { return todayDate; }
     void openUrl(const QString &url) override { urls << url; }
     void beep() override { ++beeps; }
@@ -29,6 +36,19 @@ public:
     // tests on the real widgets measure as the window system does.
     int textWidth(const TFont &font, const QString &text) override;
     std::function<int(const TFont &, const QString &)> measure;
+    // The log views asked for; the save dialog answers `savePath` (empty:
+    // cancelled) and records its caption.
+    void showLogView(TForm &, LogView view) override { logViews.push_back(view); }
+    QString saveFileName(
+        TForm *, const QString &caption, const QString &suggested, const QString &) override
+    {
+        saveDialogs << caption;
+        suggestedPaths << suggested;
+        return savePath;
+    }
+    std::vector<LogView> logViews;
+    QStringList saveDialogs, suggestedPaths;
+    QString savePath;
 
     std::vector<ShownBox> boxes;
     QStringList urls;
@@ -42,6 +62,9 @@ public:
         boxes.clear();
         urls.clear();
         beeps = 0;
+        logViews.clear();
+        saveDialogs.clear();
+        suggestedPaths.clear();
     }
 };
 

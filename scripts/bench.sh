@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release, into build-bench/) and runs them all: the
+# number texts and a key release, the consumption file and the log's
+# handlers, and the start-up on a virtual X display of its own. Prints one
+# line per figure: its median, what it is compared with, the ratio and the
+# target. Takes about five minutes; the figures mean most on an idle machine.
+#
+#   scripts/bench.sh [START-UP ROUNDS]     (default 11)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build-bench"
+rounds=${1:-11}
+
+"$root/scripts/setup.sh"
+# What only the benchmarks need: Google Benchmark, xcb's DAMAGE extension
+# (pkg-config finds it) and xdpyinfo to tell when the display is up.
+missing=()
+for p in libbenchmark-dev libxcb-damage0-dev pkg-config x11-utils; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+done
+if ((${#missing[@]} > 0)); then
+    sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
+
+log=$(mktemp)
+xvfb=
+cleanup() {
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+    rm -f "$log"
+}
+trap cleanup EXIT
+# What a step prints on its error output (Qt's notes about the offscreen
+# platform, the build's progress) is shown only when the step fails.
+quiet() {
+    if ! "$@" 2>"$log"; then
+        cat "$log" >&2
+        return 1
+    fi
+}
+
+if ! { cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
+    cmake --build "$build" -j2 --target voltaris bare_window bench_startup bench_numtext \
+        bench_meterlog; } >"$log" 2>&1; then
+    cat "$log" >&2
+    exit 1
+fi
+
+echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) cores," \
+    "$(free -g | awk '/^Mem:/ {print $2}') GiB, $(uname -sr)"
+echo "software: Qt $(pkg-config --modversion Qt6Core 2>/dev/null || echo 6), $(g++ --version | head -1)," \
+    "Release build; load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+echo
+echo "number texts and a key release (Google Benchmark, medians of 9 repetitions)"
+quiet "$build/tests/bench_numtext"
+echo
+echo "consumption file and log handlers (Google Benchmark, medians of 9 repetitions," \
+    "repetitions interleaved)"
+quiet "$build/tests/bench_meterlog"
+
+# A display of its own: the first free number from :77 on.
+display=77
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
+    display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do
+    DISPLAY=":$display" xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+done
+
+echo
+# The German settings, as on a system without a national locale, so that
+# the generated log reads back.
+DISPLAY=":$display" LC_ALL=C LANG=C quiet "$build/tests/bench_startup" \
+    "$build/voltaris" "$build/tests/bare_window" "$rounds"

@@ -1,0 +1,62 @@
+#include "meterlog/csvexport.h"
+
+#include "common/dates.h"
+#include "common/numtext.h"
+
+namespace voltaris {
+
+namespace {
+
+// A text that is no number or date. A spreadsheet would run one that begins
+// like a formula: the apostrophe keeps it text. Quotes where the delimiter,
+// a quote or a line break would split it.
+QString textField(const QString &text)
+{
+    QString t = text;
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!t.isEmpty() && formulaStarts.contains(t.front()))
+        t.prepend(QLatin1Char('\''));
+    if (t.contains(QLatin1Char(';')) || t.contains(QLatin1Char('"'))
+        || t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r'))) {
+        t.replace(QLatin1String("\""), QLatin1String("\"\""));
+        t = QLatin1Char('"') + t + QLatin1Char('"');
+    }
+    return t;
+}
+
+QString numberField(const QString &text, QChar sep)
+{
+    const QString t = text.trimmed();
+    long double x = 0;
+    if (!tryStrToFloat(t, sep, x))
+        return textField(text);
+    QString out = t;
+    out.replace(sep, QLatin1Char(','));
+    return out;
+}
+
+QString dateField(const QString &text, const FormatSettings &s)
+{
+    QDate d;
+    if (!tryStrToDate(text, s, d))
+        return textField(text);
+    return d.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+} // namespace
+
+QByteArray csvOf(const LogRows &rows, const FormatSettings &settings)
+{
+    const QChar sep = settings.decimalSeparator;
+    QString out = QStringLiteral("\uFEFFDatum;Zählerstand;Tage;kWh/Tag\r\n");
+    for (const QStringList &row : rows) {
+        if (isBlankRow(row))
+            continue;
+        out += dateField(row.value(0), settings) + QLatin1Char(';') + numberField(row.value(1), sep)
+            + QLatin1Char(';') + numberField(row.value(2), sep) + QLatin1Char(';')
+            + numberField(row.value(3), sep) + QStringLiteral("\r\n");
+    }
+    return out.toUtf8();
+}
+
+} // namespace voltaris

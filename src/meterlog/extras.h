@@ -1,0 +1,17 @@
+// The figures of the views beyond the log table, read from the main window's
+// texts at the moment of the call.
+#pragma once
+
+#include "meterlog/history.h"
+#include "meterlog/settlement.h"
+
+namespace voltaris {
+
+class TForm1;
+
+History historyOf(const TForm1 &form);
+// The contract's kWh per day (Edit2), when its text is a number.
+bool contractPerDayOf(const TForm1 &form, long double &perDay);
+Settlement settlementOf(const TForm1 &form);
+
+} // namespace voltaris

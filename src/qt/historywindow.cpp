@@ -1,0 +1,280 @@
+#include "qt/historywindow.h"
+
+#include "common/dates.h"
+#include "common/numtext.h"
+#include "common/safefile.h"
+#include "meterlog/extras.h"
+#include "qt/logviews.h"
+#include "ui/Unit1.h"
+
+#include <QBuffer>
+#include <QCursor>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLegendMarker>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+#include <algorithm>
+
+namespace voltaris {
+
+namespace {
+
+const QColor StepColor(0, 90, 200);
+const QColor ContractColor(0, 128, 0);
+const QColor AverageColor(230, 120, 0);
+
+qreal msOf(const QDate &d)
+{
+    return qreal(d.startOfDay().toMSecsSinceEpoch());
+}
+
+// The short date as the settings write it, as a QDateTime pattern; without
+// the day for months.
+QString datePattern(const FormatSettings &s, bool withDay)
+{
+    const QString sep(s.dateSeparator);
+    switch (s.dateOrder) {
+    case FormatSettings::DateOrder::MDY:
+        return withDay ? "MM" + sep + "dd" + sep + "yyyy" : "MM" + sep + "yyyy";
+    case FormatSettings::DateOrder::YMD:
+        return withDay ? "yyyy" + sep + "MM" + sep + "dd" : "yyyy" + sep + "MM";
+    case FormatSettings::DateOrder::DMY:
+        break;
+    }
+    return withDay ? "dd" + sep + "MM" + sep + "yyyy" : "MM" + sep + "yyyy";
+}
+
+QLineSeries *line(const QString &name, const QColor &colour, Qt::PenStyle style, qreal width)
+{
+    auto *s = new QLineSeries;
+    s->setName(name);
+    QPen pen(colour, width, style);
+    s->setPen(pen);
+    return s;
+}
+
+} // namespace
+
+HistoryWindow::HistoryWindow(TForm1 &form, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , form_(form)
+    , stack_(new QStackedWidget(this))
+    , hint_(new QLabel(stack_))
+    , view_(new QChartView(stack_))
+    , save_(new QPushButton(QStringLiteral("Als Bild speichern…"), this))
+{
+    setObjectName(QStringLiteral("HistoryWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Verlauf des Verbrauchs"));
+    hint_->setAlignment(Qt::AlignCenter);
+    hint_->setWordWrap(true);
+    hint_->setMargin(24);
+    view_->setRenderHint(QPainter::Antialiasing);
+    view_->setMinimumSize(480, 300);
+    view_->viewport()->installEventFilter(this);
+    stack_->addWidget(hint_);
+    stack_->addWidget(view_);
+
+    auto *close = new QPushButton(QStringLiteral("Schließen"), this);
+    connect(save_, &QPushButton::clicked, this, &HistoryWindow::savePicture);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save_);
+    buttons->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(stack_, 1);
+    layout->addLayout(buttons);
+    resize(820, 500);
+
+    auto *follower = new LogFollower({ &form.StringGrid1, &form.Edit2 }, this);
+    connect(follower, &LogFollower::changed, this, &HistoryWindow::refresh);
+    refresh();
+}
+
+bool HistoryWindow::showsChart() const
+{
+    return stack_->currentWidget() == view_;
+}
+
+void HistoryWindow::refresh()
+{
+    history_ = historyOf(form_);
+    if (history_.steps.empty()) {
+        hint_->setText(QStringLiteral("Für den Verlauf braucht es mindestens zwei Zählerstände.\n"
+                                      "Tragen Sie Ihre Ablesungen in die Tabelle ein."));
+        stack_->setCurrentWidget(hint_);
+        save_->setEnabled(false);
+        return;
+    }
+    const FormatSettings &s = form_.app().settings();
+    const QChar sep = s.decimalSeparator;
+
+    auto *chart = new QChart;
+    chart->setLocalizeNumbers(true);
+    chart->setLocale(
+        sep == QLatin1Char(',') ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c());
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setTitle(history_.byMonth ? QStringLiteral("Verbrauch pro Tag im Monatsmittel")
+                                     : QStringLiteral("Verbrauch pro Tag zwischen den Ablesungen"));
+
+    auto *steps = line(history_.byMonth ? QStringLiteral("kWh pro Tag je Monat")
+                                        : QStringLiteral("kWh pro Tag je Ableseintervall"),
+        StepColor, Qt::SolidLine, 2);
+    auto *points = new QScatterSeries;
+    points->setMarkerSize(7);
+    points->setColor(StepColor);
+    points->setBorderColor(StepColor);
+    QList<QPointF> stepPoints, pointList;
+    stepPoints.reserve(qsizetype(history_.steps.size()) * 2);
+    pointList.reserve(qsizetype(history_.steps.size()));
+    long double low = 0, high = 0;
+    for (const HistoryStep &st : history_.steps) {
+        stepPoints << QPointF(msOf(st.from), qreal(st.perDay))
+                   << QPointF(msOf(st.to), qreal(st.perDay));
+        pointList << QPointF(msOf(st.to), qreal(st.perDay));
+        low = std::min(low, st.perDay);
+        high = std::max(high, st.perDay);
+    }
+    steps->replace(stepPoints);
+    points->replace(pointList);
+
+    const qreal x0 = msOf(history_.first), x1 = msOf(history_.last);
+    auto *average = line(QStringLiteral("Durchschnitt seit %1: %2 kWh/Tag")
+                             .arg(dateToStr(history_.first, s), formatValue(history_.average, sep)),
+        AverageColor, Qt::DotLine, 2);
+    average->append(x0, qreal(history_.average));
+    average->append(x1, qreal(history_.average));
+    high = std::max(high, history_.average);
+    low = std::min(low, history_.average);
+
+    chart->addSeries(steps);
+    chart->addSeries(points);
+    long double contract = 0;
+    if (contractPerDayOf(form_, contract)) {
+        auto *reference
+            = line(QStringLiteral("Vertrag: %1 kWh/Tag").arg(formatValue(contract, sep)),
+                ContractColor, Qt::DashLine, 2);
+        reference->append(x0, qreal(contract));
+        reference->append(x1, qreal(contract));
+        chart->addSeries(reference);
+        high = std::max(high, contract);
+        low = std::min(low, contract);
+    }
+    chart->addSeries(average);
+
+    auto *xAxis = new QDateTimeAxis;
+    xAxis->setFormat(datePattern(s, !history_.byMonth));
+    xAxis->setTickCount(7);
+    xAxis->setRange(history_.first.startOfDay(), history_.last.startOfDay());
+    xAxis->setTitleText(QStringLiteral("Ablesedatum"));
+    auto *yAxis = new QValueAxis;
+    yAxis->setLabelFormat(QStringLiteral("%.1f"));
+    yAxis->setTitleText(QStringLiteral("kWh pro Tag"));
+    yAxis->setRange(qreal(low), qreal(high > low ? high * 1.1L : low + 1));
+    yAxis->applyNiceNumbers();
+    chart->addAxis(xAxis, Qt::AlignBottom);
+    chart->addAxis(yAxis, Qt::AlignLeft);
+    for (QAbstractSeries *series : chart->series()) {
+        series->attachAxis(xAxis);
+        series->attachAxis(yAxis);
+    }
+    // The reading markers need no legend entry of their own.
+    for (QLegendMarker *m : chart->legend()->markers(points))
+        m->setVisible(false);
+    connect(steps, &QLineSeries::hovered, this, &HistoryWindow::showTip);
+    connect(points, &QScatterSeries::hovered, this, &HistoryWindow::showTip);
+
+    QChart *old = view_->chart();
+    view_->setChart(chart);
+    delete old;
+    stack_->setCurrentWidget(view_);
+    save_->setEnabled(true);
+}
+
+QString HistoryWindow::tipAt(const QDate &day) const
+{
+    const auto &steps = history_.steps;
+    // The step that ends on or after the day.
+    auto it = std::lower_bound(steps.begin(), steps.end(), day,
+        [](const HistoryStep &st, const QDate &d) { return st.to < d; });
+    if (it == steps.end())
+        return QString();
+    const FormatSettings &s = form_.app().settings();
+    const QChar sep = s.decimalSeparator;
+    if (history_.byMonth) {
+        const QLocale german(QLocale::German);
+        return QStringLiteral("%1 %2\nZählerstand am %3: %4 kWh\n%5 kWh pro Tag im Monatsmittel")
+            .arg(german.standaloneMonthName(it->from.month()), QString::number(it->from.year()),
+                dateToStr(it->to, s), formatValue(it->reading, sep), formatValue(it->perDay, sep));
+    }
+    return QStringLiteral("%1\nZählerstand: %2 kWh\n%3 kWh pro Tag seit %4 (%5 Tage)")
+        .arg(dateToStr(it->to, s), formatValue(it->reading, sep), formatValue(it->perDay, sep),
+            dateToStr(it->from, s), QString::number(it->from.daysTo(it->to)));
+}
+
+void HistoryWindow::showTip(const QPointF &point, bool state)
+{
+    // The step line and the markers overlap: the one left may report after
+    // the one entered, so a leave does not hide the tip; it stays while the
+    // cursor is near the point.
+    if (!state)
+        return;
+    const QDate day = QDateTime::fromMSecsSinceEpoch(qint64(point.x())).date();
+    tip_ = tipAt(day);
+    tipPos_ = view_->viewport()->mapFromGlobal(QCursor::pos());
+    QToolTip::showText(QCursor::pos(), tip_, view_->viewport(), tipRect());
+}
+
+QRect HistoryWindow::tipRect() const
+{
+    return QRect(tipPos_ - QPoint(10, 10), QSize(21, 21));
+}
+
+bool HistoryWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The chart's scene answers the view's tooltip event with its own (empty)
+    // tip, which would hide the point's at once.
+    if (watched == view_->viewport() && event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        if (!tip_.isEmpty() && tipRect().contains(help->pos()))
+            QToolTip::showText(help->globalPos(), tip_, view_->viewport(), tipRect());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void HistoryWindow::savePicture()
+{
+    const QString folder = form_.dataDir.isEmpty() ? QDir::currentPath() : form_.dataDir;
+    const QString path = askSaveFileName(this, QStringLiteral("Verlauf als Bild speichern"),
+        QDir(folder).filePath(QStringLiteral("Verbrauchsverlauf.png")),
+        QStringLiteral("PNG-Bild (*.png)"));
+    if (path.isEmpty())
+        return;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    view_->grab().save(&buffer, "PNG");
+    QString reason;
+    if (!writeFileSafely(path, bytes, &reason))
+        QMessageBox::warning(this, form_.app().Title,
+            QStringLiteral("Das Bild konnte nicht gespeichert werden:\n%1\n\n%2")
+                .arg(displayPath(path), reason));
+}
+
+} // namespace voltaris

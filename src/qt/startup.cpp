@@ -1,0 +1,41 @@
+#include "qt/startup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTranslator>
+
+namespace voltaris {
+
+bool installGermanQtTexts()
+{
+    // Lives as long as the application; installed once.
+    static QTranslator *texts = nullptr;
+    if (texts)
+        return true;
+    auto *t = new QTranslator(QCoreApplication::instance());
+    if (!t->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    texts = t;
+    return true;
+}
+
+QString dataFolder(const QStringList &arguments)
+{
+    if (!arguments.contains(QStringLiteral("--documents")))
+        return QString();
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        documents = QDir::homePath();
+    const QString folder = QDir(documents).filePath(QStringLiteral("Voltaris"));
+    // Where the folder cannot be made, the current directory still works.
+    return QDir().mkpath(folder) ? folder : QString();
+}
+
+} // namespace voltaris

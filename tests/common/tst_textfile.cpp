@@ -1,0 +1,93 @@
+#include "common/textfile.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace voltaris;
+
+namespace {
+
+constexpr qsizetype Block = 64 * 1024; // the reader's block
+
+// The lines as the reader's rules give them: LF ends a line, every CR is
+// dropped but starts a line, Ctrl+Z ends the file.
+QList<QByteArray> expectedLines(QByteArray bytes)
+{
+    if (const qsizetype z = bytes.indexOf('\x1A'); z >= 0)
+        bytes.truncate(z);
+    QList<QByteArray> lines;
+    QByteArray line;
+    bool open = false;
+    for (const char c : bytes) {
+        if (c == '\n') {
+            lines << line;
+            line.clear();
+            open = false;
+        } else {
+            if (c != '\r')
+                line += c;
+            open = true;
+        }
+    }
+    if (open)
+        lines << line;
+    return lines;
+}
+
+} // namespace
+
+class TestTextFile : public QObject {
+    Q_OBJECT
+private slots:
+    void lines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        // `at` bytes of filler lines, so that what follows meets the end of
+        // the first block.
+        const auto filler = [](qsizetype at) {
+            QByteArray b;
+            while (b.size() + 41 <= at)
+                b += QByteArray(39, 'x') + "\r\n";
+            return b + QByteArray(at - b.size(), 'y');
+        };
+        QTest::newRow("CR LF, LF, last line open") << QByteArray("ab\r\ncd\nef");
+        QTest::newRow("lone CR inside a line") << QByteArray("x\r\nab\rcd\r\nef\n");
+        QTest::newRow("CR at the very end") << QByteArray("ab\r\n\r");
+        QTest::newRow("Ctrl+Z ends it") << QByteArray("ab\r\ncd\x1A"
+                                                      "ef\r\n");
+        QTest::newRow("empty lines") << QByteArray("\r\n\n\r\nx\r\n");
+        QTest::newRow("CR LF across the block end") << filler(Block - 1) + "\r\nnext\r\n";
+        QTest::newRow("LF right after the block end") << filler(Block) + "\nnext\r\n";
+        QTest::newRow("line across the block end")
+            << filler(Block - 20) + QByteArray(50, 'z') + "\r\nnext";
+        QTest::newRow("Ctrl+Z after the block end") << filler(Block + 3) + "\x1A" + "gone\r\n";
+    }
+    void lines()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.txt");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+
+        // The view and the copying reads, taken in turns, give the same lines.
+        TextLineReader reader(path);
+        QVERIFY(reader.open());
+        QList<QByteArray> read;
+        for (;;) {
+            QByteArrayView view;
+            QByteArray copy;
+            const bool more = read.size() % 2 ? reader.readLine(copy) : reader.readLine(view);
+            if (!more)
+                break;
+            read << (read.size() % 2 ? copy : view.toByteArray());
+        }
+        QCOMPARE(read, expectedLines(bytes));
+        QVERIFY(reader.atEnd());
+    }
+};
+
+QTEST_MAIN(TestTextFile)
+#include "tst_textfile.moc"

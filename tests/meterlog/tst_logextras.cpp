@@ -1,0 +1,376 @@
+#include "common/numtext.h"
+#include "fakeservices.h"
+#include "keyboard.h"
+#include "meterlog/csvexport.h"
+#include "meterlog/history.h"
+#include "meterlog/settlement.h"
+#include "ui/program.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace voltaris;
+using namespace voltaris::test;
+
+namespace {
+
+// "01.02.2026=1155,5" is a row of that day and reading.
+LogRows rowsOf(const QStringList &readings)
+{
+    LogRows rows;
+    for (const QString &r : readings)
+        rows << QStringList { r.section('=', 0, 0), r.section('=', 1), "", "" };
+    return rows;
+}
+
+std::vector<Reading> readings(const QStringList &list)
+{
+    return readingsOf(rowsOf(list), FormatSettings::german());
+}
+
+QString f(long double x)
+{
+    return formatValue(x, ',');
+}
+
+QDate day(const QString &text)
+{
+    return QDate::fromString(text, "dd.MM.yyyy");
+}
+
+struct Run {
+    QTemporaryDir dir;
+    TestApp t;
+    TProgram p { t.app, dir.path() };
+    TForm1 &f = *p.Form1;
+
+    void enter(const QStringList &steps)
+    {
+        for (const QString &s : steps) {
+            f.dtp_Ablese.setDate(day(s.section('=', 0, 0)));
+            f.Memo_Stand.setText(s.section('=', 1));
+            f.btn_Save2.click();
+        }
+    }
+    void remove(int row)
+    {
+        f.StringGrid1.userSelected(row);
+        f.Delete1.click();
+    }
+    static QStringList rowsOf(const TStringGrid &g)
+    {
+        QStringList out;
+        for (int r = 1; r < g.rowCount(); ++r)
+            out << QStringList { g.cell(0, r), g.cell(1, r), g.cell(2, r), g.cell(3, r) }.join('|');
+        return out;
+    }
+    QStringList fileRows() const
+    {
+        TestApp t2;
+        TProgram p2(t2.app, dir.path());
+        return rowsOf(p2.Form1->StringGrid1);
+    }
+};
+
+const QString A = "01.01.2026|1000,00|0|0";
+const QString B = "01.02.2026|1155,50|31|5,02";
+const QString C = "01.03.2026|1300,00|28|5,16";
+const QString D = "01.04.2026|1462,00|31|5,23";
+
+} // namespace
+
+class TestLogExtras : public QObject {
+    Q_OBJECT
+private slots:
+    // Worked out by hand; the figures joined: start reading, so far,
+    // kWh per day, rest, cost, verdict, suggested instalment.
+    void settlement_data()
+    {
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QString>("start"); // dtp_Ab
+        QTest::addColumn<QStringList>("contract"); // base price, cent, monthly
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("figures");
+        QTest::addColumn<QStringList>("problems");
+        const QStringList standard { "84", "24", "75,00" };
+        // 1000 + 400 × 31 ÷ 40 on 01.01.; 10 kWh per day since the first
+        // reading, 315 days left: 84 + 3650 × 0,24 = 960 against 900 paid.
+        QTest::newRow("readings on both sides of the start")
+            << QStringList { "01.12.2025=1000", "10.01.2026=1400", "20.02.2026=1810" }
+            << "01.01.2017" << standard << "01.01.2026-01.01.2027"
+            << "1310,00|500,00|10,00|3150,00|960,00|Nachzahlung ca. 60,00 €|80" << QStringList {};
+        // A year and more: the reading on 01.06.2025 is 1380 (half of the
+        // first interval), so (5490 − 1380) ÷ 365 a day; 318 days left.
+        QTest::newRow("log starts before the year")
+            << QStringList { "01.03.2025=0", "01.09.2025=2760", "01.03.2026=4570",
+                   "01.06.2026=5490" }
+            << "15.04.2020" << QStringList { "84", "30", "100" } << "15.04.2026-15.04.2027"
+            << "5020,00|470,00|11,26|3580,77|1299,23|Nachzahlung ca. 99,23 €|110" << QStringList {};
+        QTest::newRow("log starts after the year's start")
+            << QStringList { "01.03.2026=500", "31.05.2026=1410" } << "01.01.2017" << standard
+            << "01.01.2026-01.01.2027"
+            << "500,00|910,00|10,00|2150,00|818,40|Guthaben ca. 81,60 €|80" << QStringList {};
+        QTest::newRow("one reading only")
+            << QStringList { "01.03.2026=500" } << "01.01.2017" << standard
+            << "01.01.2026-01.01.2027"
+            << "500,00|0,00|-|-|-|-|-"
+            << QStringList { "Erst ein Zählerstand eingetragen: Für den Verbrauch pro Tag "
+                             "braucht die Vorschau mindestens zwei." };
+        QTest::newRow("contract fields no numbers")
+            << QStringList { "01.03.2026=500", "31.05.2026=1410" } << "01.01.2017"
+            << QStringList { "84", "abc", "" } << "01.01.2026-01.01.2027"
+            << "500,00|910,00|10,00|2150,00|-|-|-"
+            << QStringList { "„Strompreis“ im Vertrag ist keine Zahl: „abc“.",
+                   "„monatlich“ im Vertrag ist leer." };
+        // The day and month of the start in the latest year not after the
+        // last reading; a 29 February is the 28th in other years.
+        QTest::newRow("start day later in the year than the last reading")
+            << QStringList { "01.03.2025=0", "15.03.2026=3790" } << "01.07.2019" << standard
+            << "01.07.2025-01.07.2026"
+            << "1220,00|2570,00|10,00|1080,00|960,00|Nachzahlung ca. 60,00 €|80" << QStringList {};
+        QTest::newRow("29 February")
+            << QStringList { "28.02.2026=0", "10.03.2026=100" } << "29.02.2016" << standard
+            << "28.02.2026-28.02.2027"
+            << "0,00|100,00|10,00|3550,00|960,00|Nachzahlung ca. 60,00 €|80" << QStringList {};
+        QTest::newRow("no readings") << QStringList {} << "01.01.2017" << standard << "-"
+                                     << "-|-|-|-|-|-|-"
+                                     << QStringList { "Noch kein Zählerstand eingetragen: Die "
+                                                      "Vorschau braucht mindestens zwei." };
+    }
+    void settlement()
+    {
+        QFETCH(QStringList, log);
+        QFETCH(QString, start);
+        QFETCH(QStringList, contract);
+        QFETCH(QString, year);
+        QFETCH(QString, figures);
+        QFETCH(QStringList, problems);
+        const Settlement st = settlementOf(readings(log),
+            { contract[0], contract[1], contract[2], day(start) }, FormatSettings::german());
+        const QString dash = "-";
+        QCOMPARE(st.hasYear ? st.yearStart.toString("dd.MM.yyyy") + "-"
+                    + st.nextYearStart.toString("dd.MM.yyyy")
+                            : dash,
+            year);
+        QStringList got { st.hasYear ? f(st.startReading) : dash, st.hasYear ? f(st.soFar) : dash,
+            st.hasRate ? f(st.perDay) : dash, st.hasRate ? f(st.rest) : dash };
+        if (st.complete())
+            got << f(st.cost) << settlementVerdict(st, ',')
+                << formatFixed(st.suggested, 18, 0, ',');
+        else
+            got << dash << dash << dash;
+        QCOMPARE(got.join('|'), figures);
+        // Hints about the contract come first, then those about the log.
+        QCOMPARE(st.problems, problems);
+        if (st.hasYear)
+            QCOMPARE(st.daysSoFar + st.daysLeft, st.yearDays);
+        QCOMPARE(st.startFrom == Settlement::StartFrom::FirstReading,
+            st.hasYear && st.first.date > st.yearStart);
+        QCOMPARE(st.notes.filter("erst am").size(),
+            st.startFrom == Settlement::StartFrom::FirstReading ? 1 : 0);
+    }
+
+    void history_data()
+    {
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<int>("maxSteps");
+        QTest::addColumn<QStringList>("steps"); // from-to kWh/day @ reading
+        QTest::addColumn<QString>("average");
+        const QStringList small { "01.01.2026=1000", "01.02.2026=1155,5", "01.03.2026=1300" };
+        QTest::newRow("intervals") << small << 300
+                                   << QStringList { "01.01.2026-01.02.2026 5,02 @ 1155,50",
+                                          "01.02.2026-01.03.2026 5,16 @ 1300,00" }
+                                   << "5,08";
+        // 10 a day to 15.02., then 20: January 170 in 17 days, February
+        // 140 + 280 in 28, March 280 in 14.
+        QTest::newRow("months") << QStringList { "15.01.2026=0", "15.02.2026=310",
+            "15.03.2026=870" } << 1
+                                << QStringList { "15.01.2026-01.02.2026 10,00 @ 170,00",
+                                       "01.02.2026-01.03.2026 15,00 @ 590,00",
+                                       "01.03.2026-15.03.2026 20,00 @ 870,00" }
+                                << "14,75";
+        QTest::newRow("one reading")
+            << QStringList { "01.01.2026=1000" } << 300 << QStringList {} << "0,00";
+    }
+    void history()
+    {
+        QFETCH(QStringList, log);
+        QFETCH(int, maxSteps);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, average);
+        const History h = historyOf(readings(log), maxSteps);
+        QStringList got;
+        for (const HistoryStep &s : h.steps)
+            got << QString("%1-%2 %3 @ %4")
+                       .arg(s.from.toString("dd.MM.yyyy"), s.to.toString("dd.MM.yyyy"), f(s.perDay),
+                           f(s.reading));
+        QCOMPARE(got, steps);
+        QCOMPARE(f(h.average), average);
+        QCOMPARE(h.byMonth, maxSteps < log.size() - 1);
+    }
+
+    // Thousands of daily readings stay a few dozen months.
+    void historyOfManyReadings()
+    {
+        std::vector<Reading> many;
+        for (int i = 0; i < 3650; ++i)
+            many.push_back({ QDate(2016, 1, 1).addDays(i), 10.0L * i });
+        const History h = historyOf(many);
+        QVERIFY(h.byMonth);
+        QCOMPARE(int(h.steps.size()), 120);
+        for (const HistoryStep &s : h.steps)
+            QCOMPARE(f(s.perDay), QString("10,00"));
+    }
+
+    void csv_data()
+    {
+        QTest::addColumn<FormatSettings>("settings");
+        QTest::addColumn<LogRows>("rows");
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray header = "\xEF\xBB\xBF"
+                                  "Datum;Z\xC3\xA4hlerstand;Tage;kWh/Tag\r\n";
+        QTest::newRow("german") << FormatSettings::german()
+                                << LogRows { { "01.01.2026", "1000,00", "0", "0" },
+                                       { "01.02.2026", "907,00", "31", "-3,00" },
+                                       { "  ", "", "", "" } }
+                                << header
+                + "01.01.2026;1000,00;0;0\r\n01.02.2026;907,00;31;-3,00\r\n";
+        QTest::newRow("other settings become german")
+            << FormatSettings::english() << LogRows { { "02/01/2026", "1155.50", "31", "5.02" } }
+            << header + "01.02.2026;1155,50;31;5,02\r\n";
+        QTest::newRow("texts that are no numbers")
+            << FormatSettings::german()
+            << LogRows { { "01.01.2026", "=1+2", "-x", "@a;\"b\"" }, { "x", "+1", "", "" } }
+            << header + "01.01.2026;'=1+2;'-x;\"'@a;\"\"b\"\"\"\r\nx;+1;;\r\n";
+        QTest::newRow("empty log")
+            << FormatSettings::german() << LogRows { { "", "", "", "" } } << header;
+    }
+    void csv()
+    {
+        QFETCH(FormatSettings, settings);
+        QFETCH(LogRows, rows);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(csvOf(rows, settings), bytes);
+    }
+
+    // The exported file as Python's csv module reads it.
+    void csvInPython()
+    {
+        const QString python = QStandardPaths::findExecutable("python3");
+        if (python.isEmpty())
+            QSKIP("python3 is not installed");
+        Run r;
+        r.enter({ "01.01.2026=1000,0", "01.02.2026=1155,5" });
+        r.f.StringGrid1.setCell(1, 2, "=HYPERLINK(\"x\";1)");
+        const QString path = r.dir.filePath("export.csv");
+        r.t.services.savePath = path;
+        focus(r.f.Memo_Stand);
+        TShiftState ctrl;
+        ctrl.ctrl = true;
+        pressKey(r.f, 'E', QChar(5), ctrl);
+        QCOMPARE(r.t.services.saveDialogs, QStringList { "Als CSV exportieren" });
+        QCOMPARE(r.t.services.suggestedPaths, QStringList { r.dir.filePath("Mein_Verbrauch.csv") });
+        QProcess p;
+        p.start(python,
+            { "-c",
+                "import csv, json, sys\n"
+                "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                "    print(json.dumps(list(csv.reader(f, delimiter=';'))))",
+                path });
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
+            QString("[[\"Datum\", \"Z\\u00e4hlerstand\", \"Tage\", \"kWh/Tag\"], "
+                    "[\"01.01.2026\", \"1000,00\", \"0\", \"0\"], "
+                    "[\"01.02.2026\", \"'=HYPERLINK(\\\"x\\\";1)\", \"31\", \"5,02\"]]"));
+        // Cancelled: nothing written; an empty log asks for no file at all.
+        QFile::remove(path);
+        r.t.services.savePath.clear();
+        r.f.CsvExport1->click();
+        QVERIFY(!QFile::exists(path));
+        Run empty;
+        empty.f.CsvExport1->click();
+        QCOMPARE(empty.t.services.saveDialogs.size(), 0);
+        QCOMPARE(int(empty.t.services.boxes.size()), 1);
+    }
+
+    void undo_data()
+    {
+        QTest::addColumn<QStringList>("removals"); // rows, in order
+        QTest::addColumn<QStringList>("removed");
+        QTest::addColumn<QStringList>("afterOneUndo");
+        const QStringList all { A, B, C, D };
+        QTest::newRow("one, in the middle")
+            << QStringList { "2" } << QStringList { A, "01.03.2026|1300,00|59|5,08", D } << all;
+        QTest::newRow("two, then the first undone is the second removed")
+            << QStringList { "3", "1" }
+            << QStringList { "01.02.2026|1155,50|0|0", "01.04.2026|1462,00|59|5,19" }
+            << QStringList { A, B, "01.04.2026|1462,00|59|5,19" };
+        QTest::newRow("the last") << QStringList { "4" } << QStringList { A, B, C } << all;
+    }
+    void undo()
+    {
+        QFETCH(QStringList, removals);
+        QFETCH(QStringList, removed);
+        QFETCH(QStringList, afterOneUndo);
+        Run r;
+        r.enter(
+            { "01.01.2026=1000,0", "01.02.2026=1155,5", "01.03.2026=1300,0", "01.04.2026=1462,0" });
+        r.f.PopupMenuTable.popup();
+        QVERIFY(!r.f.Undo1->enabled());
+        for (const QString &row : removals)
+            r.remove(row.toInt());
+        QCOMPARE(Run::rowsOf(r.f.StringGrid1), removed);
+        r.f.PopupMenuTable.popup();
+        QVERIFY(r.f.Undo1->enabled());
+        // Ctrl+Z in the grid is the menu's undo.
+        focus(r.f.StringGrid1);
+        TShiftState ctrl;
+        ctrl.ctrl = true;
+        pressKey(r.f, 'Z', QChar(26), ctrl);
+        QCOMPARE(Run::rowsOf(r.f.StringGrid1), afterOneUndo);
+        QCOMPARE(r.fileRows(), afterOneUndo);
+        for (int i = 0; i < 4 && !r.f.RemovedRows.empty(); ++i)
+            r.f.Undo1->click();
+        QCOMPARE(Run::rowsOf(r.f.StringGrid1), (QStringList { A, B, C, D }));
+        QCOMPARE(r.fileRows(), (QStringList { A, B, C, D }));
+        r.f.PopupMenuTable.popup();
+        QVERIFY(!r.f.Undo1->enabled());
+        pressKey(r.f, 'Z', QChar(26), ctrl);
+        QCOMPARE(r.t.services.beeps, 1);
+        QCOMPARE(int(r.t.services.boxes.size()), 0);
+    }
+
+    // The only row comes back into the blank row. A row whose old place no
+    // longer fits its day goes where its day belongs and counts from the row
+    // above; a day entered again in the meantime is not doubled.
+    void undoAfterNewEntries()
+    {
+        Run r;
+        r.enter({ "01.01.2026=1000,0" });
+        r.remove(1);
+        r.f.Undo1->click();
+        QCOMPARE(Run::rowsOf(r.f.StringGrid1), QStringList { A });
+        r.enter({ "01.02.2026=1155,5", "01.03.2026=1300,0" });
+        r.remove(3);
+        r.enter({ "15.02.2026=1230,0" });
+        r.f.Undo1->click();
+        const QStringList restored { A, B, "15.02.2026|1230,00|14|5,32",
+            "01.03.2026|1300,00|14|5,00" };
+        QCOMPARE(Run::rowsOf(r.f.StringGrid1), restored);
+        QCOMPARE(r.f.StringGrid1.row(), 4);
+        r.remove(4);
+        r.enter({ "01.03.2026=1310,0" });
+        r.f.Undo1->click();
+        QCOMPARE(int(r.t.services.boxes.size()), 1);
+        QCOMPARE(Run::rowsOf(r.f.StringGrid1).last(), QString("01.03.2026|1310,00|14|5,71"));
+        QCOMPARE(r.f.RemovedRows.size(), size_t(0));
+        QCOMPARE(r.fileRows(), Run::rowsOf(r.f.StringGrid1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogExtras)
+#include "tst_logextras.moc"

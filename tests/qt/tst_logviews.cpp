@@ -1,0 +1,138 @@
+#include "fakeservices.h"
+#include "qt/formview.h"
+#include "qt/historywindow.h"
+#include "qt/logviews.h"
+#include "qt/settlementwindow.h"
+#include "qt/stringgridwidget.h"
+#include "ui/program.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace voltaris;
+using namespace voltaris::test;
+
+namespace {
+
+// The recording services, with the real windows of the log.
+struct ViewServices : FakeServices {
+    std::function<void(LogView)> show;
+    void showLogView(TForm &, LogView view) override { show(view); }
+};
+
+struct Window {
+    QTemporaryDir dir;
+    ViewServices services;
+    TApplication app { services, FormatSettings::german() };
+    TProgram p { app, dir.path() };
+    TForm1 &f = *p.Form1;
+    FormView view { f };
+    LogViews views; // closed before the form goes
+
+    Window()
+    {
+        services.show = [this](LogView v) { views.show(f, &view, v); };
+        app.handle([&] { f.show(); });
+        view.show();
+    }
+    void enter(const QString &date, const QString &reading)
+    {
+        f.dtp_Ablese.setDate(QDate::fromString(date, "dd.MM.yyyy"));
+        f.Memo_Stand.setText(reading);
+        f.btn_Save2.click();
+    }
+    // Opens the grid's popup menu as the right mouse button does and picks
+    // the item; returns whether it was enabled.
+    bool pick(const QString &item)
+    {
+        auto *grid = static_cast<StringGridWidget *>(view.widgetFor(f.StringGrid1));
+        bool enabled = false, found = false;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (auto *a = menu->findChild<QAction *>(item)) {
+                found = true;
+                enabled = a->isEnabled();
+                if (enabled)
+                    a->trigger();
+            }
+            menu->close();
+        });
+        const QPoint at(20, 40);
+        QContextMenuEvent e(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid->viewport(), &e);
+        return found && enabled;
+    }
+};
+
+} // namespace
+
+class TestLogViews : public QObject {
+    Q_OBJECT
+private slots:
+    void fromThePopupMenu()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        w.enter("01.01.2026", "1000,0");
+
+        // The chart: a hint while there is one reading, then the steps.
+        QVERIFY(w.pick("Verlauf1"));
+        HistoryWindow *history = w.views.history();
+        QVERIFY(history && history->isVisible());
+        QVERIFY(!history->showsChart());
+        QVERIFY(history->hint()->text().contains("mindestens zwei"));
+        w.enter("01.02.2026", "1155,5");
+        w.enter("01.03.2026", "1300,0");
+        QTRY_VERIFY(history->showsChart());
+        QCOMPARE(int(history->history().steps.size()), 2);
+        QCOMPARE(history->tipAt(QDate(2026, 1, 20)),
+            QString("01.02.2026\nZählerstand: 1155,50 kWh\n5,02 kWh pro Tag seit 01.01.2026 (31 "
+                    "Tage)"));
+        QVERIFY(w.pick("Verlauf1"));
+        QCOMPARE(w.views.history(), history); // one at a time
+
+        // The preview follows the contract; no error box for a bad field.
+        QVERIFY(w.pick("Abrechnung1"));
+        SettlementWindow *settlement = w.views.settlement();
+        QVERIFY(settlement && settlement->isVisible());
+        QVERIFY(settlement->settlement().complete());
+        QVERIFY(settlement->plainText().contains(settlementVerdict(settlement->settlement(), ',')));
+        w.f.Edit7.setText("8x");
+        QTRY_VERIFY(
+            settlement->plainText().contains("„monatlich“ im Vertrag ist keine Zahl: „8x“."));
+        QVERIFY(w.services.boxes.empty());
+
+        // Export, then remove and restore a row, from the same menu.
+        w.services.savePath = w.dir.filePath("log.csv");
+        QVERIFY(w.pick("CsvExport1"));
+        QFile csv(w.services.savePath);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QVERIFY(csv.readAll().startsWith("\xEF\xBB\xBF"
+                                         "Datum;"));
+        // Ctrl+E also where the reading is typed; the edit keeps its text.
+        auto *memo = w.view.widgetFor(w.f.Memo_Stand)->findChild<QLineEdit *>();
+        const QString reading = w.f.Memo_Stand.text();
+        QTest::mouseClick(memo, Qt::LeftButton);
+        QTest::keyClick(memo, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(w.services.saveDialogs.size(), 2);
+        QCOMPARE(memo->text(), reading);
+        QVERIFY(!w.pick("Undo1"));
+        w.f.StringGrid1.userSelected(3);
+        QVERIFY(w.pick("Delete1"));
+        QTRY_COMPARE(int(history->history().steps.size()), 1);
+        QVERIFY(w.pick("Undo1"));
+        QCOMPARE(w.f.StringGrid1.cell(0, 3), QString("01.03.2026"));
+        QTRY_COMPARE(int(history->history().steps.size()), 2);
+
+        history->close();
+        QTRY_VERIFY(!w.views.history());
+    }
+};
+
+QTEST_MAIN(TestLogViews)
+#include "tst_logviews.moc"

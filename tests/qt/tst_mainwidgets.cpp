@@ -1,0 +1,266 @@
+#include "fakeservices.h"
+#include "formscript.h"
+#include "qt/formview.h"
+#include "qt/qtservices.h"
+#include "qt/startup.h"
+#include "ui/program.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace voltaris;
+using namespace voltaris::test;
+
+namespace {
+
+// The layout of the main window: name, left, top, width, height, relative
+// to the container.
+const char *const Layout[] = {
+    "lbl_Logo1 376 8 73 41",
+    "lbl_Logo2 449 8 91 41",
+    "lbl_Logo3 540 8 52 41",
+    "GroupBox1 0 0 369 296",
+    "Panel4 376 66 233 229",
+    "GroupBox3 0 297 610 299",
+    "btn_Save1 327 0 34 30",
+    "lbl_Name 8 35 47 19",
+    "Edit_Name 56 32 111 27",
+    "lbl_Tarif 172 35 36 19",
+    "Edit_Tarif 210 32 150 27",
+    "Panel1 32 64 201 60",
+    "Edit1 240 64 77 28",
+    "lbl_kW1 325 69 22 17",
+    "Edit2 240 96 77 28",
+    "lbl_kW2 325 101 22 17",
+    "Panel2 32 128 201 60",
+    "Edit3 240 128 77 28",
+    "lbl_EUR1 325 133 31 17",
+    "Edit4 240 160 77 28",
+    "lbl_EUR2 325 165 31 17",
+    "btn_Info 32 192 25 25",
+    "lbl_05 68 196 155 19",
+    "Edit5 240 192 77 28",
+    "lbl_Cent 324 197 34 18",
+    "Panel3 32 224 201 60",
+    "Edit6 240 224 77 28",
+    "lbl_EUR3 325 229 31 17",
+    "lbl_Ab 9 260 20 19",
+    "dtp_Ab 34 256 99 26",
+    "Edit7 240 256 77 28",
+    "lbl_EUR4 325 261 31 17",
+    "lbl_01 24 4 150 19",
+    "lbl_02 34 36 140 19",
+    "rdb_01 180 6 17 17",
+    "rdb_02 180 38 17 17",
+    "lbl_03 7 4 167 19",
+    "lbl_04 53 36 121 19",
+    "rdb_03 180 6 17 17",
+    "rdb_04 180 38 17 17",
+    "lbl_06 23 4 168 19",
+    "lbl_07 104 36 87 19",
+    "lbl_Durch 20 7 178 19",
+    "lbl_kWTag 85 33 89 19",
+    "Image1 23 72 180 70",
+    "lbl_Gut 4 160 149 19",
+    "lbl_Nach 18 160 130 19",
+    "lbl_Zahlung 152 160 9 19",
+    "LabelEUR 168 160 9 19",
+    "lbl_Date 12 24 93 19",
+    "lbl_Stand 132 24 84 19",
+    "dtp_Ablese 8 48 113 27",
+    "Shape_Decimal 222 43 27 39",
+    "Memo_Stand 128 48 115 29",
+    "btn_Save2 256 45 128 34",
+    "StringGrid1 8 88 377 203",
+    "img_On 412 24 26 44",
+    "img_Off 412 24 26 44",
+    "img_to_off 412 86 17 17",
+    "img_to_on 444 84 17 17",
+    "Image_Schetchik 437 29 149 44",
+    "GroupBox2 387 103 223 196",
+    "lbl_Leistung 23 32 71 19",
+    "Edit_Watt 96 28 57 28",
+    "lbl_Watt 156 32 47 19",
+    "lbl_Stopp 18 64 71 19",
+    "SpeedBtn_START 96 60 117 28",
+    "lbl_Zeit 27 96 62 19",
+    "dtp_Time 2 92 93 27",
+    "Edit_Time 96 92 49 28",
+    "cmb_Time 150 92 65 28",
+    "lbl_Kosten 34 128 55 19",
+    "btn_Berechnen 96 124 117 28",
+    "Edit_Day 8 156 57 27",
+    "lbl_EUR5 68 160 9 19",
+    "Edit_Year 96 156 57 27",
+    "lbl_EUR6 156 160 47 19",
+};
+
+struct Window {
+    QTemporaryDir dir;
+    TestApp t;
+    TProgram p { t.app, dir.path() };
+    TForm1 &f = *p.Form1;
+    FormView view { f };
+
+    Window()
+    {
+        t.app.handle([&] { f.show(); });
+        view.show();
+    }
+    QWidget *widget(const TControl &c) const { return view.widgetFor(c); }
+    QLineEdit *edit(const TControl &c) const { return qobject_cast<QLineEdit *>(widget(c)); }
+};
+
+} // namespace
+
+class TestMainWidgets : public QObject {
+    Q_OBJECT
+private slots:
+    void layout_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("bounds");
+        for (const char *row : Layout) {
+            const QStringList f = QString(row).split(' ');
+            QTest::newRow(row) << f[0]
+                               << QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+        }
+    }
+    void layout()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, bounds);
+        static Window *w = nullptr;
+        if (!w)
+            w = new Window; // one window for all rows
+        TControl *c = findControl(w->f, name);
+        QVERIFY(c);
+        QWidget *widget = w->widget(*c);
+        QVERIFY(widget);
+        QCOMPARE(widget->parentWidget(),
+            w->widget(*c->parent()) == &w->view ? w->view.findChild<QWidget *>("client")
+                                                : w->widget(*c->parent()));
+        const QRect g = widget->geometry();
+        // Labels may grow to their text away from their aligned edge; the
+        // grid line of the design and the window's fonts are the same.
+        if (qobject_cast<QLabel *>(widget)) {
+            QCOMPARE(g.top(), bounds.top());
+            QCOMPARE(g.height(), bounds.height());
+            QVERIFY(g.width() >= bounds.width() || name == "lbl_Zahlung" || name == "LabelEUR");
+        } else {
+            QCOMPARE(g, bounds);
+        }
+    }
+
+    void windowSize()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        // 610 pixels of client area inside the 8-pixel border, fixed.
+        QCOMPARE(w.view.width(), 626);
+        QCOMPARE(w.view.minimumWidth(), 626);
+        QCOMPARE(w.view.maximumWidth(), 626);
+        QCOMPARE(w.view.height(), 596 + 16);
+        // 552 pixels outside, less the design's frame (649 outside for 612).
+        QCOMPARE(w.view.minimumHeight(), 552 - (649 - 612));
+        w.view.resize(626, 300);
+        QTRY_COMPARE(w.view.height(), 515);
+        w.view.resize(900, 800);
+        QTRY_COMPARE(w.view.height(), 800);
+        QCOMPARE(w.view.width(), 626);
+        QCOMPARE(w.f.clientHeight(), 800 - 16);
+        QVERIFY(w.view.windowFlags() & Qt::WindowMaximizeButtonHint);
+        QVERIFY(!(w.view.windowFlags() & Qt::WindowMinimizeButtonHint));
+    }
+
+    // Without a window manager a window stays inactive after a message box;
+    // a click into an edit must still move the form's focus.
+    void clickIntoInactiveWindow()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QTRY_VERIFY(!w.view.isActiveWindow());
+        QTest::mouseClick(w.edit(w.f.Edit3), Qt::LeftButton);
+        QCOMPARE(w.f.activeControl(), &w.f.Edit3);
+        QTest::keyClicks(w.edit(w.f.Edit3), "5");
+        QCOMPARE(w.f.Edit3.text(), QString("845"));
+        QCOMPARE(w.f.Edit5.text(), QString("24"));
+    }
+
+    // The release of the Enter that closed an error box is not Edit5's: its
+    // key-up would convert the pasted text again and show the box again.
+    void releaseAfterBox()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        QLineEdit *e5 = w.edit(w.f.Edit5);
+        QTest::mouseClick(e5, Qt::LeftButton);
+        e5->selectAll();
+        e5->insert("x"); // pasted: no key filter
+        QTest::keyClick(e5, Qt::Key_Shift);
+        QCOMPARE(int(w.t.services.boxes.size()), 1);
+        QCOMPARE(w.t.services.boxes[0].text, QString("'x' is not a valid floating point value."));
+        QTest::keyRelease(e5, Qt::Key_Return); // its press went to the box
+        QCOMPARE(int(w.t.services.boxes.size()), 1);
+        // Tab into a field still runs that field's key-up.
+        QTest::keyClick(e5, Qt::Key_Backspace);
+        QTest::keyClicks(e5, "25");
+        QTest::keyPress(w.edit(w.f.Edit5), Qt::Key_Tab);
+        QTest::keyRelease(w.view.focusWidget(), Qt::Key_Tab);
+        QCOMPARE(int(w.t.services.boxes.size()), 1);
+    }
+
+    void germanQtTexts()
+    {
+        QVERIFY(installGermanQtTexts());
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), QString("&Ja"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("Abbrechen"));
+    }
+
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("group box") << "GroupBox3"
+                                   << "Mein Verbrauch";
+        QTest::newRow("edit by its label") << "Edit1"
+                                           << "Verbrauch im Jahr";
+        QTest::newRow("reading") << "Memo_Stand"
+                                 << "Zählerstand";
+        QTest::newRow("clickable picture") << "Image1"
+                                           << "Stromtarife vergleichen";
+        QTest::newRow("button") << "btn_Berechnen"
+                                << "Berechnen";
+        QTest::newRow("grid") << "StringGrid1"
+                              << "Ablesungen";
+    }
+    void accessibleNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, spoken);
+        Window w;
+        QWidget *widget = w.widget(*findControl(w.f, name));
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(a);
+        QCOMPARE(a->text(QAccessible::Name), spoken);
+        if (name == "Image1") {
+            QCOMPARE(a->role(), QAccessible::Button);
+            a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QCOMPARE(w.t.services.urls.size(), 1);
+        }
+    }
+};
+
+QTEST_MAIN(TestMainWidgets)
+#include "tst_mainwidgets.moc"

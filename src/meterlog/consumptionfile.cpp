@@ -101,6 +101,41 @@ QByteArrayView field(QByteArrayView line, int column)
     return line.sliced(start, std::min<qsizetype>(FieldWidth[column], line.size() - start));
 }
 
+// The date field as the writer writes it (two-digit day and month, four-digit
+// year, in the settings' order and separator) is checked on its bytes, the
+// way text to date would judge it; any other form goes to text to date.
+enum class Canonical { Date, NoDate, Other };
+Canonical canonicalDate(QByteArrayView f, const FormatSettings &s)
+{
+    if (f.size() != 10 || s.dateSeparator.unicode() > 0x7F)
+        return Canonical::Other;
+    const char sep = char(s.dateSeparator.unicode());
+    // Where the day, the month and the year stand.
+    int day = 0, month = 3, year = 6;
+    if (s.dateOrder == FormatSettings::DateOrder::MDY) {
+        day = 3;
+        month = 0;
+    } else if (s.dateOrder == FormatSettings::DateOrder::YMD) {
+        year = 0;
+        month = 5;
+        day = 8;
+    }
+    const int seps[2] = { year == 0 ? 4 : 2, year == 0 ? 7 : 5 };
+    for (int i = 0; i < 10; ++i) {
+        const bool isSep = i == seps[0] || i == seps[1];
+        if (isSep ? f[i] != sep : (f[i] < '0' || f[i] > '9'))
+            return Canonical::Other;
+    }
+    const auto number = [f](int at, int digits) {
+        int n = 0;
+        for (int i = at; i < at + digits; ++i)
+            n = n * 10 + (f[i] - '0');
+        return n;
+    };
+    return QDate::isValid(number(year, 4), number(month, 2), number(day, 2)) ? Canonical::Date
+                                                                             : Canonical::NoDate;
+}
+
 // Nothing but blanks, control characters and bars: the line of an empty row.
 bool barsOnly(QByteArrayView line)
 {
@@ -119,6 +154,10 @@ Fields fieldsOf(QByteArrayView line)
         return Fields { stripped(field(line, ReadingColumn)), stripped(field(line, DaysColumn)),
             stripped(field(line, PerDayColumn)) };
     };
+    // Most lines are as the writer makes them when every text fits.
+    if (line.size() == LineSize - 2 && line[FieldStart[1] - 1] == '|'
+        && line[FieldStart[2] - 1] == '|' && line[FieldStart[3] - 1] == '|')
+        return fixed();
     qsizetype bars[ColumnCount - 1];
     int n = 0;
     for (qsizetype i = 0; i < line.size(); ++i) {
@@ -212,9 +251,13 @@ void TForm1::LoadVerbrauch()
             reader.readLine(line);
         while (reader.readLine(line)) {
             if (!stripped(line).isEmpty()) {
-                QString date = fromWindows1252(field(line, 0));
+                const QByteArrayView dateField = field(line, 0);
+                const Canonical canonical = canonicalDate(dateField, s);
+                QString date = canonical == Canonical::Date ? QString::fromLatin1(dateField)
+                                                            : fromWindows1252(dateField);
                 QDate d;
-                if (!tryStrToDate(date, s, d)) {
+                if (canonical == Canonical::NoDate
+                    || (canonical == Canonical::Other && !tryStrToDate(date, s, d))) {
                     // The row taken for this line stays, empty, at the end.
                     cells.resize(cells.size() + ColumnCount);
                     // The line of an empty row, last in its file, leaves

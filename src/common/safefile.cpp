@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,7 +32,7 @@ QString tempPrefix(const QString &name)
 bool fail(QString *error, int code)
 {
     if (error)
-        *error = qt_error_string(code);
+        *error = systemErrorText(code);
     return false;
 }
 
@@ -128,12 +128,12 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
     // a buffered flush would pass it over and commit a cut file.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
-            *error = file.errorString();
+            *error = fileErrorText(file);
         return false;
     }
     if (file.write(bytes) != bytes.size()) {
         if (error)
-            *error = file.errorString();
+            *error = fileErrorText(file);
         return false; // the destructor throws the temporary file away
     }
     if (!file.commit()) {
@@ -145,6 +145,45 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
 }
 
 #endif
+
+QString systemErrorText(int code)
+{
+    switch (code) {
+#ifdef Q_OS_UNIX
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Zugriff verweigert");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Der Datenträger ist voll");
+    case EFBIG:
+        return QStringLiteral("Die Datei ist zu groß");
+    case EROFS:
+        return QStringLiteral("Der Datenträger ist schreibgeschützt");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("Der Ordner ist nicht vorhanden");
+    case EISDIR:
+        return QStringLiteral("An ihrer Stelle steht ein Ordner");
+    case EIO:
+        return QStringLiteral("Ein- oder Ausgabefehler des Datenträgers");
+#endif
+    default:
+        return qt_error_string(code);
+    }
+}
+
+QString fileErrorText(const QFile &file)
+{
+    const QFileInfo info(file.fileName());
+    if (info.isDir())
+        return systemErrorText(EISDIR);
+    if (info.exists() && !info.isReadable())
+        return systemErrorText(EACCES);
+    if (file.error() == QFileDevice::ReadError)
+        return systemErrorText(EIO);
+    return file.errorString();
+}
 
 QString displayPath(const QString &path)
 {

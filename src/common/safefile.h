@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace voltaris {
@@ -18,5 +19,10 @@ void writeFileOrThrow(const QString &path, const QByteArray &bytes);
 
 // The file's full path as the user should read it in a message.
 QString displayPath(const QString &path);
+
+// Why a file could not be read or written, in German: from the system's
+// error number where there is one, else from what the file tells.
+QString systemErrorText(int code);
+QString fileErrorText(const QFile &file);
 
 } // namespace voltaris

@@ -18,6 +18,11 @@ TextLineReader::TextLineReader(const QString &path)
     : file_(path)
 { }
 
+QString TextLineReader::errorString() const
+{
+    return fileErrorText(file_);
+}
+
 bool TextLineReader::open()
 {
     return file_.open(QIODevice::ReadOnly);
@@ -33,7 +38,7 @@ bool TextLineReader::fill()
     if (n < 0) {
         buffer_.clear();
         throw EInOutError(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
-                              .arg(displayPath(file_.fileName()), file_.errorString()));
+                              .arg(displayPath(file_.fileName()), errorString()));
     }
     buffer_.resize(n);
     pos_ = 0;

@@ -17,7 +17,7 @@ public:
 
     // False when the file cannot be opened; errorString() tells why.
     bool open();
-    QString errorString() const { return file_.errorString(); }
+    QString errorString() const;
 
     // The next line without its end. False at the end of the file; a read
     // error throws EInOutError naming the file.

@@ -215,7 +215,7 @@ void TForm1::SaveVerbrauch()
         if (old.exists()) {
             if (!old.open(QIODevice::ReadOnly))
                 throw EInOutError(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
-                                      .arg(displayPath(path), old.errorString()));
+                                      .arg(displayPath(path), fileErrorText(old)));
             const QByteArray bytes = old.readAll();
             old.close();
             const QString backup

@@ -236,7 +236,9 @@ private slots:
         QTest::newRow("other date format")
             << QByteArray("        Ab 2017-01-01: A (B)") << "'2017-01-01' is not a valid date.";
         QTest::newRow("short date") << QByteArray("        Ab 1.1") << "'1.1' is not a valid date.";
-        QTest::newRow("file cannot be read") << QByteArray() << "Mein_Vertrag.dat";
+        QTest::newRow("file cannot be read")
+            << QByteArray()
+            << "Mein_Vertrag.dat\" kann nicht gelesen werden: An ihrer Stelle steht ein Ordner.";
     }
     void startUpErrors()
     {

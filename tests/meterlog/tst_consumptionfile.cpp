@@ -192,7 +192,8 @@ private slots:
             // The row stays in the table; one error box names the file.
             const bool shown = r.t.services.boxes.size() == 1
                 && r.t.services.boxes[0].icon == MsgIcon::Error
-                && r.t.services.boxes[0].text.contains("Mein_Verbrauch.txt");
+                && r.t.services.boxes[0].text.contains("Mein_Verbrauch.txt")
+                && r.t.services.boxes[0].text.endsWith(": Zugriff verweigert.");
             return shown && rows(r.f).size() == 3 && !r.f.lbl_Zahlung.visible() ? 0 : 1;
         };
         int status = 0;

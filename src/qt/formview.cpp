@@ -358,6 +358,7 @@ QWidget *FormView::create(TControl &c, QWidget *parent)
     if (auto *r = dynamic_cast<TRadioButton *>(&c)) {
         auto *w = new QRadioButton(parent);
         w->setAutoExclusive(false);
+        installAccessibleFactory();
         connect(w, &QRadioButton::clicked, this, [this, r, w] {
             r->click();
             SyncGuard g(*this);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRadioButton>
 #include <QSvgRenderer>
 
 // The pictures live in a static library, whose resources the linker would
@@ -56,14 +57,43 @@ public:
     }
 };
 
+// A radio button of a pair: the form keeps the pair exclusive itself, so Qt
+// would take the button for a check box.
+class RadioAccessible : public QAccessibleWidget {
+public:
+    explicit RadioAccessible(QRadioButton *w)
+        : QAccessibleWidget(w, QAccessible::RadioButton)
+    { }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = radio()->isChecked();
+        return s;
+    }
+    QStringList actionNames() const override { return { pressAction() }; }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction() && radio()->isEnabled())
+            radio()->click();
+    }
+
+private:
+    QRadioButton *radio() const { return static_cast<QRadioButton *>(widget()); }
+};
+
 QAccessibleInterface *accessibleFactory(const QString &, QObject *object)
 {
+    if (auto *r = qobject_cast<QRadioButton *>(object))
+        return new RadioAccessible(r);
     if (auto *p = qobject_cast<PictureWidget *>(object))
         return new PictureAccessible(p);
     if (auto *g = qobject_cast<GroupBoxWidget *>(object))
         return new GroupBoxAccessible(g);
     return nullptr;
 }
+
+} // namespace
 
 void installAccessibleFactory()
 {
@@ -73,8 +103,6 @@ void installAccessibleFactory()
     }();
     Q_UNUSED(done);
 }
-
-} // namespace
 
 QString picturePath(const QString &name)
 {

@@ -7,6 +7,10 @@
 
 namespace voltaris {
 
+// Screen readers' views of the widgets that Qt would describe wrongly or
+// not at all; installed once.
+void installAccessibleFactory();
+
 // The program's pictures, drawn as SVG: ":/pictures/<name>.svg", with
 // "<name>_disabled.svg" for the disabled state where there is one.
 QIcon pictureIcon(const QString &name);

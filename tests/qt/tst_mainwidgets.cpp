@@ -244,6 +244,8 @@ private slots:
                                 << "Berechnen";
         QTest::newRow("grid") << "StringGrid1"
                               << "Ablesungen";
+        QTest::newRow("radio button") << "rdb_01"
+                                      << "Verbrauch im Jahr eingeben";
     }
     void accessibleNames()
     {
@@ -254,6 +256,10 @@ private slots:
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(widget);
         QVERIFY(a);
         QCOMPARE(a->text(QAccessible::Name), spoken);
+        if (name == "rdb_01") {
+            QCOMPARE(a->role(), QAccessible::RadioButton);
+            QVERIFY(a->state().checkable && a->state().checked);
+        }
         if (name == "Image1") {
             QCOMPARE(a->role(), QAccessible::Button);
             a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());

@@ -22,8 +22,15 @@ void TestCp1252::encode_data()
                              << QByteArray("Men\xFC Verbr\xE4uche");
     QTest::newRow("euro and quotes")
         << QString::fromUtf8("€ „x“ – ™ Ÿ") << QByteArray("\x80 \x84x\x93 \x96 \x99 \x9F");
+    // Each defined byte of 0x80 to 0x9F: a wrong entry of the table would
+    // turn its character into "?" here (a round trip cannot see it).
+    QTest::newRow("the whole high block")
+        << QString::fromUtf8("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ")
+        << QByteArray("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E\x91\x92\x93\x94"
+                      "\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9E\x9F");
     QTest::newRow("not in code page") << QString::fromUtf8("Ω ł") << QByteArray("? ?");
     QTest::newRow("undefined byte's control") << QString(QChar(0x81)) << QByteArray("?");
+    QTest::newRow("control of the euro's byte") << QString(QChar(0x80)) << QByteArray("?");
     QTest::newRow("outside the BMP") << QString::fromUtf8("a😀b") << QByteArray("a?b");
     QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + "x" << QByteArray("?x");
 }

@@ -2,8 +2,11 @@
 #include "common/errors.h"
 #include "common/formatsettings.h"
 
+#include <QCoreApplication>
 #include <QLocale>
+#include <QProcess>
 #include <QTest>
+#include <cstdio>
 
 using namespace voltaris;
 
@@ -27,6 +30,7 @@ private slots:
     void errorText();
     void fromLocale_data();
     void fromLocale();
+    void fromSystem();
 };
 
 void TestDates::dateToStr_data()
@@ -146,5 +150,30 @@ void TestDates::fromLocale()
     QCOMPARE(int(got.dateOrder), int(expected.dateOrder));
 }
 
-QTEST_APPLESS_MAIN(TestDates)
+// The program takes its settings from the user's locale, not always German.
+void TestDates::fromSystem()
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("-printsystem") });
+    QVERIFY(child.waitForFinished());
+    QCOMPARE(child.readAllStandardOutput(), QByteArray(". / MDY"));
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 2 && qstrcmp(argv[1], "-printsystem") == 0) {
+        const FormatSettings s = FormatSettings::fromSystem();
+        const char *order = s.dateOrder == Order::MDY ? "MDY"
+            : s.dateOrder == Order::YMD               ? "YMD"
+                                                      : "DMY";
+        std::printf("%c %c %s", s.decimalSeparator.toLatin1(), s.dateSeparator.toLatin1(), order);
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    TestDates t;
+    return QTest::qExec(&t, argc, argv);
+}
 #include "tst_dates.moc"

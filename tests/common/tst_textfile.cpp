@@ -1,7 +1,10 @@
+#include "common/errors.h"
+#include "common/safefile.h"
 #include "common/textfile.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 
 using namespace voltaris;
 
@@ -62,6 +65,10 @@ private slots:
             << filler(Block - 20) + QByteArray(50, 'z') + "\r\nnext";
         QTest::newRow("Ctrl+Z after the block end") << filler(Block + 3) + "\x1A" + "gone\r\n";
     }
+    void failures_data();
+    void failures();
+    void systemReasons_data();
+    void systemReasons();
     void lines()
     {
         QFETCH(QByteArray, bytes);
@@ -88,6 +95,57 @@ private slots:
         QVERIFY(reader.atEnd());
     }
 };
+
+// What the user reads when a file fails: the reason in German.
+void TestTextFile::failures_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "/nonexistent/x.txt" << false << "No such file or directory";
+    QTest::newRow("a folder") << "/" << false << "An ihrer Stelle steht ein Ordner";
+    // Opens, but reading at address 0 of one's own memory fails with EIO.
+    QTest::newRow("read error") << "/proc/self/mem" << true
+                                << "Ein- oder Ausgabefehler des Datenträgers";
+}
+
+void TestTextFile::failures()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, opens);
+    QFETCH(QString, reason);
+    TextLineReader reader(path);
+    QCOMPARE(reader.open(), opens);
+    if (opens) {
+        QByteArray line;
+        try {
+            reader.readLine(line);
+            QFAIL("no read error");
+        } catch (const EInOutError &e) {
+            QVERIFY2(e.message().endsWith(reason), qPrintable(e.message()));
+        }
+    }
+    QCOMPARE(reader.errorString(), reason);
+}
+
+void TestTextFile::systemReasons_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no space") << ENOSPC << "Der Datenträger ist voll";
+    QTest::newRow("quota") << EDQUOT << "Der Datenträger ist voll";
+    QTest::newRow("too big") << EFBIG << "Die Datei ist zu groß";
+    QTest::newRow("read-only disk") << EROFS << "Der Datenträger ist schreibgeschützt";
+    QTest::newRow("not permitted") << EPERM << "Zugriff verweigert";
+    QTest::newRow("no folder") << ENOTDIR << "Der Ordner ist nicht vorhanden";
+}
+
+void TestTextFile::systemReasons()
+{
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+    QCOMPARE(systemErrorText(code), reason);
+}
 
 QTEST_MAIN(TestTextFile)
 #include "tst_textfile.moc"

@@ -192,6 +192,11 @@ private slots:
                                        "01.02.2026-01.03.2026 15,00 @ 590,00",
                                        "01.03.2026-15.03.2026 20,00 @ 870,00" }
                                 << "14,75";
+        QTest::newRow("months, the last reading on the first")
+            << QStringList { "15.01.2026=0", "15.02.2026=310", "01.03.2026=590" } << 1
+            << QStringList { "15.01.2026-01.02.2026 10,00 @ 170,00",
+                   "01.02.2026-01.03.2026 15,00 @ 590,00" }
+            << "13,11";
         QTest::newRow("one reading")
             << QStringList { "01.01.2026=1000" } << 300 << QStringList {} << "0,00";
     }
@@ -245,6 +250,9 @@ private slots:
             << FormatSettings::german()
             << LogRows { { "01.01.2026", "=1+2", "-x", "@a;\"b\"" }, { "x", "+1", "", "" } }
             << header + "01.01.2026;'=1+2;'-x;\"'@a;\"\"b\"\"\"\r\nx;+1;;\r\n";
+        QTest::newRow("line breaks are quoted")
+            << FormatSettings::german() << LogRows { { "a\nb", "c\rd", "", "" } }
+            << header + "\"a\nb\";\"c\rd\";;\r\n";
         QTest::newRow("empty log")
             << FormatSettings::german() << LogRows { { "", "", "", "" } } << header;
     }
@@ -342,6 +350,30 @@ private slots:
         pressKey(r.f, 'Z', QChar(26), ctrl);
         QCOMPARE(r.t.services.beeps, 1);
         QCOMPARE(int(r.t.services.boxes.size()), 0);
+    }
+
+    // A restored row is brought into view; a view that shows it stays put.
+    void undoScrollsOnlyWhenNeeded()
+    {
+        Run r;
+        QStringList steps;
+        for (int i = 0; i < 40; ++i)
+            steps << QDate(2026, 1, 1).addDays(i).toString("dd.MM.yyyy=")
+                    + QString::number(1000 + i);
+        r.enter(steps);
+        TStringGrid &g = r.f.StringGrid1;
+        const int visible = g.visibleRowCount();
+        QVERIFY(visible > 2 && visible < 30);
+        const struct {
+            int removed, topBefore, topAfter;
+        } cases[] = { { 2, 1, 1 }, { 2, 20, 2 }, { 40, 1, 40 - visible + 1 } };
+        for (const auto &c : cases) {
+            r.remove(c.removed);
+            g.setTopRow(c.topBefore);
+            r.f.Undo1->click();
+            QCOMPARE(g.row(), c.removed);
+            QCOMPARE(g.topRow(), c.topAfter);
+        }
     }
 
     // The only row comes back into the blank row. A row whose old place no

@@ -252,6 +252,8 @@ private slots:
         const TStringGrid &g = r.f.StringGrid1;
         QVERIFY(
             g.topRow() <= g.rowCount() - 1 && g.rowCount() - 1 < g.topRow() + g.visibleRowCount());
+        // The mark stays on a row there is (the last one after removing it).
+        QVERIFY(g.row() >= g.fixedRows() && g.row() < g.rowCount());
     }
 
     void closeUp_data()

@@ -153,6 +153,12 @@ private slots:
             QCOMPARE(g.top(), bounds.top());
             QCOMPARE(g.height(), bounds.height());
             QVERIFY(g.width() >= bounds.width() || name == "lbl_Zahlung" || name == "LabelEUR");
+            // ... and keep the edge they are aligned to.
+            const TAlignment align = static_cast<TLabel *>(c)->alignment();
+            if (align == TAlignment::Left)
+                QCOMPARE(g.left(), bounds.left());
+            else if (align == TAlignment::Right)
+                QCOMPARE(g.right(), bounds.right());
         } else {
             QCOMPARE(g, bounds);
         }

@@ -10,6 +10,8 @@
 using namespace voltaris;
 using namespace voltaris::test;
 
+Q_DECLARE_METATYPE(voltaris::TFont)
+
 namespace {
 
 const QByteArray Log = "           Mein Verbrauch\r\n\r\n\r\n\r\n"
@@ -248,6 +250,52 @@ private slots:
         QCOMPARE(hints,
             (QStringList { "Edit_Name", "Edit_Tarif", "SpeedBtn_START", "StringGrid1", "btn_Save1",
                 "btn_Save2", "dtp_Ab" }));
+    }
+
+    // The fonts the window shows: family, pixel size, bold, colour.
+    void fonts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<TFont>("font");
+        const auto row = [](const char *name, const char *family, int size, bool bold,
+                             TColor color = clr::WindowText) {
+            QTest::newRow(name) << QString(name) << TFont { family, size, bold, color };
+        };
+        row("lbl_Logo1", "Arial", 32, false, clr::Red);
+        row("lbl_Logo2", "Arial", 32, false, clr::Green);
+        row("lbl_Logo3", "Arial", 32, false, clr::Blue);
+        row("Edit_Name", "Arial", 17, true, clr::Blue);
+        row("Edit_Tarif", "Arial", 17, false, clr::Blue);
+        row("lbl_01", "Arial", 17, true);
+        row("lbl_02", "Arial", 17, false);
+        row("Edit1", "Courier New", 17, true, clr::Blue);
+        row("lbl_kW1", "Arial", 15, false);
+        row("lbl_Cent", "Arial", 15, true);
+        row("dtp_Ab", "Arial", 15, true);
+        row("lbl_Durch", "Arial", 17, false);
+        row("lbl_Gut", "Arial", 17, true, clr::Green);
+        row("lbl_Nach", "Arial", 17, true, clr::Red);
+        row("dtp_Ablese", "Arial", 17, true);
+        row("Memo_Stand", "Arial", 17, true, clr::White);
+        row("btn_Save2", "Arial", 19, false);
+        row("StringGrid1", "Courier New", 17, true);
+        row("SpeedBtn_START", "Arial", 17, true, clr::Green);
+        row("cmb_Time", "Courier New", 17, true, clr::Black);
+        row("btn_Berechnen", "Arial", 19, false);
+        row("Edit_Day", "Arial", 17, true, clr::Black);
+        row("Edit_Year", "Arial", 17, true, clr::Black);
+    }
+    void fonts()
+    {
+        QFETCH(QString, name);
+        QFETCH(TFont, font);
+        Run r;
+        const TControl *c = findControl(*r.f, name);
+        QVERIFY(c);
+        QCOMPARE(c->font().name, font.name);
+        QCOMPARE(c->font().size, font.size);
+        QCOMPARE(c->font().bold, font.bold);
+        QCOMPARE(c->font().color, font.color);
     }
 
     // The width stays; the height follows the user.

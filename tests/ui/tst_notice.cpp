@@ -29,6 +29,7 @@ private slots:
         t.app.Title = "Voltaris Test";
         notice.ShowNotice();
         QCOMPARE(notice.text(), QString("Voltaris Test"));
+        QCOMPARE(notice.Label1.text(), QString("Erfolgreich in \"Mein_Vertrag\" gespeichert!"));
         QVERIFY(notice.visible());
         QVERIFY(notice.Timer1.enabled());
         QCOMPARE(notice.Timer1.interval(), 3000);
@@ -59,6 +60,7 @@ private slots:
                 "Z.B. unter 0,20 \u20AC können 20,444 Cent sein", "(mathematisch abgerundet!).",
                 "D.h. bei 3400 kW/Jahr-Verbrauch", "bezahlen Sie am Ende 15 \u20AC mehr!" }));
         QVERIFY(w.Memo1.readOnly && w.Memo1.wordWrap && !w.Memo1.scrollBars);
+        QCOMPARE(w.Memo1.font(), (TFont { "MS Sans Serif", 17, true, clr::Yellow }));
         QCOMPARE(QPoint(w.screenLeft(), w.screenTop()), QPoint(220, 92));
 
         Recorder rec;

@@ -279,6 +279,8 @@ private slots:
         w.edit.setMax(200);
         w.edit.setMin(150);
         QCOMPARE(w.edit.text(), QStringLiteral("150,0"));
+        w.edit.setMax(150); // and Max equal to Min
+        QCOMPARE(double(w.edit.maxValue()), 150.0);
         QCOMPARE(w.boxes(), 0);
         w.edit.setDigits(25);
         QCOMPARE(w.edit.digits(), 18);
@@ -470,6 +472,10 @@ private slots:
         QCOMPARE(bounds(*pair.ButtonUp()), QRect(0, 0, 15, 12));
         QCOMPARE(bounds(*pair.ButtonDown()), QRect(0, 11, 15, 13));
         QCOMPARE(w.edit.clientWidth() - (w.edit.editRect().right() + 1), 17);
+        // Without the 3D frame the pair sits inside the flat border.
+        w.edit.ctl3D = false;
+        w.edit.sizeChanged(TSpinFloatEdit::minimumHeight(16, 19));
+        QCOMPARE(bounds(pair), QRect(100, 1, 15, 26));
     }
 
     void newStyleOS_data()

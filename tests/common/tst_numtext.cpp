@@ -115,6 +115,7 @@ void TestNumText::strToFloat_data()
     QTest::newRow("upper-case exponent") << "2E+2" << Comma << true << 200.0L;
     QTest::newRow("negative exponent") << "1,5e-3" << Comma << true << 1.5e-3L;
     QTest::newRow("0,1 correctly rounded") << "0,1" << Comma << true << 0.1L;
+    QTest::newRow("zeros after the separator") << "0,005" << Comma << true << 0.005L;
     QTest::newRow("default price") << "22,134" << Comma << true << 22.134L;
     QTest::newRow("pi") << "3,14159265358979323846264" << Comma << true
                         << 3.14159265358979323846264L;

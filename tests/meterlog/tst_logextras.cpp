@@ -171,6 +171,11 @@ private slots:
             st.hasYear && st.first.date > st.yearStart);
         QCOMPARE(st.notes.filter("erst am").size(),
             st.startFrom == Settlement::StartFrom::FirstReading ? 1 : 0);
+        // Between two readings the start is interpolated; on a reading it is that reading.
+        const bool onStart
+            = st.hasYear && !log.filter(st.yearStart.toString("dd.MM.yyyy=")).isEmpty();
+        QCOMPARE(st.startFrom == Settlement::StartFrom::Interpolated,
+            st.hasYear && !onStart && st.first.date < st.yearStart);
     }
 
     void history_data()
@@ -334,10 +339,16 @@ private slots:
         QCOMPARE(Run::rowsOf(r.f.StringGrid1), removed);
         r.f.PopupMenuTable.popup();
         QVERIFY(r.f.Undo1->enabled());
-        // Ctrl+Z in the grid is the menu's undo.
-        focus(r.f.StringGrid1);
+        // Ctrl+Z in the grid is the menu's undo; in the reading it is not,
+        // nor is another Ctrl key in the grid.
         TShiftState ctrl;
         ctrl.ctrl = true;
+        focus(r.f.Memo_Stand);
+        pressKey(r.f, 'Z', QChar(26), ctrl);
+        focus(r.f.StringGrid1);
+        pressKey(r.f, 'C', QChar(3), ctrl);
+        QCOMPARE(Run::rowsOf(r.f.StringGrid1), removed);
+        QCOMPARE(r.t.services.beeps, 0);
         pressKey(r.f, 'Z', QChar(26), ctrl);
         QCOMPARE(Run::rowsOf(r.f.StringGrid1), afterOneUndo);
         QCOMPARE(r.fileRows(), afterOneUndo);

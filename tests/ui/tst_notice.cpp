@@ -40,6 +40,11 @@ private slots:
         QVERIFY(notice.Timer1.generation() != count);
         QVERIFY(notice.Timer1.enabled());
 
+        // A tick that was under way when the timer stopped changes nothing.
+        notice.Timer1.setEnabled(false);
+        notice.Timer1.tick();
+        QVERIFY(notice.visible());
+        notice.Timer1.setEnabled(true);
         notice.Timer1.tick();
         QVERIFY(!notice.visible());
         QVERIFY(!notice.Timer1.enabled()); // no stray tick closes a later notice

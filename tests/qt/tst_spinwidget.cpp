@@ -5,6 +5,7 @@
 #include "ui/Spin.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
 #include <memory>
@@ -48,6 +49,9 @@ private slots:
     void init();
     void cleanup();
     void typing();
+    void clipboard_data();
+    void clipboard();
+    void refusedExit();
     void arrowKeysAndEnter();
     void holdUpButton();
     void layout();
@@ -105,6 +109,55 @@ void TestSpinWidget::typing()
     QTest::keyClick(line_, Qt::Key_Escape);
     QCOMPARE(line_->text(), QStringLiteral("0,0"));
     QCOMPARE(line_->selectedText(), QStringLiteral("0,0"));
+}
+
+// Cut and paste with the keyboard work while the editor is enabled; a
+// locked editor keeps its text and the clipboard.
+void TestSpinWidget::clipboard_data()
+{
+    QTest::addColumn<bool>("editorEnabled");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("clipboard");
+    QTest::newRow("paste") << true << int(Qt::Key_V) << "42,5"
+                           << "42,5";
+    QTest::newRow("cut") << true << int(Qt::Key_X) << ""
+                         << "0,0";
+    QTest::newRow("paste, editor locked") << false << int(Qt::Key_V) << "0,0"
+                                          << "42,5";
+    QTest::newRow("cut, editor locked") << false << int(Qt::Key_X) << "0,0"
+                                        << "42,5";
+}
+
+void TestSpinWidget::clipboard()
+{
+    QFETCH(bool, editorEnabled);
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(QString, clipboard);
+    t_->app.handle([&] { form_->Memo_Stand.setEditorEnabled(editorEnabled); });
+    focusMemo();
+    QApplication::clipboard()->setText(QStringLiteral("42,5"));
+    line_->selectAll();
+    QTest::keyClick(line_, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(line_->text(), text);
+    QCOMPARE(form_->Memo_Stand.text(), text);
+    QCOMPARE(QApplication::clipboard()->text(), clipboard);
+}
+
+// A click into another field with no number pasted into the reading: the
+// focus comes back to the reading, in the window too.
+void TestSpinWidget::refusedExit()
+{
+    focusMemo();
+    QApplication::clipboard()->setText(QStringLiteral("abc"));
+    line_->selectAll();
+    QTest::keyClick(line_, Qt::Key_V, Qt::ControlModifier);
+    QWidget *edit1 = view_->widgetFor(form_->Edit1);
+    QTest::mouseClick(edit1, Qt::LeftButton);
+    QCOMPARE(form_->activeControl(), &form_->Memo_Stand);
+    QTRY_VERIFY(line_->hasFocus());
+    QVERIFY(!edit1->hasFocus());
 }
 
 void TestSpinWidget::arrowKeysAndEnter()

@@ -229,7 +229,16 @@ private slots:
         QCOMPARE(r.t->services.urls.size(), 2);
         QVERIFY(r.t->services.urls[0].startsWith("https://"));
         QVERIFY(r.t->services.urls[1].startsWith("file://"));
-        QVERIFY(r.t->services.urls[1].endsWith("/voltaris.html"));
+        // Not installed: the place it would be installed to.
+        QVERIFY(r.t->services.urls[1].endsWith("/share/voltaris/voltaris.html"));
+        // Beside the program (a build tree): that page.
+        const QString beside = QCoreApplication::applicationDirPath() + "/voltaris.html";
+        QFile page(beside);
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        r.f->lbl_Logo1.click();
+        page.remove();
+        QCOMPARE(r.t->services.urls.value(2), QUrl::fromLocalFile(beside).toString());
         QVERIFY(r.t->services.boxes.empty());
     }
 

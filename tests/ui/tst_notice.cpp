@@ -30,6 +30,9 @@ private slots:
         notice.ShowNotice();
         QCOMPARE(notice.text(), QString("Voltaris Test"));
         QCOMPARE(notice.Label1.text(), QString("Erfolgreich in \"Mein_Vertrag\" gespeichert!"));
+        QVERIFY(notice.Label1.font().bold);
+        QCOMPARE(QSize(notice.clientWidth(), notice.clientHeight()), QSize(378, 32));
+        QCOMPARE(notice.borderStyle, TBorderStyle::Dialog);
         QVERIFY(notice.visible());
         QVERIFY(notice.Timer1.enabled());
         QCOMPARE(notice.Timer1.interval(), 3000);
@@ -52,6 +55,32 @@ private slots:
         QVERIFY(notice.visible() && notice.Timer1.enabled());
     }
 
+    // The error display ends a message with a period unless it ends in a
+    // mark of its own.
+    void errorText_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("word") << "Invalid floating point operation"
+                              << "Invalid floating point operation.";
+        QTest::newRow("digit") << "Fehler 5"
+                               << "Fehler 5.";
+        QTest::newRow("quote") << "'x'"
+                               << "'x'";
+        QTest::newRow("period") << "Zugriff verweigert."
+                                << "Zugriff verweigert.";
+        QTest::newRow("exclamation") << "Achtung!"
+                                     << "Achtung!";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void errorText()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(TApplication::errorText(message), shown);
+    }
+
     void warningWindow()
     {
         QTemporaryDir dir;
@@ -66,6 +95,9 @@ private slots:
                 "D.h. bei 3400 kW/Jahr-Verbrauch", "bezahlen Sie am Ende 15 \u20AC mehr!" }));
         QVERIFY(w.Memo1.readOnly && w.Memo1.wordWrap && !w.Memo1.scrollBars);
         QCOMPARE(w.Memo1.font(), (TFont { "MS Sans Serif", 17, true, clr::Yellow }));
+        QCOMPARE(QRect(w.Memo1.left(), w.Memo1.top(), w.Memo1.width(), w.Memo1.height()),
+            QRect(8, 8, 361, 137));
+        QVERIFY(w.borderIcons.systemMenu && !w.borderIcons.minimize && !w.borderIcons.maximize);
         QCOMPARE(QPoint(w.screenLeft(), w.screenTop()), QPoint(220, 92));
 
         Recorder rec;

@@ -120,6 +120,9 @@ private slots:
         QTest::newRow("letter") << 1 << 0.0 << "12|"
                                 << "a"
                                 << "12|";
+        QTest::newRow("blank") << 1 << 0.0 << "12|"
+                               << " "
+                               << "12|";
         QTest::newRow("replaces selection") << 1 << 0.0 << "[12],3"
                                             << "5"
                                             << "5|,3";
@@ -178,6 +181,7 @@ private slots:
         Window w;
         w.edit.setValue(12);
         w.form.setFocusTo(&w.edit);
+        QVERIFY(w.edit.canCut() && w.edit.canPaste());
         w.edit.setEditorEnabled(false);
         w.edit.setSelection(0, 1);
         for (int key : { vk::Up, vk::Down, vk::Delete })
@@ -384,6 +388,10 @@ private slots:
         w.form.setFocusTo(&w.edit, byMouse);
         QCOMPARE(w.edit.selLength(), byMouse ? 0 : 4);
         QCOMPARE(double(atEnter), 42.0);
+        // A plain edit selects its text the same way.
+        w.other.setText(QStringLiteral("abc"));
+        w.form.setFocusTo(&w.other, byMouse);
+        QCOMPARE(w.other.selLength(), byMouse ? 0 : 3);
     }
 
     void exitCheck_data()

@@ -3,7 +3,10 @@
 
 #include <QTest>
 #include <cfloat>
+#include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
 
 using namespace voltaris;
 
@@ -21,6 +24,7 @@ class TestNumText : public QObject {
 private slots:
     void formatFixed_data();
     void formatFixed();
+    void largeValuesAsTheCLibrary();
     void strToFloat_data();
     void strToFloat();
     void conversionErrors();
@@ -93,6 +97,19 @@ void TestNumText::formatFixed()
     QString pointed = expected;
     pointed.replace(Comma, QLatin1Char('.'));
     QCOMPARE(voltaris::formatFixed(value, precision, digits, QLatin1Char('.')), pointed);
+}
+
+// Above 1e21 the digits come from exact big-number arithmetic: all 18 of
+// them must be those of glibc's exact conversion, over the whole range.
+void TestNumText::largeValuesAsTheCLibrary()
+{
+    std::mt19937_64 random(1010);
+    for (int e = 8; e < 16320; e += 3) {
+        const long double x = std::ldexp((long double)(random() | (1ULL << 63)), e);
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.17LE", x);
+        QCOMPARE(voltaris::formatFixed(x, 18, 0, QLatin1Char('.')), QString::fromLatin1(expected));
+    }
 }
 
 void TestNumText::strToFloat_data()

@@ -205,6 +205,9 @@ private slots:
                                  << "Edit_Tarif=");
         QTest::newRow("line 4 ends after the date") << lines(1, 3) + "        Ab 01.01.2017\r\n"
                                                     << QStringList { "Edit_Name=", "Edit_Tarif=" };
+        QTest::newRow("no supplier, only the tariff")
+            << lines(1, 3) + "        Ab 01.01.2017: (Nur Tarif)\r\n"
+            << QStringList { "Edit_Name=", "Edit_Tarif=Nur Tarif" };
         QTest::newRow("tariff without )")
             << lines(1, 3) + "        Ab 01.01.2017: Gr\xFCn (offen \r\n"
             << QStringList { "Edit_Name=Grün", "Edit_Tarif=offen " };

@@ -243,6 +243,7 @@ void TestNumText::divideAndChecked_data()
     QTest::newRow("overflow") << 1e4000L << 1e-4000L << "Floating point overflow";
     QTest::newRow("inf by inf") << Inf << Inf << "Invalid floating point operation";
     QTest::newRow("NaN") << NaN << 2.0L << "Invalid floating point operation";
+    QTest::newRow("NaN by zero") << NaN << 0.0L << "Invalid floating point operation";
 }
 
 void TestNumText::divideAndChecked()

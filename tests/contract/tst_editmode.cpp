@@ -151,6 +151,9 @@ private slots:
         QVERIFY(!f.cmb_Time.tabStop());
         QVERIFY(f.btn_Berechnen.enabled() && f.dtp_Time.enabled());
 
+        // A calculation colours the result by its unit; the switch greys it again.
+        f.btn_Berechnen.click();
+        QVERIFY(f.Edit_Day.color() != clr::Silver && f.Edit_Year.color() != clr::Silver);
         const QStringList before = texts(f);
         f.img_to_on.click();
         QCOMPARE(texts(f), before);

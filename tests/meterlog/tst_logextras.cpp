@@ -255,9 +255,9 @@ private slots:
             << FormatSettings::german()
             << LogRows { { "01.01.2026", "=1+2", "-x", "@a;\"b\"" }, { "x", "+1", "", "" } }
             << header + "01.01.2026;'=1+2;'-x;\"'@a;\"\"b\"\"\"\r\nx;+1;;\r\n";
-        QTest::newRow("line breaks are quoted")
-            << FormatSettings::german() << LogRows { { "a\nb", "c\rd", "", "" } }
-            << header + "\"a\nb\";\"c\rd\";;\r\n";
+        QTest::newRow("line breaks, semicolons and quotes are quoted")
+            << FormatSettings::german() << LogRows { { "a\nb", "c\rd", "e;f", "g\"h" } }
+            << header + "\"a\nb\";\"c\rd\";\"e;f\";\"g\"\"h\"\r\n";
         QTest::newRow("empty log")
             << FormatSettings::german() << LogRows { { "", "", "", "" } } << header;
     }

@@ -219,6 +219,21 @@ private slots:
         QCOMPARE(r.f.activeControl(), &r.f.Memo_Stand);
     }
 
+    // Cells outside the table read empty and take no text.
+    void cellsOutsideTheTable()
+    {
+        Run r;
+        r.play({ "01.01.2026=1000,0" });
+        TStringGrid &g = r.f.StringGrid1;
+        const QStringList before = r.rows();
+        for (const QPoint p : { QPoint(4, 0), QPoint(-1, 1), QPoint(0, 2), QPoint(0, -1) }) {
+            QCOMPARE(g.cell(p.x(), p.y()), QString());
+            g.setCell(p.x(), p.y(), "x");
+        }
+        QCOMPARE(r.rows(), before);
+        QCOMPARE(g.cell(0, 0), QString("   Datum"));
+    }
+
     void removal_data()
     {
         QTest::addColumn<QStringList>("steps");

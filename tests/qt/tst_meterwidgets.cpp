@@ -138,6 +138,8 @@ private slots:
         QCOMPARE(w.grid()->gridModel()->rowCount(), 100000);
         QCOMPARE(w.grid()->verticalScrollBar()->value(), g.topRow() - 1);
         QVERIFY(w.grid()->viewport()->rect().contains(w.rowCentre(99999)));
+        // The rows the table counts as visible are the rows the view shows whole.
+        QCOMPARE(w.grid()->viewport()->height() / w.grid()->rowHeight(0), g.visibleRowCount());
     }
 
     // Closing the calendar without a pick is a close-up too.

@@ -3,6 +3,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <stdexcept>
 
 using namespace voltaris;
 using namespace voltaris::test;
@@ -79,6 +80,16 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, shown);
         QCOMPARE(TApplication::errorText(message), shown);
+    }
+
+    // An exception from outside the program shows its own text.
+    void foreignException()
+    {
+        TestApp t;
+        t.app.showException(std::runtime_error("Fehler 5"));
+        QCOMPARE(int(t.services.boxes.size()), 1);
+        QCOMPARE(t.services.boxes[0].text, QString("Fehler 5."));
+        QCOMPARE(t.services.boxes[0].icon, MsgIcon::Error);
     }
 
     void warningWindow()

@@ -76,6 +76,10 @@ struct Run {
     {
         if (!f.lbl_Zahlung.visible())
             return QString();
+        // The average grows to its text and keeps its right edge.
+        const TLabel &avg = f.lbl_vSrednem;
+        if (avg.left() + avg.width() != 78 || avg.width() != int(avg.text().size()) * 8)
+            return "average misplaced";
         return (f.lbl_Gut.visible() ? "Gut " : "") + QString(f.lbl_Nach.visible() ? "Nach " : "")
             + f.lbl_Zahlung.text();
     }

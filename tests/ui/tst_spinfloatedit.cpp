@@ -448,6 +448,7 @@ private slots:
         w.up().mouseUp(TMouseButton::Left, true); // one more on release
         QCOMPARE(w.edit.text(), QStringLiteral("22,0"));
         QVERIFY(!timer.enabled());
+        QVERIFY(!w.up().down()); // drawn up again
         w.up().mouseDown(TMouseButton::Left);
         w.up().mouseUp(TMouseButton::Left, false); // released elsewhere
         QCOMPARE(w.edit.text(), QStringLiteral("22,0"));

@@ -392,6 +392,9 @@ private slots:
         w.other.setText(QStringLiteral("abc"));
         w.form.setFocusTo(&w.other, byMouse);
         QCOMPARE(w.other.selLength(), byMouse ? 0 : 3);
+        w.other.setSelection(10, 5); // past the end: the caret at the end
+        QCOMPARE(w.other.selStart(), 3);
+        QCOMPARE(w.other.selLength(), 0);
     }
 
     void exitCheck_data()

@@ -113,8 +113,10 @@ private slots:
         QCOMPARE((QStringList { f.Edit6.text(), f.Edit7.text() }), totals);
         QCOMPARE(f.Memo_Stand.text(), reading);
         QCOMPARE(int(r.t->services.boxes.size()), error.isEmpty() ? 0 : 1);
-        if (!error.isEmpty())
+        if (!error.isEmpty()) {
             QCOMPARE(r.t->services.boxes[0].text, error);
+            QCOMPARE(r.t->services.boxes[0].owner, &f); // over the main window
+        }
         QCOMPARE(f.StringGrid1.cell(0, 0), QString("   Datum"));
         QCOMPARE(f.lbl_Stand.text(), QString("Zählerstand"));
         QCOMPARE(f.GroupBox2.text(), QString(" Verbrauch des Geräts "));

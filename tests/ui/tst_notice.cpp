@@ -32,6 +32,9 @@ private slots:
         QCOMPARE(notice.text(), QString("Voltaris Test"));
         QCOMPARE(notice.Label1.text(), QString("Erfolgreich in \"Mein_Vertrag\" gespeichert!"));
         QVERIFY(notice.Label1.font().bold);
+        QCOMPARE(QRect(notice.Label1.left(), notice.Label1.top(), notice.Label1.width(),
+                     notice.Label1.height()),
+            QRect(0, 6, 378, 20));
         QCOMPARE(QSize(notice.clientWidth(), notice.clientHeight()), QSize(378, 32));
         QCOMPARE(notice.borderStyle, TBorderStyle::Dialog);
         QVERIFY(notice.visible());

@@ -377,7 +377,7 @@ private slots:
         QVERIFY(visible > 2 && visible < 30);
         const struct {
             int removed, topBefore, topAfter;
-        } cases[] = { { 2, 1, 1 }, { 2, 20, 2 }, { 40, 1, 40 - visible + 1 } };
+        } cases[] = { { 2, 1, 1 }, { 12, 10, 10 }, { 2, 20, 2 }, { 40, 1, 40 - visible + 1 } };
         for (const auto &c : cases) {
             r.remove(c.removed);
             g.setTopRow(c.topBefore);

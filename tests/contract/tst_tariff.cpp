@@ -60,6 +60,9 @@ void TestTariff::typing_data()
         << "Edit1=3650;Edit2=10;Edit1.font=" + Red + ";Edit6=960,00;Edit7=80,00";
     QTest::newRow("emptied Edit3 drops the base price") << "focus:Edit1;key:shift;focus:Edit3;clear"
                                                         << "Edit4=0;Edit6=876,00;Edit7=73,00";
+    QTest::newRow("leaving an emptied Edit3 right after start-up")
+        << "focus:Edit3;clear;focus:Edit5"
+        << "Edit3=84,00;Edit4=7,00;Edit6=960,00;Edit7=80,00";
     QTest::newRow("leaving an emptied Edit3 puts 84 and 7 back")
         << "focus:Edit1;key:shift;focus:Edit3;clear;focus:Edit5"
         << "Edit3=84,00;Edit4=7,00;Edit3.font=" + Red + ";Edit4.font=" + Blue

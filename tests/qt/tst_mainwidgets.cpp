@@ -202,6 +202,38 @@ private slots:
         QCOMPARE(w.f.Edit5.text(), QString("24"));
     }
 
+    // The warning and the notice closed with the title bar's button are
+    // hidden, and show again the next time.
+    void titleBarClose_data()
+    {
+        QTest::addColumn<bool>("warning");
+        QTest::newRow("warning") << true;
+        QTest::newRow("notice") << false;
+    }
+    void titleBarClose()
+    {
+        QFETCH(bool, warning);
+        Window w;
+        TForm &form = warning ? static_cast<TForm &>(*w.p.Form_Achtung) : *w.p.Form2;
+        FormView other(form, &w.view);
+        const auto open = [&] {
+            w.t.app.handle([&] {
+                if (warning)
+                    w.f.btn_Info.click();
+                else
+                    w.p.Form2->ShowNotice();
+            });
+        };
+        for (int round = 0; round < 2; ++round) {
+            open();
+            QTRY_VERIFY(other.isVisible());
+            QVERIFY(other.close());
+            QVERIFY(!other.isVisible());
+            QVERIFY(!form.visible());
+        }
+        QVERIFY(w.t.services.boxes.empty());
+    }
+
     // The release of the Enter that closed an error box is not Edit5's: its
     // key-up would convert the pasted text again and show the box again.
     void releaseAfterBox()

@@ -1,5 +1,6 @@
 #include "fakeservices.h"
 #include "keyboard.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QFile>
@@ -77,19 +78,6 @@ QStringList contract(TForm1 &f, const QStringList &changes = {})
             if (o.section('=', 0, 0) == c.section('=', 0, 0))
                 o = c;
     return out;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // crash, takes each value from its own line, uses memory in proportion to
 // the file, and the window works on.
 #include "fakeservices.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QDir>
@@ -30,8 +31,6 @@ using namespace voltaris::test;
 
 namespace {
 
-const QString ContractName = QStringLiteral("Mein_Vertrag.dat");
-const QString LogName = QStringLiteral("Mein_Verbrauch.txt");
 constexpr qint64 MB = 1024 * 1024;
 
 const QByteArray LogHead = "           Mein Verbrauch\r\n"

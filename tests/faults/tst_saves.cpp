@@ -5,6 +5,7 @@
 // contract save fails silently, the log save shows the error) and its next
 // save succeeds and leaves no temporary file behind.
 #include "fakeservices.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QDir>
@@ -26,9 +27,6 @@ using namespace voltaris;
 using namespace voltaris::test;
 
 namespace {
-
-const QString ContractName = QStringLiteral("Mein_Vertrag.dat");
-const QString LogName = QStringLiteral("Mein_Verbrauch.txt");
 
 const QByteArray ContractFile
     = "\r\n"
@@ -109,17 +107,10 @@ bool readsNewVersion(const QString &dir, Which w)
         && g.cell(1, g.rowCount() - 1) == "1300,00";
 }
 
-QByteArray readAll(const QString &path)
+QByteArray contentsOf(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 QStringList entries(const QString &dir)
@@ -182,8 +173,8 @@ private slots:
             r.change(w);
             QVERIFY(r.showsSuccess(w));
         }
-        QCOMPARE(readAll(dir.filePath(ContractName)), ContractChanged);
-        QCOMPARE(readAll(dir.filePath(LogName)), LogChanged);
+        QCOMPARE(contentsOf(dir.filePath(ContractName)), ContractChanged);
+        QCOMPARE(contentsOf(dir.filePath(LogName)), LogChanged);
     }
 
 #ifdef Q_OS_UNIX
@@ -206,7 +197,7 @@ private slots:
         QTemporaryDir dir;
         prepare(dir);
         const QString path = dir.filePath(which == Which::Contract ? ContractName : LogName);
-        const QByteArray old = readAll(path);
+        const QByteArray old = contentsOf(path);
         const QByteArray changed = which == Which::Contract ? ContractChanged : LogChanged;
         const QStringList before = entries(dir.path());
         const int code = inChild([&] {
@@ -220,7 +211,7 @@ private slots:
             r.change(which);
             CHILD_CHECK(setrlimit(RLIMIT_FSIZE, &saved) == 0);
             CHILD_CHECK(r.showsFailure(which));
-            CHILD_CHECK(readAll(path) == old);
+            CHILD_CHECK(contentsOf(path) == old);
             CHILD_CHECK(entries(dir.path()) == before);
             // The window goes on: the same save again, with space.
             r.t.services.clear();
@@ -229,7 +220,7 @@ private slots:
             else
                 r.f.SaveVerbrauch();
             CHILD_CHECK(r.showsSuccess(which));
-            CHILD_CHECK(readAll(path) == changed);
+            CHILD_CHECK(contentsOf(path) == changed);
             return 0;
         });
         QCOMPARE(code, 0);
@@ -267,7 +258,7 @@ private slots:
             for (const QString &e : entries(dir.path()))
                 QCOMPARE(chown(QFile::encodeName(dir.filePath(e)), 65534, 65534), 0);
         }
-        const QByteArray old = readAll(path);
+        const QByteArray old = contentsOf(path);
         const QStringList before = entries(dir.path());
         const int code = inChild(
             [&] {
@@ -278,7 +269,7 @@ private slots:
                 Run r(dir.path());
                 r.change(which);
                 CHILD_CHECK(r.showsFailure(which));
-                CHILD_CHECK(readAll(path) == old);
+                CHILD_CHECK(contentsOf(path) == old);
                 CHILD_CHECK(entries(dir.path()) == before);
                 // Writable again: the next save goes through.
                 CHILD_CHECK(chmod(dirPath, 0755) == 0);
@@ -337,7 +328,7 @@ private slots:
         QTemporaryDir dir;
         prepare(dir);
         const QString path = dir.filePath(which == Which::Contract ? ContractName : LogName);
-        const QByteArray a = readAll(path);
+        const QByteArray a = contentsOf(path);
         const QByteArray b = which == Which::Contract
             ? ContractChanged
             : QByteArray(LogFile).replace("1155,50", "1255,50");
@@ -379,7 +370,7 @@ private slots:
             int status = 0;
             waitpid(child, &status, 0);
             QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-            const QByteArray now = readAll(path);
+            const QByteArray now = contentsOf(path);
             QVERIFY2(now == a || now == b,
                 qPrintable(QString("kill %1: %2 bytes").arg(k).arg(now.size())));
             if (entries(dir.path()).size() > count)

@@ -1,4 +1,5 @@
 #include "fakeservices.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QDir>
@@ -28,28 +29,6 @@ const QByteArray Example = Head + LineA + LineB;
 
 const QString A = "01.01.2026|1000,00|0|0";
 const QString B = "01.02.2026|1155,50|31|5,02";
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QStringList rows(const TForm1 &f)
-{
-    QStringList out;
-    const TStringGrid &g = f.StringGrid1;
-    for (int r = 1; r < g.rowCount(); ++r)
-        out << QStringList { g.cell(0, r), g.cell(1, r), g.cell(2, r), g.cell(3, r) }.join('|');
-    return out;
-}
 
 // A run of the program in `dir`, started after the test wrote its files.
 struct Run {
@@ -119,7 +98,7 @@ private slots:
         QTemporaryDir dir;
         writeFile(dir.filePath("Mein_Verbrauch.txt"), file);
         Run r(dir.path());
-        QCOMPARE(::rows(r.f), rows);
+        QCOMPARE(::gridRows(r.f.StringGrid1), rows);
         QCOMPARE(r.f.StringGrid1.row(), marked);
         QCOMPARE(r.f.Memo_Stand.text(), reading);
         QVERIFY(r.t.services.boxes.empty());
@@ -143,7 +122,7 @@ private slots:
             r.f.SaveVerbrauch();
         }
         Run again(dir.path());
-        QCOMPARE(rows(again.f), texts);
+        QCOMPARE(gridRows(again.f.StringGrid1), texts);
         QCOMPARE(again.f.StringGrid1.row(), int(texts.size()));
     }
 
@@ -166,7 +145,7 @@ private slots:
         Run clean(dir.path());
         clean.enter(QDate(2026, 5, 1), "1500,0");
         QVERIFY(!QFile::exists(dir.filePath("Mein_Verbrauch.bak")));
-        QCOMPARE(rows(clean.f).size(), 4);
+        QCOMPARE(gridRows(clean.f.StringGrid1).size(), 4);
         writeFile(dir.filePath("Mein_Verbrauch.txt"), Head + EmptyLine);
         Run empty(dir.path());
         empty.enter(QDate(2026, 5, 1), "1500,0");
@@ -194,7 +173,8 @@ private slots:
                 && r.t.services.boxes[0].icon == MsgIcon::Error
                 && r.t.services.boxes[0].text.contains("Mein_Verbrauch.txt")
                 && r.t.services.boxes[0].text.endsWith(": Zugriff verweigert.");
-            return shown && rows(r.f).size() == 3 && !r.f.lbl_Zahlung.visible() ? 0 : 1;
+            return shown && gridRows(r.f.StringGrid1).size() == 3 && !r.f.lbl_Zahlung.visible() ? 0
+                                                                                                : 1;
         };
         int status = 0;
         if (geteuid() == 0) {

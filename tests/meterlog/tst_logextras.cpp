@@ -4,6 +4,7 @@
 #include "meterlog/csvexport.h"
 #include "meterlog/history.h"
 #include "meterlog/settlement.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QFile>
@@ -60,18 +61,11 @@ struct Run {
         f.StringGrid1.userSelected(row);
         f.Delete1.click();
     }
-    static QStringList rowsOf(const TStringGrid &g)
-    {
-        QStringList out;
-        for (int r = 1; r < g.rowCount(); ++r)
-            out << QStringList { g.cell(0, r), g.cell(1, r), g.cell(2, r), g.cell(3, r) }.join('|');
-        return out;
-    }
     QStringList fileRows() const
     {
         TestApp t2;
         TProgram p2(t2.app, dir.path());
-        return rowsOf(p2.Form1->StringGrid1);
+        return gridRows(p2.Form1->StringGrid1);
     }
 };
 
@@ -336,7 +330,7 @@ private slots:
         QVERIFY(!r.f.Undo1->enabled());
         for (const QString &row : removals)
             r.remove(row.toInt());
-        QCOMPARE(Run::rowsOf(r.f.StringGrid1), removed);
+        QCOMPARE(gridRows(r.f.StringGrid1), removed);
         r.f.PopupMenuTable.popup();
         QVERIFY(r.f.Undo1->enabled());
         // Ctrl+Z in the grid is the menu's undo; in the reading it is not,
@@ -347,14 +341,14 @@ private slots:
         pressKey(r.f, 'Z', QChar(26), ctrl);
         focus(r.f.StringGrid1);
         pressKey(r.f, 'C', QChar(3), ctrl);
-        QCOMPARE(Run::rowsOf(r.f.StringGrid1), removed);
+        QCOMPARE(gridRows(r.f.StringGrid1), removed);
         QCOMPARE(r.t.services.beeps, 0);
         pressKey(r.f, 'Z', QChar(26), ctrl);
-        QCOMPARE(Run::rowsOf(r.f.StringGrid1), afterOneUndo);
+        QCOMPARE(gridRows(r.f.StringGrid1), afterOneUndo);
         QCOMPARE(r.fileRows(), afterOneUndo);
         for (int i = 0; i < 4 && !r.f.RemovedRows.empty(); ++i)
             r.f.Undo1->click();
-        QCOMPARE(Run::rowsOf(r.f.StringGrid1), (QStringList { A, B, C, D }));
+        QCOMPARE(gridRows(r.f.StringGrid1), (QStringList { A, B, C, D }));
         QCOMPARE(r.fileRows(), (QStringList { A, B, C, D }));
         r.f.PopupMenuTable.popup();
         QVERIFY(!r.f.Undo1->enabled());
@@ -396,22 +390,22 @@ private slots:
         r.enter({ "01.01.2026=1000,0" });
         r.remove(1);
         r.f.Undo1->click();
-        QCOMPARE(Run::rowsOf(r.f.StringGrid1), QStringList { A });
+        QCOMPARE(gridRows(r.f.StringGrid1), QStringList { A });
         r.enter({ "01.02.2026=1155,5", "01.03.2026=1300,0" });
         r.remove(3);
         r.enter({ "15.02.2026=1230,0" });
         r.f.Undo1->click();
         const QStringList restored { A, B, "15.02.2026|1230,00|14|5,32",
             "01.03.2026|1300,00|14|5,00" };
-        QCOMPARE(Run::rowsOf(r.f.StringGrid1), restored);
+        QCOMPARE(gridRows(r.f.StringGrid1), restored);
         QCOMPARE(r.f.StringGrid1.row(), 4);
         r.remove(4);
         r.enter({ "01.03.2026=1310,0" });
         r.f.Undo1->click();
         QCOMPARE(int(r.t.services.boxes.size()), 1);
-        QCOMPARE(Run::rowsOf(r.f.StringGrid1).last(), QString("01.03.2026|1310,00|14|5,71"));
+        QCOMPARE(gridRows(r.f.StringGrid1).last(), QString("01.03.2026|1310,00|14|5,71"));
         QCOMPARE(r.f.RemovedRows.size(), size_t(0));
-        QCOMPARE(r.fileRows(), Run::rowsOf(r.f.StringGrid1));
+        QCOMPARE(r.fileRows(), gridRows(r.f.StringGrid1));
     }
 };
 

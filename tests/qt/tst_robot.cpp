@@ -9,6 +9,7 @@
 #include "qt/logviews.h"
 #include "qt/qtservices.h"
 #include "qt/stringgridwidget.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QApplication>
@@ -237,14 +238,6 @@ struct Robot {
     }
 };
 
-QStringList rowsOf(const TStringGrid &g)
-{
-    QStringList out;
-    for (int r = 1; r < g.rowCount(); ++r)
-        out << QStringList { g.cell(0, r), g.cell(1, r), g.cell(2, r), g.cell(3, r) }.join('|');
-    return out;
-}
-
 // Texts the contract file holds unchanged: a name without brackets, line
 // breaks, blanks at its ends or characters outside the code page; a number
 // of digits and at most one comma.
@@ -298,7 +291,7 @@ private slots:
         const bool contractSaved = !r.f->btn_Save1.enabled();
         TestApp again;
         TProgram reload(again.app, r.dir.path());
-        QCOMPARE(rowsOf(reload.Form1->StringGrid1), rowsOf(r.f->StringGrid1));
+        QCOMPARE(gridRows(reload.Form1->StringGrid1), gridRows(r.f->StringGrid1));
         if (contractSaved) {
             TForm1 &a = *reload.Form1, &b = *r.f;
             QCOMPARE(a.dtp_Ab.date(), b.dtp_Ab.date());

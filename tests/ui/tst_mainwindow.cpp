@@ -1,6 +1,7 @@
 #include "fakeservices.h"
 #include "formscript.h"
 #include "keyboard.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QFile>
@@ -29,13 +30,6 @@ QByteArray contractFile(const QByteArray &date, const QByteArray &total)
           "    Strompreis (1 kW): 24 Cent\r\n"
           "  Gesamtpreis im Jahr: "
         + total + " EUR\r\nStromkosten monatlich: 80,00 EUR\r\n";
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 // A program started in a folder with the given files, its window shown.

@@ -3,7 +3,7 @@
 # Idempotent: quiet and quick when everything is there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev libfontconfig-dev
     fonts-liberation xvfb xauth)
 
 missing=()

@@ -45,7 +45,9 @@ int main(int argc, char *argv[])
     // signal would end the program instead.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    StartupReader reader;
     QApplication qapp(argc, argv);
+    reader.applicationMade();
     installGermanQtTexts();
 
     QtServices services;

@@ -1,13 +1,33 @@
 #include "qt/startup.h"
 
+#include "qt/widgets.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
+#include <fontconfig/fontconfig.h>
 
 namespace voltaris {
+
+StartupReader::StartupReader()
+    : thread_([] { FcInit(); })
+{ }
+
+StartupReader::~StartupReader()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void StartupReader::applicationMade()
+{
+    if (thread_.joinable())
+        thread_.join();
+    thread_ = std::thread(preparePictures);
+}
 
 bool installGermanQtTexts()
 {

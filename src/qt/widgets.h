@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -12,9 +13,18 @@ namespace voltaris {
 void installAccessibleFactory();
 
 // The program's pictures, drawn as SVG: ":/pictures/<name>.svg", with
-// "<name>_disabled.svg" for the disabled state where there is one.
-QIcon pictureIcon(const QString &name);
+// "<name>_disabled.svg" for the disabled state where there is one. Each is
+// read once and drawn once for each size.
 QString picturePath(const QString &name);
+// Drawn to fill the size; null when there is no such picture.
+QImage pictureImage(const QString &name, QSize pixels);
+// An icon that draws the picture for any size asked of it.
+QIcon pictureIcon(const QString &name);
+// Reads every picture and draws each at its own size and the window icon's
+// at the sizes the window system asks for. Any thread, also before the
+// application object exists: the start-up does it while the display
+// connection is made.
+void preparePictures();
 
 // A picture at its control's size; clickable.
 class PictureWidget : public QWidget {

@@ -44,7 +44,7 @@ quiet() {
 }
 
 if ! { cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
-    cmake --build "$build" -j2 --target voltaris bare_window bench_startup bench_numtext \
+    cmake --build "$build" -j2 --target voltaris bare_window texts_window bench_startup bench_numtext \
         bench_meterlog; } >"$log" 2>&1; then
     cat "$log" >&2
     exit 1
@@ -79,4 +79,4 @@ echo
 # The German settings, as on a system without a national locale, so that
 # the generated log reads back.
 DISPLAY=":$display" LC_ALL=C LANG=C quiet "$build/tests/bench_startup" \
-    "$build/voltaris" "$build/tests/bare_window" "$rounds"
+    "$build/voltaris" "$build/tests/bare_window" "$build/tests/texts_window" "$rounds"

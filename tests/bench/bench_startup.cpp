@@ -3,11 +3,12 @@
 // its first top-level window, and to the first drawing into that window (as
 // the server's DAMAGE extension reports it); then reads the process's peak
 // memory (VmHWM). Each round starts a bare Qt Widgets window of the main
-// window's size, Voltaris with an empty log and Voltaris with a log of
-// 100,000 rows, in an order that rotates from round to round; the figures are
-// the medians.
+// window's size, a window of that size that draws the main window's texts and
+// nothing else (the floor of any window that shows them), Voltaris with an
+// empty log and Voltaris with a log of 100,000 rows, in an order that rotates
+// from round to round; the figures are the medians.
 //
-//     bench_startup VOLTARIS BARE_WINDOW [RUNS [ROWS]]
+//     bench_startup VOLTARIS BARE_WINDOW TEXTS_WINDOW [RUNS [ROWS]]
 //
 // DISPLAY names the X display; it should have no window manager and no other
 // client drawing.
@@ -23,6 +24,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -267,12 +269,13 @@ std::string makeFolder(const std::string &base, const std::string &name)
 
 int main(int argc, char **argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s VOLTARIS BARE_WINDOW [RUNS [ROWS]]\n", argv[0]);
+    if (argc < 4) {
+        std::fprintf(
+            stderr, "usage: %s VOLTARIS BARE_WINDOW TEXTS_WINDOW [RUNS [ROWS]]\n", argv[0]);
         return 2;
     }
-    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 11;
-    const int rows = argc > 4 ? std::max(1, std::atoi(argv[4])) : 100000;
+    const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 11;
+    const int rows = argc > 5 ? std::max(1, std::atoi(argv[5])) : 100000;
     // The programs choose their platform as a user's start would: X.
     unsetenv("QT_QPA_PLATFORM");
 
@@ -297,13 +300,15 @@ int main(int argc, char **argv)
         return 1;
 
     // The programs start in folders of their own.
-    char voltaris[PATH_MAX], bareWindow[PATH_MAX];
-    if (!realpath(argv[1], voltaris) || !realpath(argv[2], bareWindow)) {
+    char voltaris[PATH_MAX], bareWindow[PATH_MAX], textsWindow[PATH_MAX];
+    if (!realpath(argv[1], voltaris) || !realpath(argv[2], bareWindow)
+        || !realpath(argv[3], textsWindow)) {
         std::perror("realpath");
         return 2;
     }
     const std::string rowsLabel = std::to_string(rows);
     Program bare { "bare Qt Widgets window", bareWindow, {}, emptyFolder, {} };
+    Program texts { "the main window's texts alone", textsWindow, {}, emptyFolder, {} };
     Program empty { "Voltaris, empty log", voltaris, {}, emptyFolder, {} };
     Program full { "Voltaris, " + rowsLabel + " rows", voltaris, {}, rowsFolder, {} };
 
@@ -314,13 +319,15 @@ int main(int argc, char **argv)
     if (!display.run(empty, warm, &width, &height))
         return 1;
     bare.args = { std::to_string(width), std::to_string(height) };
-    if (!display.run(bare, warm) || !display.run(full, warm))
+    texts.args = bare.args;
+    if (!display.run(bare, warm) || !display.run(texts, warm) || !display.run(full, warm))
         return 1;
 
-    Program *order[] = { &bare, &empty, &full };
+    Program *order[] = { &bare, &texts, &empty, &full };
+    constexpr int programs = std::size(order);
     for (int round = 0; round < runs; ++round) {
-        for (int i = 0; i < 3; ++i) {
-            Program &p = *order[(round + i) % 3];
+        for (int i = 0; i < programs; ++i) {
+            Program &p = *order[(round + i) % programs];
             Sample s;
             if (!display.run(p, s))
                 return 1;
@@ -351,12 +358,16 @@ int main(int argc, char **argv)
              std::pair { "start-up to first paint", &Sample::painted },
              std::pair { "CPU time to first paint", &Sample::cpu } }) {
         const bool held = field != &Sample::cpu; // the processor time only explains
-        const double b = medianOf(bare, field), e = medianOf(empty, field),
-                     f = medianOf(full, field);
+        const double b = medianOf(bare, field), t = medianOf(texts, field),
+                     e = medianOf(empty, field), f = medianOf(full, field);
         const std::string prefix = std::string(what) + ", ";
         printFigure(prefix + "bare window", seconds(b), "", NAN, 0);
+        printFigure(prefix + "texts alone", seconds(t), "bare window " + seconds(b),
+            ratioOf(texts, bare, field), 0);
         printFigure(prefix + "empty log", seconds(e), "bare window " + seconds(b),
             ratioOf(empty, bare, field), held ? 1.3 : 0);
+        printFigure(prefix + "empty log", seconds(e), "texts alone " + seconds(t),
+            ratioOf(empty, texts, field), 0);
         printFigure(prefix + n + " rows", seconds(f), "empty log " + seconds(e),
             ratioOf(full, empty, field), held ? 2 : 0);
     }

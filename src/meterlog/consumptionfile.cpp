@@ -5,10 +5,12 @@
 #include "common/errors.h"
 #include "common/safefile.h"
 #include "common/textfile.h"
+#include "meterlog/consumptionread.h"
 #include "ui/Unit1.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -176,9 +178,14 @@ Fields fieldsOf(QByteArrayView line)
 
 } // namespace
 
+QString consumptionFilePath(const QString &folder)
+{
+    return folder.isEmpty() ? FileName : QDir(folder).filePath(FileName);
+}
+
 QString TForm1::verbrauchPath() const
 {
-    return dataDir.isEmpty() ? FileName : QDir(dataDir).filePath(FileName);
+    return consumptionFilePath(dataDir);
 }
 
 void TForm1::SaveVerbrauch()
@@ -227,24 +234,26 @@ void TForm1::SaveVerbrauch()
     writeFileOrThrow(path, out);
 }
 
-void TForm1::LoadVerbrauch()
+ConsumptionRead readConsumptionFile(const QString &path, const FormatSettings &s)
 {
-    TStringGrid &g = StringGrid1;
-    TextLineReader reader(verbrauchPath());
+    ConsumptionRead r;
+    r.path = path;
+    r.settings = s;
+    const QFileInfo info(path);
+    r.size = info.size();
+    r.modified = info.lastModified();
+    TextLineReader reader(path);
     if (!reader.open()) {
-        // A file that is there but cannot be read is not replaced unkept.
-        VerbrauchUnreadLines = QFile::exists(verbrauchPath());
-        return;
+        r.exists = info.exists();
+        return r;
     }
-    const FormatSettings &s = app().settings();
+    r.opened = true;
 
-    // The rows are gathered first and reach the grid at once.
-    std::vector<QString> cells;
+    std::vector<QString> &cells = r.cells;
     auto recurring = std::make_unique<RecurringTexts>();
     cells.reserve(size_t(std::max<qint64>(reader.size(), 0) / LineSize + 1) * ColumnCount);
     // A line that is no date ends the load as a failure; whatever a load
     // leaves unread is kept by the next save.
-    bool failed = false, unread = false;
     try {
         QByteArrayView line;
         for (int i = 0; i < HeaderLines; ++i)
@@ -262,8 +271,8 @@ void TForm1::LoadVerbrauch()
                     cells.resize(cells.size() + ColumnCount);
                     // The line of an empty row, last in its file, leaves
                     // nothing unread that a copy would have to keep.
-                    unread = !barsOnly(line) || !reader.atEnd();
-                    failed = true;
+                    r.unread = !barsOnly(line) || !reader.atEnd();
+                    r.failed = true;
                     break;
                 }
                 const Fields f = fieldsOf(line);
@@ -275,19 +284,39 @@ void TForm1::LoadVerbrauch()
                 break;
             }
         }
-        if (!failed && !reader.atEnd())
-            unread = true; // stopped at an empty line with more after it
+        if (!r.failed && !reader.atEnd())
+            r.unread = true; // stopped at an empty line with more after it
     } catch (const std::exception &) {
-        failed = unread = true; // a read error ends the load with what was read
+        r.failed = r.unread = true; // a read error ends the load with what was read
     }
+    return r;
+}
 
+bool stillHolds(const ConsumptionRead &read, const QString &path, const FormatSettings &settings)
+{
+    if (read.path != path || read.settings != settings)
+        return false;
+    const QFileInfo info(path);
+    return info.size() == read.size && info.lastModified() == read.modified
+        && info.exists() == (read.opened || read.exists);
+}
+
+void TForm1::LoadVerbrauch()
+{
+    TStringGrid &g = StringGrid1;
+    ConsumptionRead r = app().services().readConsumption(verbrauchPath(), app().settings());
+    if (!r.opened) {
+        // A file that is there but cannot be read is not replaced unkept.
+        VerbrauchUnreadLines = r.exists;
+        return;
+    }
     const int firstData = g.fixedRows();
     // The first row read goes into the empty table's blank row.
     const bool intoBlank = g.rowCount() - firstData == 1 && g.cell(0, firstData).isEmpty();
-    if (!cells.empty())
-        g.setRowsFrom(intoBlank ? firstData : g.rowCount(), std::move(cells));
-    VerbrauchUnreadLines = unread;
-    if (failed)
+    if (!r.cells.empty())
+        g.setRowsFrom(intoBlank ? firstData : g.rowCount(), std::move(r.cells));
+    VerbrauchUnreadLines = r.unread;
+    if (r.failed)
         return;
     g.setRow(g.rowCount() - 1);
     g.scrollToLast();

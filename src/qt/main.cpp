@@ -45,18 +45,25 @@ int main(int argc, char *argv[])
     // signal would end the program instead.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    StartupReader reader;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const QString folder = dataFolder(arguments);
+    StartupReader reader(consumptionFilePath(folder), FormatSettings::fromSystem());
     QApplication qapp(argc, argv);
     reader.applicationMade();
     installGermanQtTexts();
 
     QtServices services;
+    services.readAhead = [&reader](const QString &path, const FormatSettings &settings) {
+        return reader.takeConsumption(path, settings);
+    };
     TApplication app(services, FormatSettings::fromSystem());
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(app.Title);
     QApplication::setDesktopFileName(QStringLiteral("org.voltaris.Voltaris"));
 
-    TProgram program(app, dataFolder(QApplication::arguments()));
+    TProgram program(app, folder);
     FormView mainView(*program.Form1);
     // The notice and the warning stay hidden until the user asks for them:
     // their windows are made once the main window is on the screen.

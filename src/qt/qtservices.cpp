@@ -89,4 +89,12 @@ QString QtServices::saveFileName(
         owner && windowOf ? windowOf(owner) : nullptr, caption, suggested, filter);
 }
 
+ConsumptionRead QtServices::readConsumption(const QString &path, const FormatSettings &settings)
+{
+    if (readAhead)
+        if (std::optional<ConsumptionRead> read = readAhead(path, settings))
+            return std::move(*read);
+    return readConsumptionFile(path, settings);
+}
+
 } // namespace voltaris

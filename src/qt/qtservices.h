@@ -4,6 +4,7 @@
 #include "ui/services.h"
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -17,6 +18,9 @@ class QtServices : public Services {
 public:
     // The window of a form, for the owner of a message box.
     std::function<QWidget *(TForm *)> windowOf;
+    // A consumption file read ahead, when it is still the one asked for.
+    std::function<std::optional<ConsumptionRead>(const QString &, const FormatSettings &)>
+        readAhead;
 
     void messageBox(
         TForm *owner, const QString &caption, const QString &text, MsgIcon icon) override;
@@ -28,6 +32,7 @@ public:
     void showLogView(TForm &owner, LogView view) override;
     QString saveFileName(TForm *owner, const QString &caption, const QString &suggested,
         const QString &filter) override;
+    ConsumptionRead readConsumption(const QString &path, const FormatSettings &settings) override;
 
     LogViews logViews;
 };

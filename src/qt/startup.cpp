@@ -12,14 +12,26 @@
 
 namespace voltaris {
 
-StartupReader::StartupReader()
+StartupReader::StartupReader(const QString &consumptionPath, const FormatSettings &settings)
     : thread_([] { FcInit(); })
+    , consumption_(std::async(std::launch::async, readConsumptionFile, consumptionPath, settings))
 { }
 
 StartupReader::~StartupReader()
 {
     if (thread_.joinable())
         thread_.join();
+}
+
+std::optional<ConsumptionRead> StartupReader::takeConsumption(
+    const QString &path, const FormatSettings &settings)
+{
+    if (!consumption_.valid())
+        return std::nullopt;
+    ConsumptionRead read = consumption_.get();
+    if (!stillHolds(read, path, settings))
+        return std::nullopt;
+    return read;
 }
 
 void StartupReader::applicationMade()

@@ -1,28 +1,39 @@
 #pragma once
 
+#include "meterlog/consumptionread.h"
+
 #include <QString>
 #include <QStringList>
+#include <future>
+#include <optional>
 #include <thread>
 
 namespace voltaris {
 
-// The start-up's work that needs no window, on a thread beside the main
-// one. Before the application object exists, while it connects to the
-// display: the system's font configuration, which fontconfig parses anew on
-// every start (the longest step before the first text can be measured).
-// Once it exists (a painter needs its default font), while the window is
-// made: the pictures, read and drawn at their sizes.
+// The start-up's work that needs no window, on threads beside the main one.
+// Before the application object exists, while it connects to the display
+// (mostly waiting for the X server): the system's font configuration, which
+// fontconfig parses anew on every start (the longest step before the first
+// text can be measured), and the consumption file. Once it exists (a painter
+// needs its default font), while the window is made: the pictures, read and
+// drawn at their sizes.
 class StartupReader {
 public:
-    StartupReader();
+    StartupReader(const QString &consumptionPath, const FormatSettings &settings);
     ~StartupReader();
     StartupReader(const StartupReader &) = delete;
     StartupReader &operator=(const StartupReader &) = delete;
     // Call once the application object is made.
     void applicationMade();
+    // The consumption file read ahead, once: when it is the file asked for,
+    // read in these settings, and has not changed since. Else nothing, and
+    // the caller reads it itself.
+    std::optional<ConsumptionRead> takeConsumption(
+        const QString &path, const FormatSettings &settings);
 
 private:
     std::thread thread_;
+    std::future<ConsumptionRead> consumption_;
 };
 
 // Qt's own texts (context menus, button captions, the calendar) in German,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "meterlog/consumptionread.h"
+
 #include <QDate>
 #include <QString>
 
@@ -41,6 +43,12 @@ public:
     virtual QString saveFileName(
         TForm *owner, const QString &caption, const QString &suggested, const QString &filter)
         = 0;
+    // The consumption file, read. A service so that the start-up can read it
+    // ahead; the default reads it now.
+    virtual ConsumptionRead readConsumption(const QString &path, const FormatSettings &settings)
+    {
+        return readConsumptionFile(path, settings);
+    }
 };
 
 } // namespace voltaris

@@ -1,0 +1,85 @@
+#include "qt/startup.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace voltaris;
+using namespace voltaris::test;
+
+namespace {
+
+const QByteArray Log = "           Mein Verbrauch\r\n"
+                       "________________________________________\r\n"
+                       "     Datum | Z\xE4hlerstand | Tage | kW/Tag\r\n"
+                       "===========|=============|======|=======\r\n"
+                       "01.01.2026 |     1000,00 |    0 |      0\r\n"
+                       "11.01.2026 |     1050,00 |   10 |   5,00\r\n";
+
+} // namespace
+
+// The consumption file read while the display is connected is the one the
+// window loads only while nothing has changed since.
+class TestStartup : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void readAhead_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("unchanged") << "" << true;
+        QTest::newRow("no file, none since") << "no file" << true;
+        QTest::newRow("rewritten since") << "rewrite" << false;
+        QTest::newRow("made since") << "make" << false;
+        QTest::newRow("other settings") << "settings" << false;
+        QTest::newRow("other file") << "path" << false;
+        QTest::newRow("asked twice") << "twice" << false;
+    }
+    void readAhead()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, taken);
+        QTemporaryDir dir;
+        const QString path = consumptionFilePath(dir.path());
+        QCOMPARE(path, QDir(dir.path()).filePath(LogName));
+        if (change != QLatin1String("no file") && change != QLatin1String("make"))
+            writeFile(path, Log);
+        const FormatSettings german = FormatSettings::german();
+
+        std::optional<ConsumptionRead> read;
+        {
+            StartupReader reader(path, german);
+            reader.applicationMade();
+            // Long enough for the read to be done before the file changes.
+            if (change == QLatin1String("rewrite") || change == QLatin1String("make"))
+                QTest::qWait(100);
+            if (change == QLatin1String("rewrite")) {
+                // Longer, so that a clock too coarse for the change still
+                // tells it by the size.
+                QByteArray longer = Log;
+                longer += "21.01.2026 |     1100,00 |   10 |   5,00\r\n";
+                writeFile(path, longer);
+            }
+            if (change == QLatin1String("make"))
+                writeFile(path, Log);
+            if (change == QLatin1String("twice"))
+                reader.takeConsumption(path, german);
+            read = reader.takeConsumption(
+                change == QLatin1String("path") ? consumptionFilePath(QString()) : path,
+                change == QLatin1String("settings") ? FormatSettings::english() : german);
+        }
+        QCOMPARE(read.has_value(), taken);
+        if (!taken)
+            return;
+        const ConsumptionRead now = readConsumptionFile(path, german);
+        QCOMPARE(read->opened, now.opened);
+        QCOMPARE(read->cells, now.cells);
+        QCOMPARE(read->failed, now.failed);
+        QCOMPARE(read->unread, now.unread);
+        QCOMPARE(int(read->cells.size()), change.isEmpty() ? 8 : 0);
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

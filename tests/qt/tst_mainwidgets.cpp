@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace voltaris;
@@ -264,6 +265,45 @@ private slots:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         QCOMPARE(box.button(QMessageBox::Yes)->text(), QString("&Ja"));
         QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("Abbrechen"));
+    }
+
+    // The question on closing with unsaved changes, on the real box: each
+    // button its answer; Escape and the title bar cancel, Enter says yes.
+    void yesNoCancel_data()
+    {
+        QTest::addColumn<int>("button"); // 0: a key instead
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Ja") << int(QMessageBox::Yes) << 0 << int(MsgAnswer::Yes);
+        QTest::newRow("Nein") << int(QMessageBox::No) << 0 << int(MsgAnswer::No);
+        QTest::newRow("Abbrechen") << int(QMessageBox::Cancel) << 0 << int(MsgAnswer::Cancel);
+        QTest::newRow("Escape") << 0 << int(Qt::Key_Escape) << int(MsgAnswer::Cancel);
+        QTest::newRow("Enter") << 0 << int(Qt::Key_Return) << int(MsgAnswer::Yes);
+        QTest::newRow("closed") << -1 << 0 << int(MsgAnswer::Cancel);
+    }
+    void yesNoCancel()
+    {
+        QFETCH(int, button);
+        QFETCH(int, key);
+        QFETCH(int, answer);
+        QtServices services;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            shown = box->windowTitle() + QLatin1Char('|') + box->text();
+            QCOMPARE(box->icon(), QMessageBox::Question);
+            if (button > 0)
+                box->button(QMessageBox::StandardButton(button))->click();
+            else if (button < 0)
+                box->close();
+            else
+                QTest::keyClick(box, Qt::Key(key));
+        });
+        QCOMPARE(int(services.askYesNoCancel(
+                     nullptr, QStringLiteral("Voltaris"), QStringLiteral("Änderungen speichern?"))),
+            answer);
+        QCOMPARE(shown, QStringLiteral("Voltaris|Änderungen speichern?"));
     }
 
     void accessibleNames_data()

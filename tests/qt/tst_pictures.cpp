@@ -67,6 +67,21 @@ private Q_SLOTS:
         }
     }
 
+    // A picture widget shows the picture drawn for its size, from its top
+    // left, and keeps it for the next paint.
+    void widget()
+    {
+        PictureWidget w;
+        w.setPicture(QStringLiteral("meter"));
+        w.resize(149, 44);
+        for (int paint = 0; paint < 2; ++paint) {
+            QImage shown(w.size(), QImage::Format_ARGB32_Premultiplied);
+            shown.fill(Qt::transparent);
+            w.render(&shown, QPoint(), QRegion(), QWidget::RenderFlags());
+            QCOMPARE(shown, pictureImage(QStringLiteral("meter"), QSize(149, 44)));
+        }
+    }
+
     // An icon keeps its picture's proportions; disabled, it shows the
     // picture's own disabled drawing, else Qt's greyed one.
     void icons_data()

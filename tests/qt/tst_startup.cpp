@@ -1,7 +1,9 @@
+#include "qt/qtservices.h"
 #include "qt/startup.h"
 #include "testfiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,6 +26,26 @@ const QByteArray Log = "           Mein Verbrauch\r\n"
 class TestStartup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // From a shell the files are kept in the current directory; from the
+    // menu entry ("--documents") in "Voltaris" among the user's documents,
+    // made when missing.
+    void dataFolder()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/.config")));
+        const QString shell = voltaris::dataFolder({ QStringLiteral("voltaris") });
+        const QString menu
+            = voltaris::dataFolder({ QStringLiteral("voltaris"), QStringLiteral("--documents") });
+        for (auto [name, value] :
+            { std::pair { "HOME", oldHome }, { "XDG_CONFIG_HOME", oldConfig } })
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+        QCOMPARE(shell, QString());
+        QCOMPARE(menu, home.path() + QStringLiteral("/Documents/Voltaris"));
+        QVERIFY(QFileInfo(menu).isDir());
+    }
+
     void readAhead_data()
     {
         QTest::addColumn<QString>("change");
@@ -72,7 +94,22 @@ private Q_SLOTS:
         QCOMPARE(read.has_value(), taken);
         if (!taken)
             return;
+        // The window's services hand on what was read ahead; without it, or
+        // when it no longer holds, they read the file.
+        QtServices services;
+        bool asked = false;
+        services.readAhead = [&](const QString &p, const FormatSettings &) {
+            asked = true;
+            return p == path ? read : std::nullopt;
+        };
         const ConsumptionRead now = readConsumptionFile(path, german);
+        for (const QString &p : { path, path + QStringLiteral(".other") }) {
+            asked = false;
+            const ConsumptionRead handed = services.readConsumption(p, german);
+            QVERIFY(asked);
+            QCOMPARE(handed.path, p);
+            QCOMPARE(handed.cells, p == path ? now.cells : std::vector<QString>());
+        }
         QCOMPARE(read->opened, now.opened);
         QCOMPARE(read->cells, now.cells);
         QCOMPARE(read->failed, now.failed);

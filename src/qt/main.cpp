@@ -49,6 +49,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const QString folder = dataFolder(arguments);
+    // The application reads the locale settings again once it exists; what
+    // was read ahead is taken only when both agree.
     StartupReader reader(consumptionFilePath(folder), FormatSettings::fromSystem());
     QApplication qapp(argc, argv);
     reader.applicationMade();

@@ -247,8 +247,7 @@ private:
 
 QImage pictureImage(const QString &name, QSize pixels)
 {
-    const QSize own = pictureStore().defaultSize(name);
-    return own.isEmpty() ? QImage() : pictureStore().image(name, pixels);
+    return pictureStore().image(name, pixels);
 }
 
 QIcon pictureIcon(const QString &name)

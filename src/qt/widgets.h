@@ -21,9 +21,9 @@ QImage pictureImage(const QString &name, QSize pixels);
 // An icon that draws the picture for any size asked of it.
 QIcon pictureIcon(const QString &name);
 // Reads every picture and draws each at its own size and the window icon's
-// at the sizes the window system asks for. Any thread, also before the
-// application object exists: the start-up does it while the display
-// connection is made.
+// at the sizes the window system asks for. Any thread, once the application
+// object exists (a painter needs its default font): the start-up does it
+// while the window is made.
 void preparePictures();
 
 // A picture at its control's size; clickable.

@@ -3,6 +3,7 @@
 #include "qt/formview.h"
 #include "qt/qtservices.h"
 #include "qt/startup.h"
+#include "qt/widgets.h"
 #include "ui/program.h"
 
 #include <QAccessible>
@@ -304,6 +305,33 @@ private slots:
                      nullptr, QStringLiteral("Voltaris"), QStringLiteral("Änderungen speichern?"))),
             answer);
         QCOMPARE(shown, QStringLiteral("Voltaris|Änderungen speichern?"));
+    }
+
+    // A group box's etched frame: a dark line with a light one below and
+    // right of it, from the middle of the caption down to the box's edges.
+    void groupBoxFrame()
+    {
+        GroupBoxWidget box;
+        box.setTitle(QStringLiteral("Mein Verbrauch"));
+        box.resize(200, 80);
+        QImage image(box.size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        box.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+        const QRgb dark = box.palette().color(QPalette::Dark).rgb();
+        const QRgb light = box.palette().color(QPalette::Light).rgb();
+        const int top = QFontMetrics(box.font()).height() / 2;
+        const struct {
+            QPoint dark, light;
+        } edges[] = {
+            { { 180, top }, { 180, top + 1 } }, // top, right of the caption
+            { { 100, 78 }, { 100, 79 } }, // bottom
+            { { 0, 40 }, { 1, 40 } }, // left
+            { { 198, 40 }, { 199, 40 } }, // right
+        };
+        for (const auto &e : edges) {
+            QCOMPARE(image.pixel(e.dark), dark);
+            QCOMPARE(image.pixel(e.light), light);
+        }
     }
 
     void accessibleNames_data()

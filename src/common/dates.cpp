@@ -100,4 +100,24 @@ QDate strToDate(const QString &text, const FormatSettings &settings)
     return date;
 }
 
+std::vector<FormatSettings> otherDateSettings(const QString &text, const FormatSettings &s)
+{
+    using Order = FormatSettings::DateOrder;
+    std::vector<FormatSettings> candidates;
+    for (const QChar sep : { QLatin1Char('/'), QLatin1Char('-'), QLatin1Char('.') }) {
+        if (!text.contains(sep))
+            continue;
+        const bool dashes = sep == QLatin1Char('-');
+        const Order orders[]
+            = { dashes ? Order::YMD : Order::MDY, Order::DMY, dashes ? Order::MDY : Order::YMD };
+        for (const Order order : orders) {
+            const FormatSettings c { s.decimalSeparator, sep, order };
+            QDate d;
+            if (c != s && tryStrToDate(text, c, d))
+                candidates.push_back(c);
+        }
+    }
+    return candidates;
+}
+
 } // namespace voltaris

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <vector>
 
 namespace voltaris {
 
@@ -19,6 +20,13 @@ QString dateToStr(const QDate &date, const FormatSettings &settings);
 // separator fails. A text that names no real calendar day fails, and `date` is
 // then left unchanged.
 bool tryStrToDate(const QString &text, const FormatSettings &settings, QDate &date);
+// The settings of other locales under which `text`, refused by `settings`, is
+// a date: by its separator, the likelier order first (month first where
+// slashes stand, the year first where dashes do). For files written on a
+// desktop in another language; the decimal separator stays that of
+// `settings`.
+std::vector<FormatSettings> otherDateSettings(const QString &text, const FormatSettings &settings);
+
 // Failure throws EConvertError "'<text>' is not a valid date".
 QDate strToDate(const QString &text, const FormatSettings &settings);
 

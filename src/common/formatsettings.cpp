@@ -64,9 +64,16 @@ FormatSettings FormatSettings::fromLocale(const QLocale &locale)
     return s;
 }
 
+FormatSettings FormatSettings::forLocale(const QLocale &locale)
+{
+    // The files are German; a desktop in another language would write them
+    // in its own date and number forms, which a German one cannot read back.
+    return locale.language() == QLocale::German ? fromLocale(locale) : german();
+}
+
 FormatSettings FormatSettings::fromSystem()
 {
-    return fromLocale(QLocale::system());
+    return forLocale(QLocale::system());
 }
 
 } // namespace voltaris

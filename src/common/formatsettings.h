@@ -25,8 +25,12 @@ struct FormatSettings {
     // punctuation mark is the separator); a pattern without day, month and year
     // keeps DD.MM.
     static FormatSettings fromLocale(const QLocale &locale);
-    // From QLocale::system().
+    // The program's settings on this system: those of QLocale::system() where
+    // it is a German-language locale, else german(), so that the files read
+    // and written on any desktop are the German ones.
     static FormatSettings fromSystem();
+    // The same choice for a given locale.
+    static FormatSettings forLocale(const QLocale &locale);
 
     friend bool operator==(const FormatSettings &, const FormatSettings &) = default;
 };

@@ -119,7 +119,75 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
     return true;
 }
 
+bool writeNewFileSafely(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    const QByteArray temp = QFile::encodeName(
+        QDir(folder).filePath(tempPrefix(info.fileName()) + QString::number(::getpid())));
+    if (::access(target.constData(), F_OK) == 0)
+        return fail(error, EEXIST);
+    ::unlink(temp.constData());
+    int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return fail(error, errno);
+    int code = 0;
+    if (!writeAll(fd, bytes) || ::fdatasync(fd) != 0)
+        code = errno;
+    if (::close(fd) != 0 && code == 0)
+        code = errno;
+    // A hard link takes the name only where none is: unlike a rename, it
+    // never replaces an earlier file.
+    if (code == 0 && ::link(temp.constData(), target.constData()) != 0) {
+        code = errno;
+        if (code == EPERM || code == EOPNOTSUPP || code == EXDEV || code == EMLINK) {
+            // A file system without links: the file is made under its own
+            // name, exclusively, and written there.
+            code = 0;
+            fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0)
+                code = errno;
+            else {
+                if (!writeAll(fd, bytes) || ::fdatasync(fd) != 0)
+                    code = errno;
+                if (::close(fd) != 0 && code == 0)
+                    code = errno;
+                if (code != 0)
+                    ::unlink(target.constData());
+            }
+        }
+    }
+    ::unlink(temp.constData());
+    if (code != 0)
+        return fail(error, code);
+    if (const int dirFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_CLOEXEC);
+        dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
 #else
+
+bool writeNewFileSafely(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        if (error)
+            *error = fileErrorText(file);
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        if (error)
+            *error = fileErrorText(file);
+        file.close();
+        file.remove();
+        return false;
+    }
+    return true;
+}
 
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error)
 {
@@ -146,6 +214,31 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
 
 #endif
 
+QString keepBackup(const QString &path, const QByteArray &bytes, const QDate &today, QString *error)
+{
+    const QFileInfo info(path);
+    const QDir folder = info.absoluteDir();
+    const QString stem = info.completeBaseName() + QLatin1Char('-')
+        + today.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('-');
+    // Counting up past every name taken; an existing backup is never touched.
+    for (int n = 1; n < 10000; ++n) {
+        const QString backup = folder.filePath(stem + QString::number(n) + QStringLiteral(".bak"));
+        if (QFileInfo::exists(backup))
+            continue;
+        QString reason;
+        if (writeNewFileSafely(backup, bytes, &reason))
+            return backup;
+        if (QFileInfo::exists(backup))
+            continue; // taken meanwhile by another program
+        if (error)
+            *error = reason;
+        return QString();
+    }
+    if (error)
+        *error = systemErrorText(EEXIST);
+    return QString();
+}
+
 QString systemErrorText(int code)
 {
     switch (code) {
@@ -167,6 +260,8 @@ QString systemErrorText(int code)
         return QStringLiteral("An ihrer Stelle steht ein Ordner");
     case EIO:
         return QStringLiteral("Ein- oder Ausgabefehler des Datenträgers");
+    case EEXIST:
+        return QStringLiteral("Eine Datei dieses Namens ist schon vorhanden");
 #endif
     default:
         return qt_error_string(code);

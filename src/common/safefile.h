@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QFile>
 #include <QString>
 
@@ -13,6 +14,17 @@ namespace voltaris {
 // read-only file is not replaced. Returns false on failure, with the reason
 // in `error` when given.
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Makes a new file at `path` with `bytes`, written whole before it appears
+// under that name; an existing file of that name is never replaced (the
+// error then is the system's "file exists"). Returns false on failure.
+bool writeNewFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Keeps `bytes`, the old content of the file at `path`, beside it under a name
+// that no earlier backup has: "Mein_Verbrauch-2026-12-09-1.bak", counting up.
+// Returns the backup's path, the empty text on failure (reason in `error`).
+QString keepBackup(
+    const QString &path, const QByteArray &bytes, const QDate &today, QString *error = nullptr);
 
 // As writeFileSafely, but a failure throws EInOutError naming the file.
 void writeFileOrThrow(const QString &path, const QByteArray &bytes);

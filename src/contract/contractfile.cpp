@@ -19,6 +19,7 @@ namespace voltaris {
 namespace {
 
 const QString FileName = QStringLiteral("Mein_Vertrag.dat");
+const QString ReloadedNotice = QStringLiteral("Neu aus \"Mein_Vertrag\" gelesen!");
 
 // Line 4 holds the date in columns 12 to 21, then ": " and the names; every
 // value of lines 5 to 11 starts in column 24.
@@ -85,18 +86,11 @@ QStringList readLines(const QString &path, int count)
     return lines;
 }
 
-} // namespace
-
-QString TForm1::contractPath() const
-{
-    return dataDir.isEmpty() ? FileName : QDir(dataDir).filePath(FileName);
-}
-
-QString TForm1::TakeNumber(const QString &line, int column) const
+// The digits and decimal separators from `column` (from 1) on.
+QString takeNumber(const QString &line, int column, QChar sep)
 {
     if (column < 1)
         return QString();
-    const QChar sep = separator();
     const qsizetype start = column - 1;
     qsizetype end = start;
     while (end < line.size()
@@ -106,12 +100,48 @@ QString TForm1::TakeNumber(const QString &line, int column) const
     return end > start ? line.mid(start, end - start) : QString();
 }
 
+// The decimal separator of a file written under other locale settings:
+// a value whose digits go on after the other separator.
+bool hasOtherSeparator(const QStringList &lines, QChar sep)
+{
+    const QChar other = sep == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
+    for (int i = DateLine; i < lines.size(); ++i) {
+        const QString number = takeNumber(lines.at(i), ValueColumn, other);
+        if (number.contains(other) && !takeNumber(lines.at(i), ValueColumn, sep).contains(sep)
+            && !number.endsWith(other))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString TForm1::contractPath() const
+{
+    return dataDir.isEmpty() ? FileName : QDir(dataDir).filePath(FileName);
+}
+
+QString TForm1::TakeNumber(const QString &line, int column) const
+{
+    return takeNumber(line, column, separator());
+}
+
 bool TForm1::WriteContract()
 {
+    QString backup;
     // Any failure is silent: the button stays enabled as the sign that the
     // contract is not saved. The old file is replaced only by a complete new
     // one, so a failed save never damages it.
     try {
+        // A file that another program changed since this window read or
+        // wrote it is replaced only when the user says so.
+        if (const FileStamp now = FileStamp::of(contractPath());
+            now.exists && now != ContractStamp
+            && app().askYesNo(this, app().Title,
+                   QStringLiteral("Mein_Vertrag.dat wurde inzwischen von einem anderen Programm "
+                                  "geändert. Ihre Änderungen trotzdem speichern?"))
+                != MsgAnswer::Yes)
+            return false;
         const TEdit *fields[] = { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7 };
         QStringList lines;
         lines << QString() << QStringLiteral("          Mein Vertrag") << QString();
@@ -128,19 +158,19 @@ bool TForm1::WriteContract()
         for (const QString &line : lines)
             bytes += toWindows1252(line) + "\r\n";
 
-        // The file the start-up could not read is kept before it is replaced.
+        // The file the start-up could not read is kept before it is
+        // replaced, under a name of its own.
         if (ContractUnreadable && QFileInfo::exists(contractPath())) {
             QFile old(contractPath());
             if (!old.open(QIODevice::ReadOnly))
                 return false;
-            const QString backup = dataDir.isEmpty()
-                ? QStringLiteral("Mein_Vertrag.bak")
-                : QDir(dataDir).filePath(QStringLiteral("Mein_Vertrag.bak"));
-            if (!writeFileSafely(backup, old.readAll()))
+            backup = keepBackup(contractPath(), old.readAll(), app().services().today());
+            if (backup.isEmpty())
                 return false;
         }
         if (!writeFileSafely(contractPath(), bytes))
             return false;
+        ContractStamp = FileStamp::of(contractPath());
         ContractUnreadable = false;
     } catch (const std::exception &) {
         return false;
@@ -148,22 +178,50 @@ bool TForm1::WriteContract()
     btn_Save1.setEnabled(false);
     if (Form2)
         Form2->ShowNotice();
+    if (!backup.isEmpty()) {
+        app().messageBox(this, app().Title,
+            QStringLiteral("\"%1\" konnte beim Start nicht ganz gelesen werden%2.\n\nDie ganze "
+                           "alte Datei ist gesichert unter:\n%3")
+                .arg(FileName,
+                    ContractUnreadableReason.isEmpty()
+                        ? QString()
+                        : QStringLiteral(" (%1)").arg(ContractUnreadableReason),
+                    displayPath(backup)),
+            MsgIcon::Warning);
+        ContractUnreadableReason.clear();
+    }
     return true;
 }
 
 void TForm1::ReadContract()
 {
     const QString path = contractPath();
+    // The stamp before the read: a change while it is read shows later.
+    ContractStamp = FileStamp::of(path);
     if (!QFileInfo::exists(path))
         return;
     // The whole file is read before any field changes, so an unreadable file
     // leaves the contract as it was.
     const QStringList lines = readLines(path, LastReadLine);
+    ContractUnreadable = false;
+    ContractUnreadableReason.clear();
 
+    // A file written under other locale settings (12/09/2026, 1200.00) is
+    // read in those and shown in the settings in use; its old form is kept
+    // by the first save.
+    bool converted = false;
     if (lines.size() >= DateLine) {
         const QString &line = lines.at(DateLine - 1);
-        // A bad date stops here, before any field has changed.
-        const QDate date = strToDate(line.mid(DateColumn - 1, DateLength), app().settings());
+        const QString dateText = line.mid(DateColumn - 1, DateLength);
+        QDate date;
+        if (!tryStrToDate(dateText, app().settings(), date)) {
+            const std::vector<FormatSettings> other = otherDateSettings(dateText, app().settings());
+            if (!other.empty() && tryStrToDate(dateText, other.front(), date))
+                converted = true;
+            else
+                // A bad date stops here, before any field has changed.
+                date = strToDate(dateText, app().settings());
+        }
         // The supplier runs from column 24 to the first "(", the tariff from
         // there to the next ")". Views, not copies: a line may be of any
         // length, and only the two names are kept.
@@ -181,10 +239,51 @@ void TForm1::ReadContract()
         Edit_Tarif.setText(tariff);
     }
     TEdit *fields[] = { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7 };
+    const QChar sep = separator();
+    const bool otherSep = hasOtherSeparator(lines, sep);
+    const QChar fileSep = otherSep ? (sep == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(','))
+                                   : sep;
     for (int i = 0; i < 7 && DateLine + i < lines.size(); ++i)
-        fields[i]->setText(TakeNumber(lines.at(DateLine + i), ValueColumn));
+        fields[i]->setText(takeNumber(lines.at(DateLine + i), ValueColumn, fileSep)
+                               .replace(fileSep, sep));
+    if (converted || otherSep) {
+        ContractUnreadable = true;
+        ContractUnreadableReason
+            = QStringLiteral("sie war mit anderen Landeseinstellungen geschrieben und wurde umgewandelt");
+    }
 
     btn_Save1.setEnabled(false);
+}
+
+void TForm1::FollowContractFile()
+{
+    // Unsaved changes wait: their save asks before it replaces the file.
+    if (btn_Save1.enabled())
+        return;
+    const FileStamp now = FileStamp::of(contractPath());
+    if (now == ContractStamp)
+        return;
+    if (!now.exists) {
+        ContractStamp = now; // removed: the window keeps the contract
+        return;
+    }
+    try {
+        ReadContract();
+    } catch (const std::exception &e) {
+        ContractUnreadable = true;
+        ContractUnreadableReason = QString::fromUtf8(e.what());
+        throw;
+    }
+    DeriveTotals();
+    btn_Save1.setEnabled(false);
+    if (Form2)
+        Form2->ShowNotice(ReloadedNotice);
+}
+
+void TForm1::FilesChangedOnDisk()
+{
+    FollowVerbrauchFile();
+    FollowContractFile();
 }
 
 } // namespace voltaris

@@ -7,6 +7,7 @@
 #include "common/textfile.h"
 #include "meterlog/consumptionread.h"
 #include "ui/Unit1.h"
+#include "ui/Unit2.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,13 +16,14 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace voltaris {
 
 namespace {
 
 const QString FileName = QStringLiteral("Mein_Verbrauch.txt");
-const QString BackupName = QStringLiteral("Mein_Verbrauch.bak");
+const QString ReloadedNotice = QStringLiteral("Neu aus \"Mein_Verbrauch\" gelesen!");
 
 constexpr int HeaderLines = 4;
 constexpr int ColumnCount = 4;
@@ -215,50 +217,81 @@ void TForm1::SaveVerbrauch()
     out.truncate(p - out.constData());
 
     const QString path = verbrauchPath();
+    // A file that another program changed since the handler took it in (in
+    // the moment between) is kept like one that could not be read whole: the
+    // table lacks what it added.
+    const FileStamp now = FileStamp::of(path);
+    if (now.exists && now != VerbrauchStamp) {
+        VerbrauchUnreadLines = true;
+        VerbrauchKeepReason
+            = QStringLiteral("Ein anderes Programm hat sie eben geändert, während dieses sie schrieb.");
+    }
     // Lines the last load could not read are kept before the file is
     // replaced by the table, which lacks them.
-    if (VerbrauchUnreadLines) {
+    QString backup;
+    if (VerbrauchUnreadLines && now.exists) {
         QFile old(path);
-        if (old.exists()) {
-            if (!old.open(QIODevice::ReadOnly))
-                throw EInOutError(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
-                                      .arg(displayPath(path), fileErrorText(old)));
-            const QByteArray bytes = old.readAll();
-            old.close();
-            const QString backup
-                = dataDir.isEmpty() ? BackupName : QDir(dataDir).filePath(BackupName);
-            writeFileOrThrow(backup, bytes);
-        }
-        VerbrauchUnreadLines = false;
+        if (!old.open(QIODevice::ReadOnly))
+            throw EInOutError(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
+                                  .arg(displayPath(path), fileErrorText(old)));
+        const QByteArray bytes = old.readAll();
+        old.close();
+        QString reason;
+        backup = keepBackup(path, bytes, app().services().today(), &reason);
+        if (backup.isEmpty())
+            throw EInOutError(
+                QStringLiteral("Die Sicherung von \"%1\" kann nicht geschrieben werden: %2")
+                    .arg(displayPath(path), reason));
     }
+    VerbrauchUnreadLines = false;
     writeFileOrThrow(path, out);
+    VerbrauchStamp = FileStamp::of(path);
+    if (!backup.isEmpty()) {
+        QString text = QStringLiteral("\"%1\" konnte nicht ganz in die Tabelle übernommen werden.")
+                           .arg(FileName);
+        if (!VerbrauchKeepReason.isEmpty())
+            text += QLatin1Char(' ') + VerbrauchKeepReason;
+        text += QStringLiteral("\n\nDie ganze alte Datei ist gesichert unter:\n")
+            + displayPath(backup);
+        VerbrauchKeepReason.clear();
+        app().messageBox(this, app().Title, text, MsgIcon::Warning);
+    }
 }
 
-ConsumptionRead readConsumptionFile(const QString &path, const FormatSettings &s)
+namespace {
+
+// Reads the data lines of the file in the settings `s`.
+void readDataLines(const QString &path, const FormatSettings &s, ConsumptionRead &r)
 {
-    ConsumptionRead r;
-    r.path = path;
-    r.settings = s;
-    const QFileInfo info(path);
-    r.size = info.size();
-    r.modified = info.lastModified();
     TextLineReader reader(path);
     if (!reader.open()) {
-        r.exists = info.exists();
-        return r;
+        r.exists = QFileInfo::exists(path);
+        return;
     }
     r.opened = true;
 
     std::vector<QString> &cells = r.cells;
     auto recurring = std::make_unique<RecurringTexts>();
     cells.reserve(size_t(std::max<qint64>(reader.size(), 0) / LineSize + 1) * ColumnCount);
+    int lineNo = 0;
+    const auto noteUnread = [&r](int at, QByteArrayView line) {
+        r.unread = true;
+        r.firstUnreadLine = at;
+        // Shown in a message: what cannot be shown there becomes "?".
+        QString text = fromWindows1252(stripped(line.first(std::min<qsizetype>(line.size(), 60))));
+        for (QChar &c : text)
+            if (!c.isPrint())
+                c = QLatin1Char('?');
+        r.firstUnreadText = text;
+    };
     // A line that is no date ends the load as a failure; whatever a load
     // leaves unread is kept by the next save.
     try {
         QByteArrayView line;
         for (int i = 0; i < HeaderLines; ++i)
-            reader.readLine(line);
+            lineNo += reader.readLine(line) ? 1 : 0;
         while (reader.readLine(line)) {
+            ++lineNo;
             if (!stripped(line).isEmpty()) {
                 const QByteArrayView dateField = field(line, 0);
                 const Canonical canonical = canonicalDate(dateField, s);
@@ -271,7 +304,8 @@ ConsumptionRead readConsumptionFile(const QString &path, const FormatSettings &s
                     cells.resize(cells.size() + ColumnCount);
                     // The line of an empty row, last in its file, leaves
                     // nothing unread that a copy would have to keep.
-                    r.unread = !barsOnly(line) || !reader.atEnd();
+                    if (!barsOnly(line) || !reader.atEnd())
+                        noteUnread(lineNo, line);
                     r.failed = true;
                     break;
                 }
@@ -281,33 +315,134 @@ ConsumptionRead readConsumptionFile(const QString &path, const FormatSettings &s
                 cells.push_back(recurring->text(f[1]));
                 cells.push_back(recurring->text(f[2]));
             } else if (line.isEmpty()) {
+                // Stopped at an empty line: what follows it is not read.
+                if (!reader.atEnd()) {
+                    QByteArrayView next;
+                    reader.readLine(next);
+                    noteUnread(lineNo + 1, next);
+                }
                 break;
             }
         }
-        if (!r.failed && !reader.atEnd())
-            r.unread = true; // stopped at an empty line with more after it
     } catch (const std::exception &) {
-        r.failed = r.unread = true; // a read error ends the load with what was read
+        // A read error ends the load with what was read.
+        r.failed = true;
+        if (!r.unread)
+            noteUnread(lineNo + 1, QByteArrayView());
+    }
+}
+
+// The other decimal separator of the two the program's files know.
+QChar otherSeparator(QChar sep)
+{
+    return sep == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
+}
+
+// Rows whose dates ascend under `settings`: the measure of a right guess
+// where day and month could stand either way.
+int ascendingRows(const std::vector<QString> &cells, const FormatSettings &settings)
+{
+    int ascending = 0;
+    QDate previous;
+    for (size_t i = 0; i + ColumnCount <= cells.size(); i += ColumnCount) {
+        QDate d;
+        if (!tryStrToDate(cells[i], settings, d))
+            break;
+        if (!previous.isValid() || previous < d)
+            ++ascending;
+        previous = d;
+    }
+    return ascending;
+}
+
+// A number cell written with the other decimal separator, in `sep`'s.
+void convertNumber(QString &cell, QChar sep)
+{
+    const QChar other = otherSeparator(sep);
+    if (!cell.contains(sep))
+        cell.replace(other, sep);
+}
+
+} // namespace
+
+ConsumptionRead readConsumptionFile(const QString &path, const FormatSettings &s)
+{
+    ConsumptionRead r;
+    r.path = path;
+    r.settings = s;
+    r.stamp = FileStamp::of(path);
+    readDataLines(path, s, r);
+
+    // A file whose first date the settings refuse may have been written
+    // under another locale: the guess that reads the most rows, in order, is
+    // taken and its texts converted into the settings in use.
+    if (r.failed && r.cells.size() == ColumnCount && r.firstUnreadLine > 0) {
+        TextLineReader reader(path);
+        QByteArrayView line;
+        int lineNo = 0;
+        if (reader.open())
+            while (lineNo < r.firstUnreadLine && reader.readLine(line))
+                ++lineNo;
+        const QString dateField = lineNo == r.firstUnreadLine
+            ? fromWindows1252(field(line, 0)).trimmed()
+            : QString();
+        std::optional<ConsumptionRead> best;
+        int bestRows = 0, bestAscending = 0;
+        for (const FormatSettings &c : otherDateSettings(dateField, s)) {
+            ConsumptionRead guess;
+            guess.stamp = r.stamp;
+            readDataLines(path, c, guess);
+            const int rows = int(guess.cells.size() / ColumnCount) - (guess.failed ? 1 : 0);
+            const int ascending = ascendingRows(guess.cells, c);
+            if (rows > bestRows || (rows == bestRows && ascending > bestAscending)) {
+                best = std::move(guess);
+                best->settings = c;
+                bestRows = rows;
+                bestAscending = ascending;
+            }
+        }
+        if (best) {
+            const FormatSettings from = best->settings;
+            r = std::move(*best);
+            r.path = path;
+            r.settings = s;
+            r.converted = true;
+            for (size_t i = 0; i + ColumnCount <= r.cells.size(); i += ColumnCount) {
+                QDate d;
+                if (tryStrToDate(r.cells[i], from, d))
+                    r.cells[i] = dateToStr(d, s);
+            }
+        }
+    }
+    // Numbers of another locale ("1200.00" where the comma is in use) are
+    // told by the first reading and converted like the dates.
+    if (r.cells.size() >= ColumnCount) {
+        const QString &first = r.cells[ReadingColumn];
+        if (!first.contains(s.decimalSeparator) && first.contains(otherSeparator(s.decimalSeparator))) {
+            r.converted = true;
+            for (size_t i = 0; i + ColumnCount <= r.cells.size(); i += ColumnCount) {
+                convertNumber(r.cells[i + ReadingColumn], s.decimalSeparator);
+                convertNumber(r.cells[i + PerDayColumn], s.decimalSeparator);
+            }
+        }
     }
     return r;
 }
 
 bool stillHolds(const ConsumptionRead &read, const QString &path, const FormatSettings &settings)
 {
-    if (read.path != path || read.settings != settings)
-        return false;
-    const QFileInfo info(path);
-    return info.size() == read.size && info.lastModified() == read.modified
-        && info.exists() == (read.opened || read.exists);
+    return read.path == path && read.settings == settings && FileStamp::of(path) == read.stamp;
 }
 
 void TForm1::LoadVerbrauch()
 {
     TStringGrid &g = StringGrid1;
     ConsumptionRead r = app().services().readConsumption(verbrauchPath(), app().settings());
+    VerbrauchStamp = r.stamp;
     if (!r.opened) {
         // A file that is there but cannot be read is not replaced unkept.
         VerbrauchUnreadLines = r.exists;
+        VerbrauchKeepReason = r.exists ? QStringLiteral("Sie war nicht lesbar.") : QString();
         return;
     }
     const int firstData = g.fixedRows();
@@ -315,11 +450,50 @@ void TForm1::LoadVerbrauch()
     const bool intoBlank = g.rowCount() - firstData == 1 && g.cell(0, firstData).isEmpty();
     if (!r.cells.empty())
         g.setRowsFrom(intoBlank ? firstData : g.rowCount(), std::move(r.cells));
-    VerbrauchUnreadLines = r.unread;
+    // A converted file was read whole, but its old form is kept all the
+    // same: a guess of the day's and the month's places could be wrong.
+    VerbrauchUnreadLines = r.unread || r.converted;
+    VerbrauchKeepReason.clear();
+    if (r.converted)
+        VerbrauchKeepReason = QStringLiteral("Sie war mit anderen Landeseinstellungen geschrieben "
+                                             "(Datum oder Zahlen wie 12/09/2026 oder 1200.00); "
+                                             "die Tabelle zeigt sie umgewandelt.");
+    if (r.unread)
+        VerbrauchKeepReason += (VerbrauchKeepReason.isEmpty() ? QString() : QStringLiteral(" "))
+            + (r.firstUnreadText.isEmpty()
+                    ? QStringLiteral("Ab Zeile %1 fehlen ihre Zeilen in der Tabelle.")
+                          .arg(r.firstUnreadLine)
+                    : QStringLiteral("Ab Zeile %1 (\"%2\") fehlen ihre Zeilen in der Tabelle.")
+                          .arg(r.firstUnreadLine)
+                          .arg(r.firstUnreadText));
     if (r.failed)
         return;
     g.setRow(g.rowCount() - 1);
     g.scrollToLast();
+}
+
+bool TForm1::FollowVerbrauchFile()
+{
+    const FileStamp now = FileStamp::of(verbrauchPath());
+    if (now == VerbrauchStamp)
+        return false;
+    // A file removed by someone else: the table stays, and the next change
+    // writes it again, so that no reading goes with it.
+    if (!now.exists) {
+        VerbrauchStamp = now;
+        return false;
+    }
+    TStringGrid &g = StringGrid1;
+    g.beginUpdate();
+    g.setRowCount(g.fixedRows() + 1);
+    for (int c = 0; c < g.colCount(); ++c)
+        g.setCell(c, g.fixedRows(), QString());
+    g.setRow(g.fixedRows());
+    LoadVerbrauch();
+    g.endUpdate();
+    if (Form2)
+        Form2->ShowNotice(ReloadedNotice);
+    return true;
 }
 
 } // namespace voltaris

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "common/filestamp.h"
 #include "common/formatsettings.h"
 
-#include <QDateTime>
 #include <QString>
 #include <vector>
 
@@ -14,16 +14,22 @@ namespace voltaris {
 struct ConsumptionRead {
     QString path;
     FormatSettings settings; // the dates were read in these
-    // The file as it was when read, to tell that a read made ahead still
-    // holds.
-    qint64 size = -1;
-    QDateTime modified;
+    // The file as it was before it was read: a later change, made while it
+    // was read or after, shows as another stamp.
+    FileStamp stamp;
 
     bool opened = false; // false: no such file, or one that cannot be read
     bool exists = false; // a file that could not be opened is there
     std::vector<QString> cells; // four per row: date, reading, days, per day
     bool failed = false; // a line that is no date ended the read
     bool unread = false; // lines are left that the table does not hold
+    // The first line the table does not hold (from 1; 0 when none), and its
+    // text, to tell the user what a backup keeps.
+    int firstUnreadLine = 0;
+    QString firstUnreadText;
+    // Written under other locale settings (dates such as 12/09/2026, numbers
+    // such as 1200.00): the cells were converted into `settings`.
+    bool converted = false;
 };
 
 // The consumption file of a data folder (the empty text: the current one).

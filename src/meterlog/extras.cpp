@@ -114,6 +114,9 @@ void TForm1::designExtras()
     // The removal stays as it is; the row is noted before it goes, so that
     // the undo can put it back.
     Delete1.OnClick = [this, remove = std::move(Delete1.OnClick)](TControl &s) {
+        // The row is found in the file's newest table before it is noted.
+        if (!FollowMarkedRow())
+            return;
         const TStringGrid &g = StringGrid1;
         const QStringList cells = rowOf(g, g.row());
         if (!isBlankRow(cells)) {
@@ -161,6 +164,9 @@ void TForm1::Undo1Click(TControl &)
 {
     if (RemovedRows.empty())
         return;
+    // The row goes back into the file's newest table; its place is found by
+    // its date there.
+    FollowVerbrauchFile();
     const RemovedRow removed = RemovedRows.back();
     RemovedRows.pop_back();
     Undo1->setEnabled(!RemovedRows.empty());

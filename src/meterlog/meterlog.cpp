@@ -55,6 +55,8 @@ int lastFilledRow(const TStringGrid &g)
 
 void TForm1::btn_Save2Click(TControl &)
 {
+    // The date check runs against the file's newest rows.
+    FollowVerbrauchFile();
     const FormatSettings &s = app().settings();
     const QChar sep = separator();
     TStringGrid &g = StringGrid1;
@@ -138,6 +140,7 @@ void TForm1::Memo_StandEnter(TControl &)
 
 void TForm1::dtp_AbleseCloseUp(TControl &)
 {
+    FollowVerbrauchFile();
     const TStringGrid &g = StringGrid1;
     const int last = lastFilledRow(g);
     const QDate lastDate = last ? dateOf(g, last, app().settings()) : QDate();
@@ -147,8 +150,39 @@ void TForm1::dtp_AbleseCloseUp(TControl &)
     dtp_Ablese.setDate(app().services().today());
 }
 
+bool TForm1::FollowMarkedRow()
+{
+    TStringGrid &g = StringGrid1;
+    QStringList marked;
+    for (int c = 0; c < g.colCount(); ++c)
+        marked << g.cell(c, g.row());
+    const bool blank = marked.join(QString()).trimmed().isEmpty();
+    if (!FollowVerbrauchFile())
+        return true;
+    if (blank)
+        return false; // the blank row of an empty log: nothing to remove
+    for (int r = g.fixedRows(); r < g.rowCount(); ++r) {
+        int c = 0;
+        while (c < g.colCount() && g.cell(c, r) == marked.at(c))
+            ++c;
+        if (c == g.colCount()) {
+            g.setRow(r);
+            return true;
+        }
+    }
+    app().messageBox(this, app().Title,
+        QStringLiteral("Die markierte Zeile steht nicht mehr in \"Mein_Verbrauch.txt\"; ein "
+                       "anderes Programm hat die Datei geändert. Es wurde nichts entfernt."),
+        MsgIcon::None);
+    return false;
+}
+
 void TForm1::Delete1Click(TControl &)
 {
+    // The row marked in the table as it was is removed from the file as it
+    // is now.
+    if (!FollowMarkedRow())
+        return;
     TStringGrid &g = StringGrid1;
     const int r = g.row();
     g.beginUpdate();

@@ -38,22 +38,41 @@ void QtServices::messageBox(TForm *owner, const QString &caption, const QString 
         parent->window()->activateWindow();
 }
 
-MsgAnswer QtServices::askYesNoCancel(TForm *owner, const QString &caption, const QString &text)
+namespace {
+
+MsgAnswer ask(QWidget *parent, const QString &caption, const QString &text,
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton byDefault,
+    QMessageBox::StandardButton onEscape)
 {
-    QWidget *parent = owner && windowOf ? windowOf(owner) : nullptr;
     QMessageBox box(parent);
     box.setWindowTitle(caption);
     box.setText(text);
     box.setIcon(QMessageBox::Question);
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
+    box.setStandardButtons(buttons);
+    box.setDefaultButton(byDefault);
+    box.setEscapeButton(onEscape);
     const int answer = box.exec();
     if (parent)
         parent->window()->activateWindow();
     if (answer == QMessageBox::Yes)
         return MsgAnswer::Yes;
     return answer == QMessageBox::No ? MsgAnswer::No : MsgAnswer::Cancel;
+}
+
+} // namespace
+
+MsgAnswer QtServices::askYesNoCancel(TForm *owner, const QString &caption, const QString &text)
+{
+    return ask(owner && windowOf ? windowOf(owner) : nullptr, caption, text,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
+        QMessageBox::Cancel);
+}
+
+MsgAnswer QtServices::askYesNo(TForm *owner, const QString &caption, const QString &text)
+{
+    // Nein keeps what is on the disk: the safe answer comes first.
+    return ask(owner && windowOf ? windowOf(owner) : nullptr, caption, text,
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No, QMessageBox::No);
 }
 
 QDate QtServices::today()

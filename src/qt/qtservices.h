@@ -25,6 +25,7 @@ public:
     void messageBox(
         TForm *owner, const QString &caption, const QString &text, MsgIcon icon) override;
     MsgAnswer askYesNoCancel(TForm *owner, const QString &caption, const QString &text) override;
+    MsgAnswer askYesNo(TForm *owner, const QString &caption, const QString &text) override;
     QDate today() override;
     void openUrl(const QString &url) override;
     void beep() override;

@@ -476,6 +476,7 @@ void TForm1::FormCreate()
         } catch (const std::exception &e) {
             app().showException(e);
             ContractUnreadable = true;
+            ContractUnreadableReason = QString::fromUtf8(e.what());
         }
     };
     shown([this] { ReadContract(); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/filestamp.h"
 #include "ui/FlEdit.h"
 #include "ui/form.h"
 
@@ -56,8 +57,14 @@ public:
     QString TakeNumber(const QString &line, int column) const;
     QString contractPath() const;
     // Set when the contract file could not be read at start: the first save
-    // keeps it as "Mein_Vertrag.bak" before replacing it.
+    // keeps it in a backup of its own before replacing it, and says where.
     bool ContractUnreadable = false;
+    QString ContractUnreadableReason; // what the read said, for that message
+    // The contract file as last read or written by this window.
+    FileStamp ContractStamp;
+    // Reads the contract file again when another program changed it and the
+    // window holds no unsaved contract changes; with changes, the save asks.
+    void FollowContractFile();
 
     // --- contract edit mode ---
     void img_to_onClick(TControl &Sender);
@@ -86,9 +93,25 @@ public:
     void SaveVerbrauch();
     void LoadVerbrauch();
     QString verbrauchPath() const;
-    // Set when the last load stopped before the end of the file: the first
-    // save keeps that file as "Mein_Verbrauch.bak" before replacing it.
+    // Set when the last load stopped before the end of the file, or had to
+    // convert it from other locale settings: the first save keeps that file
+    // in a backup of its own before replacing it, and tells the user why
+    // (VerbrauchKeepReason) and where.
     bool VerbrauchUnreadLines = false;
+    QString VerbrauchKeepReason;
+    // The consumption file as last read or written by this window.
+    FileStamp VerbrauchStamp;
+    // Reads the consumption file again into the table when another program
+    // changed or replaced it since; true when it did. Every change of the
+    // table starts with it, so that a save never drops a row of the file.
+    bool FollowVerbrauchFile();
+    // As FollowVerbrauchFile, and the mark goes to the row that was marked
+    // before; false (with a message) when that row is no longer there.
+    bool FollowMarkedRow();
+
+    // Another program changed a file of the data folder, or may have: the
+    // window system calls this when its watch fires.
+    void FilesChangedOnDisk();
 
     // --- beyond the log: history chart, settlement preview, CSV export and
     // undo of a removal, reached from the grid's popup menu (src/meterlog/extras.cpp) ---

@@ -2,6 +2,10 @@
 
 namespace voltaris {
 
+namespace {
+const QString SavedText = QStringLiteral("Erfolgreich in \"Mein_Vertrag\" gespeichert!");
+}
+
 TForm2::TForm2(TApplication &app)
     : TForm(app, QStringLiteral("Form2"))
 {
@@ -17,12 +21,18 @@ TForm2::TForm2(TApplication &app)
     TFont f;
     f.bold = true;
     Label1.setFont(f);
-    Label1.setText(QStringLiteral("Erfolgreich in \"Mein_Vertrag\" gespeichert!"));
+    Label1.setText(SavedText);
     Timer1.OnTimer = [this](TTimer &t) { Timer1Timer(t); };
 }
 
 void TForm2::ShowNotice()
 {
+    ShowNotice(SavedText);
+}
+
+void TForm2::ShowNotice(const QString &text)
+{
+    Label1.setText(text);
     setText(app().Title);
     show();
     // Every showing stays up the full interval: restart the count.

@@ -13,6 +13,8 @@ public:
     static constexpr int NoticeInterval = 3000;
 
     void ShowNotice();
+    // The same window with another short text: what was read again.
+    void ShowNotice(const QString &text);
     void Timer1Timer(TTimer &Sender);
 
     TLabel Label1 { this, QStringLiteral("Label1") };

@@ -20,6 +20,11 @@ MsgAnswer TApplication::askYesNoCancel(TForm *owner, const QString &caption, con
     return modal([&] { return services_.askYesNoCancel(owner, caption, text); });
 }
 
+MsgAnswer TApplication::askYesNo(TForm *owner, const QString &caption, const QString &text)
+{
+    return modal([&] { return services_.askYesNo(owner, caption, text); });
+}
+
 QString TApplication::errorText(const QString &message)
 {
     QString text = message;

@@ -50,6 +50,7 @@ public:
     // events of their own.
     void messageBox(TForm *owner, const QString &caption, const QString &text, MsgIcon icon);
     MsgAnswer askYesNoCancel(TForm *owner, const QString &caption, const QString &text);
+    MsgAnswer askYesNo(TForm *owner, const QString &caption, const QString &text);
 
     // The general error display: the title as caption, the error icon, the
     // error's text with a full stop added when its last character comes after

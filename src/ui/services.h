@@ -27,6 +27,9 @@ public:
     // A modal question with the buttons Ja, Nein and Abbrechen; closing the
     // box is Abbrechen.
     virtual MsgAnswer askYesNoCancel(TForm *owner, const QString &caption, const QString &text) = 0;
+    // A modal question with the buttons Ja and Nein (the default); closing
+    // the box is Nein.
+    virtual MsgAnswer askYesNo(TForm *owner, const QString &caption, const QString &text) = 0;
     // Today's date (the clock).
     virtual QDate today() = 0;
     // Opens a web address in the user's browser; failures are not reported.

@@ -30,6 +30,7 @@ private slots:
     void errorText();
     void fromLocale_data();
     void fromLocale();
+    void fromSystem_data();
     void fromSystem();
 };
 
@@ -150,16 +151,27 @@ void TestDates::fromLocale()
     QCOMPARE(int(got.dateOrder), int(expected.dateOrder));
 }
 
-// The program takes its settings from the user's locale, not always German.
+// The program follows a German-language locale; on a desktop in another
+// language it keeps the German settings of its files.
+void TestDates::fromSystem_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("US") << "en_US.UTF-8" << QByteArray(", . DMY");
+    QTest::newRow("Swiss German") << "de_CH.UTF-8" << QByteArray(". . DMY");
+}
+
 void TestDates::fromSystem()
 {
+    QFETCH(QString, locale);
+    QFETCH(QByteArray, expected);
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), locale);
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("-printsystem") });
     QVERIFY(child.waitForFinished());
-    QCOMPARE(child.readAllStandardOutput(), QByteArray(". / MDY"));
+    QCOMPARE(child.readAllStandardOutput(), expected);
 }
 
 int main(int argc, char **argv)

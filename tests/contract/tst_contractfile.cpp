@@ -130,9 +130,10 @@ private slots:
             << QStringList { "Edit_Name=Mein Strom" };
         QTest::newRow("pasted text") << false << QStringList { "Edit3=84 EUR", "Edit4=abc" }
                                      << QStringList { "Edit3=84", "Edit4=" };
-        QTest::newRow("point as separator, cut at the point")
+        // Written on a desktop with the decimal point: converted.
+        QTest::newRow("point as separator, converted")
             << true << QStringList { "Edit2=10.00", "Edit6=960.50" }
-            << QStringList { "Edit2=10", "Edit6=960,00", "Edit7=80,00" };
+            << QStringList { "Edit2=10,00", "Edit6=960,50", "Edit7=80,04" };
         QTest::newRow("line break pasted into a name keeps the layout")
             << false << QStringList { "Edit_Name=Mein\nStrom" }
             << QStringList { "Edit_Name=Mein?Strom" };
@@ -224,8 +225,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("line4"); // empty: the file is a directory
         QTest::addColumn<QString>("message");
-        QTest::newRow("other date format")
-            << QByteArray("        Ab 2017-01-01: A (B)") << "'2017-01-01' is not a valid date.";
+        QTest::newRow("no date in any order")
+            << QByteArray("        Ab 2017-13-45: A (B)") << "'2017-13-45' is not a valid date.";
         QTest::newRow("short date") << QByteArray("        Ab 1.1") << "'1.1' is not a valid date.";
         QTest::newRow("file cannot be read")
             << QByteArray()
@@ -261,9 +262,12 @@ private slots:
         const bool saved = r.f().WriteContract();
         QCOMPARE(saved, !line4.isEmpty()); // a directory cannot be replaced
         if (saved) {
-            QCOMPARE(readAll(dir.filePath("Mein_Vertrag.bak")), unreadable);
-            r.f().WriteContract(); // a second save keeps the first copy
-            QCOMPARE(readAll(dir.filePath("Mein_Vertrag.bak")), unreadable);
+            const QString backup = dir.filePath("Mein_Vertrag-2026-12-08-1.bak");
+            QCOMPARE(readAll(backup), unreadable);
+            QVERIFY(r.t.services.boxes.back().text.contains(QDir::toNativeSeparators(backup)));
+            r.f().WriteContract(); // a second save keeps the first copy, and no other
+            QCOMPARE(readAll(backup), unreadable);
+            QCOMPARE(QDir(dir.path()).entryList({ "*.bak" }).size(), 1);
         }
     }
 

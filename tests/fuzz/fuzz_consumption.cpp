@@ -54,14 +54,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QDir dir(scratchDir());
     const QString path = dir.filePath(QStringLiteral("Mein_Verbrauch.txt"));
-    const QString backup = dir.filePath(QStringLiteral("Mein_Verbrauch.bak"));
+    // The first backup of the fake services' day.
+    const QString backup = dir.filePath(QStringLiteral("Mein_Verbrauch-2026-12-08-1.bak"));
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
             fail("cannot write the input file");
     }
-    QFile::remove(backup);
+    for (const QString &old : dir.entryList({ QStringLiteral("*.bak") }, QDir::Files))
+        QFile::remove(dir.filePath(old));
 
     test::TestApp t;
     TApplication &app = t.app;
@@ -88,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fail("the backup is not the file that was not read whole");
         if (!unread && QFile::exists(backup))
             fail("a backup of a file read whole");
+        services.clear(); // the notice of the backup
     }
     TProgram again(app, dir.path());
     if (!services.boxes.empty())

@@ -126,30 +126,47 @@ private slots:
         QCOMPARE(again.f.StringGrid1.row(), int(texts.size()));
     }
 
-    // A load that stopped keeps the file it could not read whole, once.
+    // A load that stopped keeps the file it could not read whole, once, under
+    // a name of its own; no backup is ever overwritten, and the user is told
+    // which lines and where.
     void backupAfterStoppedLoad()
     {
         QTemporaryDir dir;
+        const auto backups = [&dir] {
+            return QDir(dir.path()).entryList({ "*.bak" }, QDir::Files, QDir::Name);
+        };
         const QByteArray stopped = Head + LineA + "\r\n" + LineB + "garbage\r\n";
         writeFile(dir.filePath("Mein_Verbrauch.txt"), stopped);
-        writeFile(dir.filePath("Mein_Verbrauch.bak"), "older copy");
+        writeFile(dir.filePath("Mein_Verbrauch-2026-12-08-1.bak"), "older copy");
         Run r(dir.path());
         r.enter(QDate(2026, 3, 1), "1300,0");
-        QCOMPARE(readAll(dir.filePath("Mein_Verbrauch.bak")), stopped);
+        QCOMPARE(readAll(dir.filePath("Mein_Verbrauch-2026-12-08-1.bak")), QByteArray("older copy"));
+        QCOMPARE(readAll(dir.filePath("Mein_Verbrauch-2026-12-08-2.bak")), stopped);
+        QCOMPARE(r.t.services.boxes.size(), size_t(1));
+        const QString told = r.t.services.boxes[0].text;
+        QVERIFY2(told.contains("Ab Zeile 7") && told.contains("01.02.2026")
+                && told.contains(QDir::toNativeSeparators(dir.filePath("Mein_Verbrauch-2026-12-08-2.bak"))),
+            qPrintable(told));
         const QByteArray saved = readAll(dir.filePath("Mein_Verbrauch.txt"));
         QCOMPARE(saved, Head + LineA + "01.03.2026 |     1300,00 |   59 |   5,08\r\n");
         r.enter(QDate(2026, 4, 1), "1400,0");
-        QCOMPARE(readAll(dir.filePath("Mein_Verbrauch.bak")), stopped);
+        QCOMPARE(backups().size(), 2);
+        QCOMPARE(r.t.services.boxes.size(), size_t(1)); // told once
+        // A second start that stops again leaves a second backup beside.
+        writeFile(dir.filePath("Mein_Verbrauch.txt"), stopped);
+        Run second(dir.path());
+        second.enter(QDate(2026, 3, 1), "1300,0");
+        QCOMPARE(backups().size(), 3);
+        QCOMPARE(readAll(dir.filePath("Mein_Verbrauch-2026-12-08-3.bak")), stopped);
         // A clean load makes no copy, nor does the line of an empty log.
-        QFile::remove(dir.filePath("Mein_Verbrauch.bak"));
         Run clean(dir.path());
         clean.enter(QDate(2026, 5, 1), "1500,0");
-        QVERIFY(!QFile::exists(dir.filePath("Mein_Verbrauch.bak")));
-        QCOMPARE(gridRows(clean.f.StringGrid1).size(), 4);
+        QCOMPARE(backups().size(), 3);
+        QCOMPARE(gridRows(clean.f.StringGrid1).size(), 3);
         writeFile(dir.filePath("Mein_Verbrauch.txt"), Head + EmptyLine);
         Run empty(dir.path());
         empty.enter(QDate(2026, 5, 1), "1500,0");
-        QVERIFY(!QFile::exists(dir.filePath("Mein_Verbrauch.bak")));
+        QCOMPARE(backups().size(), 3);
     }
 
     // A save that cannot replace the file shows the error and keeps the

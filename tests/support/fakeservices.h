@@ -28,6 +28,11 @@ public:
         boxes.push_back({ owner, caption, text, MsgIcon::Question });
         return answer;
     }
+    MsgAnswer askYesNo(TForm *owner, const QString &caption, const QString &text) override
+    {
+        boxes.push_back({ owner, caption, text, MsgIcon::Question });
+        return answer == MsgAnswer::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+    }
     MsgAnswer answer = MsgAnswer::Yes;
     QDate today() override { return todayDate; }
     void openUrl(const QString &url) override { urls << url; }

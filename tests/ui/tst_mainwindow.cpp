@@ -90,9 +90,9 @@ private slots:
                                       << QStringList { "1234,50", "102,88" } << "0,0"
                                       << "";
         // The error is shown and the start-up goes on: the log is loaded.
-        QTest::newRow("unreadable date") << contractFile("2017-01-01", "960,00") << Log
+        QTest::newRow("unreadable date") << contractFile("32.01.2017", "960,00") << Log
                                          << QStringList { "960,00", "80,00" } << "1155,5"
-                                         << "'2017-01-01' is not a valid date.";
+                                         << "'32.01.2017' is not a valid date.";
     }
     void startUp()
     {

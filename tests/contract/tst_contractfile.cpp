@@ -85,6 +85,54 @@ QStringList contract(TForm1 &f, const QStringList &changes = {})
 class TestContractFile : public QObject {
     Q_OBJECT
 private slots:
+    // Another program writes the contract file while the window is open:
+    // without unsaved changes the window reads it again; with them, the
+    // save asks, and Nein keeps the other program's file.
+    void followsTheFile_data()
+    {
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<QString>("edit1"); // shown afterwards
+        QTest::addColumn<QString>("onDisk"); // Edit1 of the file afterwards
+        QTest::newRow("no unsaved changes: read again") << false << MsgAnswer::Yes << "4000"
+                                                        << "4000";
+        QTest::newRow("unsaved, Ja: saved") << true << MsgAnswer::Yes << "5000" << "5000";
+        QTest::newRow("unsaved, Nein: the file stays") << true << MsgAnswer::No << "5000"
+                                                       << "4000";
+    }
+    void followsTheFile()
+    {
+        QFETCH(bool, unsaved);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(QString, edit1);
+        QFETCH(QString, onDisk);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Mein_Vertrag.dat");
+        writeFile(path, Example);
+        Run r(dir.path());
+        if (unsaved)
+            r.f().Edit1.setText("5000");
+        writeFile(dir.filePath("copy"), QByteArray(Example).replace(" 3650 kW", " 4000 kW"));
+        QVERIFY(QFile::rename(path, dir.filePath("old")) && QFile::rename(dir.filePath("copy"), path));
+        r.f().FilesChangedOnDisk();
+        r.t.services.answer = answer;
+        if (unsaved)
+            r.f().btn_Save1.click();
+        QCOMPARE(r.f().Edit1.text(), edit1);
+        QCOMPARE(r.p.Form2->visible(), answer == MsgAnswer::Yes);
+        QCOMPARE(r.p.Form2->Label1.text(),
+            unsaved ? QString("Erfolgreich in \"Mein_Vertrag\" gespeichert!")
+                    : QString("Neu aus \"Mein_Vertrag\" gelesen!"));
+        QCOMPARE(r.f().btn_Save1.enabled(), answer == MsgAnswer::No);
+        QCOMPARE(int(r.t.services.boxes.size()), unsaved ? 1 : 0);
+        if (unsaved)
+            QCOMPARE(r.t.services.boxes[0].text,
+                QString("Mein_Vertrag.dat wurde inzwischen von einem anderen Programm geändert. "
+                        "Ihre Änderungen trotzdem speichern?"));
+        Run again(dir.path());
+        QCOMPARE(again.f().Edit1.text(), onDisk);
+    }
+
     void writesTheExample()
     {
         QTemporaryDir dir;

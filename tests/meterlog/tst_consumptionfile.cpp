@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -85,6 +86,20 @@ private slots:
                                         << QStringList { A, "|||" } << 1 << "0,0";
         QTest::newRow("short line")
             << Head + "01.01.2026 |  12" << QStringList { "01.01.2026|12||" } << 1 << "12,0";
+        // Written on a desktop in another language: converted.
+        QTest::newRow("US desktop")
+            << Head + "01/01/2026 |     1000.00 |    0 |      0\r\n"
+                      "02/01/2026 |     1155.50 |   31 |   5.02\r\n"
+            << QStringList { A, B } << 2 << "1155,5";
+        QTest::newRow("British desktop, day told by a 13th")
+            << Head + "01/01/2026 |     1000.00 |    0 |      0\r\n"
+                      "13/01/2026 |     1050.00 |   12 |   4.17\r\n"
+            << QStringList { A, "13.01.2026|1050,00|12|4,17" } << 2 << "1050,0";
+        QTest::newRow("ISO dates") << Head + "2026-01-01" + LineA.mid(10) + "2026-02-01" + LineB.mid(10)
+                                   << QStringList { A, B } << 2 << "1155,5";
+        QTest::newRow("German dates, decimal point")
+            << Head + "01.01.2026 |     1000.00 |    0 |      0\r\n" << QStringList { A } << 1
+            << "1000,0";
         QTest::newRow("no CR, Ctrl+Z ends it")
             << QByteArray(Head + LineA).replace("\r", "") + "\x1A" + LineB << QStringList { A } << 1
             << "1000,0";
@@ -124,6 +139,84 @@ private slots:
         Run again(dir.path());
         QCOMPARE(gridRows(again.f.StringGrid1), texts);
         QCOMPARE(again.f.StringGrid1.row(), int(texts.size()));
+    }
+
+    // Another program changes the file while the window is open (a sync tool
+    // renames its copy over it, a user deletes it): the next change starts
+    // from the file's rows, and no row of the file is lost.
+    void followsTheFile_data()
+    {
+        QTest::addColumn<QByteArray>("other"); // what the other program leaves; empty: removed
+        QTest::addColumn<QString>("action"); // "enter DATE READING", "remove ROW", "save", "look"
+        QTest::addColumn<QStringList>("rows"); // of the file afterwards
+        QTest::addColumn<QString>("message");
+        const QByteArray lineC = "01.03.2026 |     1300,00 |   28 |   5,16\r\n";
+        const QString C = "01.03.2026|1300,00|28|5,16";
+        QTest::newRow("entry after a rename")
+            << Example + lineC << "enter 01.04.2026 1400,0"
+            << QStringList { A, B, C, "01.04.2026|1400,00|31|3,23" } << "";
+        QTest::newRow("entry on a day the file already has")
+            << Example + lineC << "enter 15.02.2026 1200,0" << QStringList { A, B, C }
+            << "Das haben Sie schon eingegeben!";
+        QTest::newRow("removal of the marked row")
+            << Example + lineC << "remove 1"
+            << QStringList { "01.02.2026|1155,50|0|0", C } << "";
+        QTest::newRow("removal of a row the other removed")
+            << Head + LineA + lineC << "remove 2" << QStringList { A, C }
+            << "Die markierte Zeile steht nicht mehr in \"Mein_Verbrauch.txt\"; ein anderes "
+               "Programm hat die Datei geändert. Es wurde nichts entfernt.";
+        QTest::newRow("file removed: the table stays")
+            << QByteArray() << "enter 01.03.2026 1300,0"
+            << QStringList { A, B, "01.03.2026|1300,00|28|5,16" } << "";
+        QTest::newRow("changed in the moment of the save: kept")
+            << Example + lineC << "save" << QStringList { A, B } << "gesichert unter";
+        QTest::newRow("the window's own save") << QByteArray("own") << "look"
+                                               << QStringList { A, B, "01.03.2026|1300,00|28|5,16" }
+                                               << "";
+    }
+    void followsTheFile()
+    {
+        QFETCH(QByteArray, other);
+        QFETCH(QString, action);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Mein_Verbrauch.txt");
+        writeFile(path, Example);
+        Run r(dir.path());
+        if (other.isEmpty()) {
+            QVERIFY(QFile::remove(path));
+        } else if (other == "own") {
+            r.enter(QDate(2026, 3, 1), "1300,0");
+        } else {
+            writeFile(dir.filePath("copy"), other);
+            QVERIFY(std::rename(qPrintable(dir.filePath("copy")), qPrintable(path)) == 0);
+        }
+        const QStringList words = action.split(' ');
+        if (words[0] == "enter")
+            r.enter(QDate::fromString(words[1], "dd.MM.yyyy"), words[2]);
+        else if (words[0] == "remove") {
+            r.f.StringGrid1.setRow(words[1].toInt());
+            r.f.Delete1.click();
+        } else if (words[0] == "save")
+            r.f.SaveVerbrauch();
+        else
+            r.f.FilesChangedOnDisk();
+        const bool reread = !other.isEmpty() && other != "own" && words[0] != "save";
+        QCOMPARE(r.p.Form2->visible(), reread);
+        if (reread)
+            QCOMPARE(r.p.Form2->Label1.text(), QString("Neu aus \"Mein_Verbrauch\" gelesen!"));
+        Run again(dir.path());
+        QCOMPARE(gridRows(again.f.StringGrid1), rows);
+        if (message.isEmpty())
+            QVERIFY(r.t.services.boxes.empty());
+        else {
+            QCOMPARE(r.t.services.boxes.size(), size_t(1));
+            QVERIFY2(r.t.services.boxes[0].text.contains(message),
+                qPrintable(r.t.services.boxes[0].text));
+        }
+        if (words[0] == "save") // the other program's file is in the backup
+            QCOMPARE(readAll(dir.filePath("Mein_Verbrauch-2026-12-08-1.bak")), other);
     }
 
     // A load that stopped keeps the file it could not read whole, once, under

@@ -135,8 +135,7 @@ bool TForm1::WriteContract()
     try {
         // A file that another program changed since this window read or
         // wrote it is replaced only when the user says so.
-        if (const FileStamp now = FileStamp::of(contractPath());
-            now.exists && now != ContractStamp
+        if (const FileStamp now = FileStamp::of(contractPath()); now.exists && now != ContractStamp
             && app().askYesNo(this, app().Title,
                    QStringLiteral("Mein_Vertrag.dat wurde inzwischen von einem anderen Programm "
                                   "geändert. Ihre Änderungen trotzdem speichern?"))
@@ -241,15 +240,15 @@ void TForm1::ReadContract()
     TEdit *fields[] = { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7 };
     const QChar sep = separator();
     const bool otherSep = hasOtherSeparator(lines, sep);
-    const QChar fileSep = otherSep ? (sep == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(','))
-                                   : sep;
+    const QChar fileSep
+        = otherSep ? (sep == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',')) : sep;
     for (int i = 0; i < 7 && DateLine + i < lines.size(); ++i)
-        fields[i]->setText(takeNumber(lines.at(DateLine + i), ValueColumn, fileSep)
-                               .replace(fileSep, sep));
+        fields[i]->setText(
+            takeNumber(lines.at(DateLine + i), ValueColumn, fileSep).replace(fileSep, sep));
     if (converted || otherSep) {
         ContractUnreadable = true;
-        ContractUnreadableReason
-            = QStringLiteral("sie war mit anderen Landeseinstellungen geschrieben und wurde umgewandelt");
+        ContractUnreadableReason = QStringLiteral(
+            "sie war mit anderen Landeseinstellungen geschrieben und wurde umgewandelt");
     }
 
     btn_Save1.setEnabled(false);

@@ -223,8 +223,8 @@ void TForm1::SaveVerbrauch()
     const FileStamp now = FileStamp::of(path);
     if (now.exists && now != VerbrauchStamp) {
         VerbrauchUnreadLines = true;
-        VerbrauchKeepReason
-            = QStringLiteral("Ein anderes Programm hat sie eben geändert, während dieses sie schrieb.");
+        VerbrauchKeepReason = QStringLiteral(
+            "Ein anderes Programm hat sie eben geändert, während dieses sie schrieb.");
     }
     // Lines the last load could not read are kept before the file is
     // replaced by the table, which lacks them.
@@ -383,9 +383,8 @@ ConsumptionRead readConsumptionFile(const QString &path, const FormatSettings &s
         if (reader.open())
             while (lineNo < r.firstUnreadLine && reader.readLine(line))
                 ++lineNo;
-        const QString dateField = lineNo == r.firstUnreadLine
-            ? fromWindows1252(field(line, 0)).trimmed()
-            : QString();
+        const QString dateField
+            = lineNo == r.firstUnreadLine ? fromWindows1252(field(line, 0)).trimmed() : QString();
         std::optional<ConsumptionRead> best;
         int bestRows = 0, bestAscending = 0;
         for (const FormatSettings &c : otherDateSettings(dateField, s)) {
@@ -418,7 +417,8 @@ ConsumptionRead readConsumptionFile(const QString &path, const FormatSettings &s
     // told by the first reading and converted like the dates.
     if (r.cells.size() >= ColumnCount) {
         const QString &first = r.cells[ReadingColumn];
-        if (!first.contains(s.decimalSeparator) && first.contains(otherSeparator(s.decimalSeparator))) {
+        if (!first.contains(s.decimalSeparator)
+            && first.contains(otherSeparator(s.decimalSeparator))) {
             r.converted = true;
             for (size_t i = 0; i + ColumnCount <= r.cells.size(); i += ColumnCount) {
                 convertNumber(r.cells[i + ReadingColumn], s.decimalSeparator);

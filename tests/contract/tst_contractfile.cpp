@@ -96,7 +96,8 @@ private slots:
         QTest::addColumn<QString>("onDisk"); // Edit1 of the file afterwards
         QTest::newRow("no unsaved changes: read again") << false << MsgAnswer::Yes << "4000"
                                                         << "4000";
-        QTest::newRow("unsaved, Ja: saved") << true << MsgAnswer::Yes << "5000" << "5000";
+        QTest::newRow("unsaved, Ja: saved") << true << MsgAnswer::Yes << "5000"
+                                            << "5000";
         QTest::newRow("unsaved, Nein: the file stays") << true << MsgAnswer::No << "5000"
                                                        << "4000";
     }
@@ -113,7 +114,8 @@ private slots:
         if (unsaved)
             r.f().Edit1.setText("5000");
         writeFile(dir.filePath("copy"), QByteArray(Example).replace(" 3650 kW", " 4000 kW"));
-        QVERIFY(QFile::rename(path, dir.filePath("old")) && QFile::rename(dir.filePath("copy"), path));
+        QVERIFY(
+            QFile::rename(path, dir.filePath("old")) && QFile::rename(dir.filePath("copy"), path));
         r.f().FilesChangedOnDisk();
         r.t.services.answer = answer;
         if (unsaved)

@@ -87,19 +87,21 @@ private slots:
         QTest::newRow("short line")
             << Head + "01.01.2026 |  12" << QStringList { "01.01.2026|12||" } << 1 << "12,0";
         // Written on a desktop in another language: converted.
-        QTest::newRow("US desktop")
-            << Head + "01/01/2026 |     1000.00 |    0 |      0\r\n"
-                      "02/01/2026 |     1155.50 |   31 |   5.02\r\n"
-            << QStringList { A, B } << 2 << "1155,5";
+        QTest::newRow("US desktop") << Head
+                + "01/01/2026 |     1000.00 |    0 |      0\r\n"
+                  "02/01/2026 |     1155.50 |   31 |   5.02\r\n"
+                                    << QStringList { A, B } << 2 << "1155,5";
         QTest::newRow("British desktop, day told by a 13th")
-            << Head + "01/01/2026 |     1000.00 |    0 |      0\r\n"
-                      "13/01/2026 |     1050.00 |   12 |   4.17\r\n"
+            << Head
+                + "01/01/2026 |     1000.00 |    0 |      0\r\n"
+                  "13/01/2026 |     1050.00 |   12 |   4.17\r\n"
             << QStringList { A, "13.01.2026|1050,00|12|4,17" } << 2 << "1050,0";
-        QTest::newRow("ISO dates") << Head + "2026-01-01" + LineA.mid(10) + "2026-02-01" + LineB.mid(10)
-                                   << QStringList { A, B } << 2 << "1155,5";
+        QTest::newRow("ISO dates")
+            << Head + "2026-01-01" + LineA.mid(10) + "2026-02-01" + LineB.mid(10)
+            << QStringList { A, B } << 2 << "1155,5";
         QTest::newRow("German dates, decimal point")
-            << Head + "01.01.2026 |     1000.00 |    0 |      0\r\n" << QStringList { A } << 1
-            << "1000,0";
+            << Head + "01.01.2026 |     1000.00 |    0 |      0\r\n"
+            << QStringList { A } << 1 << "1000,0";
         QTest::newRow("no CR, Ctrl+Z ends it")
             << QByteArray(Head + LineA).replace("\r", "") + "\x1A" + LineB << QStringList { A } << 1
             << "1000,0";
@@ -159,8 +161,7 @@ private slots:
             << Example + lineC << "enter 15.02.2026 1200,0" << QStringList { A, B, C }
             << "Das haben Sie schon eingegeben!";
         QTest::newRow("removal of the marked row")
-            << Example + lineC << "remove 1"
-            << QStringList { "01.02.2026|1155,50|0|0", C } << "";
+            << Example + lineC << "remove 1" << QStringList { "01.02.2026|1155,50|0|0", C } << "";
         QTest::newRow("removal of a row the other removed")
             << Head + LineA + lineC << "remove 2" << QStringList { A, C }
             << "Die markierte Zeile steht nicht mehr in \"Mein_Verbrauch.txt\"; ein anderes "
@@ -170,9 +171,9 @@ private slots:
             << QStringList { A, B, "01.03.2026|1300,00|28|5,16" } << "";
         QTest::newRow("changed in the moment of the save: kept")
             << Example + lineC << "save" << QStringList { A, B } << "gesichert unter";
-        QTest::newRow("the window's own save") << QByteArray("own") << "look"
-                                               << QStringList { A, B, "01.03.2026|1300,00|28|5,16" }
-                                               << "";
+        QTest::newRow("the window's own save")
+            << QByteArray("own") << "look" << QStringList { A, B, "01.03.2026|1300,00|28|5,16" }
+            << "";
     }
     void followsTheFile()
     {
@@ -225,20 +226,21 @@ private slots:
     void backupAfterStoppedLoad()
     {
         QTemporaryDir dir;
-        const auto backups = [&dir] {
-            return QDir(dir.path()).entryList({ "*.bak" }, QDir::Files, QDir::Name);
-        };
+        const auto backups
+            = [&dir] { return QDir(dir.path()).entryList({ "*.bak" }, QDir::Files, QDir::Name); };
         const QByteArray stopped = Head + LineA + "\r\n" + LineB + "garbage\r\n";
         writeFile(dir.filePath("Mein_Verbrauch.txt"), stopped);
         writeFile(dir.filePath("Mein_Verbrauch-2026-12-08-1.bak"), "older copy");
         Run r(dir.path());
         r.enter(QDate(2026, 3, 1), "1300,0");
-        QCOMPARE(readAll(dir.filePath("Mein_Verbrauch-2026-12-08-1.bak")), QByteArray("older copy"));
+        QCOMPARE(
+            readAll(dir.filePath("Mein_Verbrauch-2026-12-08-1.bak")), QByteArray("older copy"));
         QCOMPARE(readAll(dir.filePath("Mein_Verbrauch-2026-12-08-2.bak")), stopped);
         QCOMPARE(r.t.services.boxes.size(), size_t(1));
         const QString told = r.t.services.boxes[0].text;
         QVERIFY2(told.contains("Ab Zeile 7") && told.contains("01.02.2026")
-                && told.contains(QDir::toNativeSeparators(dir.filePath("Mein_Verbrauch-2026-12-08-2.bak"))),
+                && told.contains(
+                    QDir::toNativeSeparators(dir.filePath("Mein_Verbrauch-2026-12-08-2.bak"))),
             qPrintable(told));
         const QByteArray saved = readAll(dir.filePath("Mein_Verbrauch.txt"));
         QCOMPARE(saved, Head + LineA + "01.03.2026 |     1300,00 |   59 |   5,08\r\n");

@@ -12,6 +12,11 @@ namespace voltaris::test {
 
 inline const QString ContractName = QStringLiteral("Mein_Vertrag.dat");
 inline const QString LogName = QStringLiteral("Mein_Verbrauch.txt");
+// The four lines that open every consumption file.
+inline const QByteArray LogHeader = "           Mein Verbrauch\r\n"
+                                    "________________________________________\r\n"
+                                    "     Datum | Z\xE4hlerstand | Tage | kW/Tag\r\n"
+                                    "===========|=============|======|=======\r\n";
 
 // The whole file; empty when it cannot be read.
 QByteArray readAll(const QString &path);

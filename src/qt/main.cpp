@@ -1,10 +1,14 @@
 #include "common/formatsettings.h"
+#include "qt/filewatch.h"
 #include "qt/formview.h"
 #include "qt/qtservices.h"
+#include "qt/singleinstance.h"
 #include "qt/startup.h"
 #include "ui/program.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <csignal>
 #include <functional>
@@ -53,8 +57,27 @@ int main(int argc, char *argv[])
     // was read ahead is taken only when both agree.
     StartupReader reader(consumptionFilePath(folder), FormatSettings::fromSystem());
     QApplication qapp(argc, argv);
+    // Before the application's name is set: the lock names the program as
+    // the system knows it, which tells a live owner from a reused number.
+    SingleInstance instance(folder);
+    if (instance.outcome() == SingleInstance::Outcome::Forwarded)
+        return 0; // the running window comes to the front instead
     reader.applicationMade();
     installGermanQtTexts();
+    if (instance.outcome() == SingleInstance::Outcome::Unreachable) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Voltaris 1.3"),
+            QStringLiteral(
+                "In diesem Ordner läuft Voltaris bereits, ist aber nicht erreichbar (auf "
+                "einem anderen Rechner oder hängend).\n\nWenn Sie trotzdem öffnen, liest "
+                "jedes Fenster die Dateien neu, sobald das andere sie ändert."));
+        QPushButton *end = box.addButton(QStringLiteral("Beenden"), QMessageBox::RejectRole);
+        box.addButton(QStringLiteral("Trotzdem öffnen"), QMessageBox::AcceptRole);
+        box.setDefaultButton(end);
+        box.setEscapeButton(end);
+        box.exec();
+        if (box.clickedButton() == end)
+            return 0;
+    }
 
     QtServices services;
     services.readAhead = [&reader](const QString &path, const FormatSettings &settings) {
@@ -88,6 +111,13 @@ int main(int argc, char *argv[])
         return f == program.Form2.get() ? noticeView.get() : warningView.get();
     };
     new AfterFirstPaint(mainView, makeViews);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &mainView, [&mainView] {
+        mainView.setWindowState(mainView.windowState() & ~Qt::WindowMinimized);
+        mainView.show();
+        mainView.raise();
+        mainView.activateWindow();
+    });
+    FileWatch watch(app, *program.Form1);
     QTimer::singleShot(1000, &mainView, makeViews); // also where nothing is painted
     app.handle([&] { program.Form1->show(); });
     return qapp.exec();

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace voltaris {
+
+// One program per data folder: the first start holds a lock file in the
+// folder and listens for later starts, which ask it to come to the front
+// and end. Two windows on one folder would save over each other's rows.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    enum class Outcome {
+        Primary, // the lock is ours: this program runs the folder
+        Forwarded, // the running program was reached and comes to the front
+        Unreachable, // the lock is held by a program that does not answer
+        NoLock, // the folder takes no lock file (read-only): no guard
+    };
+
+    explicit SingleInstance(const QString &folder, QObject *parent = nullptr);
+
+    Outcome outcome() const { return outcome_; }
+    // The name the running program listens under, from the folder's path.
+    static QString serverName(const QString &folder);
+
+    static constexpr int AnswerMs = 2000;
+
+Q_SIGNALS:
+    // A later start asked this one to come to the front.
+    void activationRequested();
+
+private:
+    bool forward(const QString &name);
+    void listen(const QString &name);
+
+    Outcome outcome_ = Outcome::NoLock;
+    std::unique_ptr<QLockFile> lock_;
+    QLocalServer server_;
+};
+
+} // namespace voltaris

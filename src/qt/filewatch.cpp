@@ -25,6 +25,7 @@ FileWatch::FileWatch(TApplication &app, TForm1 &form, QObject *parent)
                 later();
         });
     watch();
+    settle_.start(); // what changed before the watch began
 }
 
 void FileWatch::watch()

@@ -110,15 +110,24 @@ int main(int argc, char *argv[])
         makeViews();
         return f == program.Form2.get() ? noticeView.get() : warningView.get();
     };
-    new AfterFirstPaint(mainView, makeViews);
+    // Once the window is on the screen: later starts are answered, and the
+    // files are watched (a change before is caught by the watch's first look
+    // and by every change's own check).
+    std::unique_ptr<FileWatch> watch;
+    const auto afterStart = [&] {
+        makeViews();
+        instance.listen();
+        if (!watch)
+            watch = std::make_unique<FileWatch>(app, *program.Form1);
+    };
+    new AfterFirstPaint(mainView, afterStart);
     QObject::connect(&instance, &SingleInstance::activationRequested, &mainView, [&mainView] {
         mainView.setWindowState(mainView.windowState() & ~Qt::WindowMinimized);
         mainView.show();
         mainView.raise();
         mainView.activateWindow();
     });
-    FileWatch watch(app, *program.Form1);
-    QTimer::singleShot(1000, &mainView, makeViews); // also where nothing is painted
+    QTimer::singleShot(1000, &mainView, afterStart); // also where nothing is painted
     app.handle([&] { program.Form1->show(); });
     return qapp.exec();
 }

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
+#include <QThread>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -16,6 +17,7 @@ namespace {
 const QString LockName = QStringLiteral(".voltaris.lock");
 const QByteArray Raise = "raise\n";
 const QByteArray Done = "ok\n";
+constexpr int RetryMs = 50;
 
 } // namespace
 
@@ -39,26 +41,32 @@ SingleInstance::SingleInstance(const QString &folder, QObject *parent)
     lock_ = std::make_unique<QLockFile>(dir.filePath(LockName));
     // Only a dead owner makes the lock stale, never the age of a long run.
     lock_->setStaleLockTime(0);
-    const QString name = serverName(folder);
+    name_ = serverName(folder);
     if (lock_->tryLock(0)) {
         outcome_ = Outcome::Primary;
-        listen(name);
         return;
     }
     if (lock_->error() != QLockFile::LockFailedError) {
         outcome_ = Outcome::NoLock; // a folder that takes no file
         return;
     }
-    outcome_ = forward(name) ? Outcome::Forwarded : Outcome::Unreachable;
+    outcome_ = forward(name_) ? Outcome::Forwarded : Outcome::Unreachable;
 }
 
 bool SingleInstance::forward(const QString &name)
 {
     QLocalSocket socket;
     const QDeadlineTimer deadline(AnswerMs);
-    socket.connectToServer(name);
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
-        return false;
+    // The running program may not listen yet: it starts to once its window
+    // is on the screen.
+    for (;;) {
+        socket.connectToServer(name);
+        if (socket.waitForConnected(int(deadline.remainingTime())))
+            break;
+        if (deadline.remainingTime() < RetryMs)
+            return false;
+        QThread::msleep(RetryMs);
+    }
     socket.write(Raise);
     if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
         return false;
@@ -69,8 +77,11 @@ bool SingleInstance::forward(const QString &name)
     return answer == Done;
 }
 
-void SingleInstance::listen(const QString &name)
+void SingleInstance::listen()
 {
+    if (outcome_ != Outcome::Primary || server_.isListening())
+        return;
+    const QString &name = name_;
     // The lock is ours, so a socket of that name was left by a program
     // that is gone.
     QLocalServer::removeServer(name);

@@ -24,6 +24,10 @@ public:
     explicit SingleInstance(const QString &folder, QObject *parent = nullptr);
 
     Outcome outcome() const { return outcome_; }
+    // As the holder of the lock, starts answering later starts; called once
+    // the window is on the screen, so that it costs the start-up nothing.
+    // Until then a later start waits for the answer.
+    void listen();
     // The name the running program listens under, from the folder's path.
     static QString serverName(const QString &folder);
 
@@ -35,9 +39,9 @@ Q_SIGNALS:
 
 private:
     bool forward(const QString &name);
-    void listen(const QString &name);
 
     Outcome outcome_ = Outcome::NoLock;
+    QString name_;
     std::unique_ptr<QLockFile> lock_;
     QLocalServer server_;
 };

@@ -50,6 +50,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         SingleInstance first(dir.path());
         QCOMPARE(first.outcome(), Outcome::Primary);
+        first.listen();
         QSignalSpy raised(&first, &SingleInstance::activationRequested);
         QProcess second;
         start(second, dir.path());

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 #include <memory>
 
@@ -22,6 +22,7 @@ public:
     };
 
     explicit SingleInstance(const QString &folder, QObject *parent = nullptr);
+    ~SingleInstance() override;
 
     Outcome outcome() const { return outcome_; }
     // As the holder of the lock, starts answering later starts; called once
@@ -43,7 +44,11 @@ private:
     Outcome outcome_ = Outcome::NoLock;
     QString name_;
     std::unique_ptr<QLockFile> lock_;
-    QLocalServer server_;
+    // The listening socket (a local socket of the system's, on QtCore alone:
+    // no network library to load at start-up).
+    int listener_ = -1;
+    QByteArray socketPath_;
+    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 } // namespace voltaris

@@ -1,15 +1,20 @@
 #include "qt/singleinstance.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 
 #ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -34,6 +39,49 @@ void start(QProcess &p, const QString &folder)
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(program(), {});
     QVERIFY(p.waitForStarted());
+}
+
+// A socket bound under that name: it takes connections (the system
+// queues them) but never answers, as a hung program would.
+struct Deaf {
+    int fd = -1;
+    QByteArray path;
+    bool listen(const QString &name)
+    {
+        path = QFile::encodeName(QDir(QDir::tempPath()).filePath(name));
+        sockaddr_un a {};
+        a.sun_family = AF_UNIX;
+        std::memcpy(a.sun_path, path.constData(), size_t(path.size()));
+        ::unlink(path.constData());
+        fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        return ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(fd, 4) == 0;
+    }
+    ~Deaf()
+    {
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(path.constData());
+        }
+    }
+};
+
+// Whether a program listens under that name.
+bool listening(const QString &name)
+{
+    sockaddr_un a {};
+    a.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(QDir(QDir::tempPath()).filePath(name));
+    std::memcpy(a.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// Whether a socket file of that name is there, live or left behind.
+bool socketFile(const QString &name)
+{
+    return QFileInfo::exists(QDir(QDir::tempPath()).filePath(name));
 }
 
 } // namespace
@@ -61,14 +109,17 @@ private Q_SLOTS:
         QCOMPARE(raised.size(), 1);
     }
 
-    // The lock of a killed program is taken over; one held without an answer
-    // is told apart from it.
+    // Who holds the lock decides: a dead owner's lock is taken over, a live
+    // owner that does not answer is told apart from it, promptly.
     void heldLocks_data()
     {
         QTest::addColumn<QString>("holder");
         QTest::addColumn<Outcome>("outcome");
         QTest::newRow("killed program") << "killed" << Outcome::Primary;
-        QTest::newRow("live program that does not answer") << "silent" << Outcome::Unreachable;
+        QTest::newRow("live program without a server") << "silent" << Outcome::Unreachable;
+        QTest::newRow("hung program") << "hung" << Outcome::Unreachable;
+        // An hour old: the age of a lock says nothing of its owner.
+        QTest::newRow("other computer") << "elsewhere" << Outcome::Unreachable;
         QTest::newRow("read-only folder") << "read-only" << Outcome::NoLock;
     }
     void heldLocks()
@@ -77,15 +128,27 @@ private Q_SLOTS:
         QFETCH(Outcome, outcome);
         QTemporaryDir dir;
         const QString lockPath = dir.filePath(QStringLiteral(".voltaris.lock"));
-        QLockFile silent(lockPath);
+        const QString name = SingleInstance::serverName(dir.path());
+        QLockFile held(lockPath);
+        Deaf deaf;
         QProcess killed;
         if (holder == "killed") {
             start(killed, dir.path());
-            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(lockPath), 5000);
+            // Once it listens, its socket is left behind as well.
+            QTRY_VERIFY_WITH_TIMEOUT(socketFile(name), 5000);
             killed.kill();
             QVERIFY(killed.waitForFinished());
-        } else if (holder == "silent") {
-            QVERIFY(silent.tryLock(0)); // this live process, with no server
+        } else if (holder == "silent" || holder == "hung") {
+            QVERIFY(held.tryLock(0));
+            if (holder == "hung")
+                QVERIFY(deaf.listen(name));
+        } else if (holder == "elsewhere") {
+            QFile file(lockPath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("4242\nvoltaris\nanderer-rechner\n0123456789abcdef0123456789abcdef\n"
+                       "00000000-0000-0000-0000-000000000000\n");
+            QVERIFY(file.setFileTime(
+                QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
         } else {
 #ifdef Q_OS_UNIX
             if (::geteuid() == 0)
@@ -96,9 +159,14 @@ private Q_SLOTS:
         QElapsedTimer took;
         took.start();
         SingleInstance later(dir.path());
+        const qint64 ms = took.elapsed();
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(later.outcome(), outcome);
-        QVERIFY(took.elapsed() < SingleInstance::AnswerMs + 1000);
+        QVERIFY2(ms < SingleInstance::AnswerMs + 500, qPrintable(QString::number(ms)));
+        if (outcome == Outcome::Primary) {
+            later.listen();
+            QVERIFY(listening(name)); // later starts reach it, past the socket left behind
+        }
     }
 };
 

@@ -153,6 +153,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("4242\nvoltaris\nanderer-rechner\n0123456789abcdef0123456789abcdef\n"
                        "00000000-0000-0000-0000-000000000000\n");
+            QVERIFY(file.flush()); // else the write at closing dates it anew
             QVERIFY(file.setFileTime(
                 QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
         } else {

@@ -57,8 +57,7 @@ int main(int argc, char *argv[])
     // was read ahead is taken only when both agree.
     StartupReader reader(consumptionFilePath(folder), FormatSettings::fromSystem());
     QApplication qapp(argc, argv);
-    // Before the application's name is set: the lock names the program as
-    // the system knows it, which tells a live owner from a reused number.
+    // The folder's lock first: a second start ends before it makes a window.
     SingleInstance instance(folder);
     if (instance.outcome() == SingleInstance::Outcome::Forwarded)
         return 0; // the running window comes to the front instead

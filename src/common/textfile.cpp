@@ -3,9 +3,15 @@
 #include "common/errors.h"
 #include "common/safefile.h"
 
+#include <QDir>
 #include <cstring>
 
 namespace voltaris {
+
+QString inFolder(const QString &folder, const QString &name)
+{
+    return folder.isEmpty() ? name : QDir(folder).filePath(name);
+}
 
 namespace {
 

@@ -7,6 +7,11 @@
 
 namespace voltaris {
 
+// A file of the data folder; the empty folder is the working directory, and
+// the path then stays relative, so that messages name the file as the user
+// knows it.
+QString inFolder(const QString &folder, const QString &name);
+
 // Reads a single-byte text file line by line, as the program's text files are
 // read: a line ends at LF, every CR is dropped (the one before LF and a lone
 // one alike), Ctrl+Z ends the file, and text after the last LF is a line of

@@ -118,7 +118,7 @@ bool hasOtherSeparator(const QStringList &lines, QChar sep)
 
 QString TForm1::contractPath() const
 {
-    return dataDir.isEmpty() ? FileName : QDir(dataDir).filePath(FileName);
+    return dataFilePath(FileName);
 }
 
 QString TForm1::TakeNumber(const QString &line, int column) const

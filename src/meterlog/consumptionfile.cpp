@@ -182,12 +182,12 @@ Fields fieldsOf(QByteArrayView line)
 
 QString consumptionFilePath(const QString &folder)
 {
-    return folder.isEmpty() ? FileName : QDir(folder).filePath(FileName);
+    return inFolder(folder, FileName);
 }
 
 QString TForm1::verbrauchPath() const
 {
-    return consumptionFilePath(dataDir);
+    return dataFilePath(FileName);
 }
 
 void TForm1::SaveVerbrauch()

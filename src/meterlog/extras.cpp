@@ -152,9 +152,9 @@ void TForm1::CsvExport1Click(TControl &)
             MsgIcon::None);
         return;
     }
-    const QDir folder(dataDir.isEmpty() ? QDir::currentPath() : dataDir);
     const QString path = app().services().saveFileName(this, QStringLiteral("Als CSV exportieren"),
-        folder.filePath(QStringLiteral("Mein_Verbrauch.csv")), QStringLiteral("CSV-Datei (*.csv)"));
+        QDir::current().absoluteFilePath(dataFilePath(QStringLiteral("Mein_Verbrauch.csv"))),
+        QStringLiteral("CSV-Datei (*.csv)"));
     if (path.isEmpty())
         return;
     writeFileOrThrow(path, csvOf(rows, app().settings()));

@@ -260,9 +260,9 @@ bool HistoryWindow::eventFilter(QObject *watched, QEvent *event)
 
 void HistoryWindow::savePicture()
 {
-    const QString folder = form_.dataDir.isEmpty() ? QDir::currentPath() : form_.dataDir;
     const QString path = askSaveFileName(this, QStringLiteral("Verlauf als Bild speichern"),
-        QDir(folder).filePath(QStringLiteral("Verbrauchsverlauf.png")),
+        QDir::current().absoluteFilePath(
+            form_.dataFilePath(QStringLiteral("Verbrauchsverlauf.png"))),
         QStringLiteral("PNG-Bild (*.png)"));
     if (path.isEmpty())
         return;

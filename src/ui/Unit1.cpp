@@ -2,6 +2,7 @@
 
 #include "common/dates.h"
 #include "common/numtext.h"
+#include "common/textfile.h"
 #include "ui/Unit3.h"
 #include "ui/links.h"
 
@@ -40,6 +41,11 @@ void numberEdit(TEdit &e, int left, int top, const QString &text, int tabOrder)
 }
 
 } // namespace
+
+QString TForm1::dataFilePath(const QString &name) const
+{
+    return inFolder(dataDir, name);
+}
 
 TForm1::TForm1(TApplication &app)
     : TForm(app, QStringLiteral("Form1"))

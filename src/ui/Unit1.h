@@ -23,6 +23,8 @@ public:
     TForm_Achtung *Form_Achtung = nullptr;
     // The folder of the two data files; empty means the working directory.
     QString dataDir;
+    // A file of that folder (relative when it is the working directory).
+    QString dataFilePath(const QString &name) const;
 
     // --- the window as a whole ---
     void FormCreate();

@@ -6,6 +6,7 @@
 # is needed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/layers.sh" >/dev/null || "$root/scripts/layers.sh"
 "$root/scripts/build.sh"
 cd "$root/build"
 ctest --output-on-failure -j"$(nproc)"

@@ -2,6 +2,7 @@
 // appliance at the contract's price per kWh (Edit5, in cent).
 #include "common/keyfilter.h"
 #include "common/numtext.h"
+#include "common/units.h"
 #include "ui/Unit1.h"
 
 namespace voltaris {
@@ -18,8 +19,6 @@ const QString Stop = QStringLiteral("STOP");
 constexpr long double WattsPerKW = 1000.0L;
 constexpr long double MinutesPerHour = 60.0L;
 constexpr long double SecondsPerHour = 3600.0L;
-constexpr long double CentPerEuro = 100.0L;
-constexpr long double DaysPerYear = 365.0L;
 constexpr long double MaxHoursPerDay = 24.0L;
 // Below one cent per day the cost is shown in cent.
 constexpr long double OneCent = 0.01L;

@@ -3,15 +3,13 @@
 #include "common/errors.h"
 #include "common/keyfilter.h"
 #include "common/numtext.h"
+#include "common/units.h"
 #include "ui/Unit1.h"
 
 namespace voltaris {
 
 namespace {
 
-constexpr long double DaysPerYear = 365;
-constexpr long double MonthsPerYear = 12;
-constexpr long double CentPerEuro = 100;
 constexpr long double TypingThreshold = 15; // prices at most this only colour the field
 constexpr long double LeavingThreshold = 2; // prices below this are likely euro, not cent
 constexpr long double DefaultBasePerYear = 84;

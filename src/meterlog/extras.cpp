@@ -5,7 +5,8 @@
 #include "common/dates.h"
 #include "common/numtext.h"
 #include "common/safefile.h"
-#include "meterlog/csvexport.h"
+#include "core/csvexport.h"
+#include "meterlog/logtable.h"
 #include "ui/Unit1.h"
 
 #include <QDir>
@@ -15,7 +16,6 @@ namespace voltaris {
 
 namespace {
 
-constexpr int DateCol = 0;
 constexpr int KeyE = 'E', KeyZ = 'Z';
 
 std::unique_ptr<TMenuItem> menuItem(
@@ -25,21 +25,6 @@ std::unique_ptr<TMenuItem> menuItem(
     item->setText(caption);
     item->shortCut = shortCut;
     return item;
-}
-
-QStringList rowOf(const TStringGrid &g, int row)
-{
-    QStringList cells;
-    for (int c = 0; c < g.colCount(); ++c)
-        cells << g.cell(c, row);
-    return cells;
-}
-
-QDate dateOf(const TStringGrid &g, int row, const FormatSettings &s)
-{
-    QDate d;
-    tryStrToDate(g.cell(DateCol, row), s, d);
-    return d;
 }
 
 // Where a removed row goes back: its old place while the days around it
@@ -146,7 +131,7 @@ void TForm1::Abrechnung1Click(TControl &)
 void TForm1::CsvExport1Click(TControl &)
 {
     const LogRows rows = logRowsOf(StringGrid1);
-    if (std::all_of(rows.begin(), rows.end(), isBlankRow)) {
+    if (std::all_of(rows.begin(), rows.end(), [](const QStringList &r) { return isBlankRow(r); })) {
         app().messageBox(this, app().Title,
             QStringLiteral("Die Tabelle enthält noch keinen Zählerstand zum Exportieren."),
             MsgIcon::None);
@@ -173,18 +158,18 @@ void TForm1::Undo1Click(TControl &)
     const FormatSettings &s = app().settings();
     TStringGrid &g = StringGrid1;
     QDate date;
-    tryStrToDate(removed.cells.value(DateCol), s, date);
+    tryStrToDate(removed.cells.value(logcol::Date), s, date);
 
     const int first = g.fixedRows();
     int place = first;
-    const bool empty = g.rowCount() - first == 1 && isBlankRow(rowOf(g, first));
+    const bool empty = g.rowCount() - first == 1 && isBlankRow(g, first);
     if (!empty) {
         place = placeFor(g, removed.row, date, s);
         if (place < 0) {
             app().messageBox(this, app().Title,
                 QStringLiteral("Für den %1 ist schon ein Zählerstand eingetragen; die entfernte "
                                "Zeile wird nicht wiederhergestellt.")
-                    .arg(removed.cells.value(DateCol).trimmed()),
+                    .arg(removed.cells.value(logcol::Date).trimmed()),
                 MsgIcon::None);
             return;
         }

@@ -2,8 +2,8 @@
 // texts at the moment of the call.
 #pragma once
 
-#include "meterlog/history.h"
-#include "meterlog/settlement.h"
+#include "core/history.h"
+#include "core/settlement.h"
 
 namespace voltaris {
 

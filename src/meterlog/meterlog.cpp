@@ -3,6 +3,8 @@
 // in Panel4, the painting of the table's cells and the caption numbering.
 #include "common/dates.h"
 #include "common/numtext.h"
+#include "common/units.h"
+#include "meterlog/logtable.h"
 #include "ui/Unit1.h"
 
 #include <cmath>
@@ -11,45 +13,9 @@ namespace voltaris {
 
 namespace {
 
-constexpr int DateCol = 0, ReadingCol = 1, DaysCol = 2, PerDayCol = 3;
-constexpr long double DaysPerYear = 365.0L;
-constexpr long double CentPerEuro = 100.0L;
 constexpr int EuroGap = 3; // pixels between the amount and "€"
 
 const QString AlreadyEntered = QStringLiteral("Das haben Sie schon eingegeben!");
-
-bool isBlank(const TStringGrid &g, int row)
-{
-    for (int c = 0; c < g.colCount(); ++c)
-        for (const QChar ch : g.cell(c, row))
-            if (ch.unicode() > 32)
-                return false;
-    return true;
-}
-
-// A reading cell that is no number counts as 0.
-long double readingOf(const TStringGrid &g, int row, QChar sep)
-{
-    long double x = 0;
-    return tryStrToFloat(g.cell(ReadingCol, row), sep, x) ? x : 0.0L;
-}
-
-QDate dateOf(const TStringGrid &g, int row, const FormatSettings &s)
-{
-    QDate d;
-    tryStrToDate(g.cell(DateCol, row), s, d);
-    return d;
-}
-
-// The last row that holds a reading: the last row, or, when a load that
-// stopped left it blank, the last non-blank one above it. 0 for an empty log.
-int lastFilledRow(const TStringGrid &g)
-{
-    for (int r = g.rowCount() - 1; r >= g.fixedRows(); --r)
-        if (!isBlank(g, r))
-            return r;
-    return 0;
-}
 
 } // namespace
 
@@ -75,22 +41,22 @@ void TForm1::btn_Save2Click(TControl &)
     const int last = g.rowCount() - 1;
     g.beginUpdate();
     int target = last;
-    if (!isBlank(g, last)) {
+    if (!isBlankRow(g, last)) {
         g.setRowCount(g.rowCount() + 1);
         target = last + 1;
     }
-    g.setCell(DateCol, target, dateToStr(date, s));
+    g.setCell(logcol::Date, target, dateToStr(date, s));
     g.setRow(target);
     g.scrollToLast();
-    g.setCell(ReadingCol, target, formatValue(reading, sep));
+    g.setCell(logcol::Reading, target, formatValue(reading, sep));
     if (!lastDate.isValid()) {
-        g.setCell(DaysCol, target, QStringLiteral("0"));
-        g.setCell(PerDayCol, target, QStringLiteral("0"));
+        g.setCell(logcol::Days, target, QStringLiteral("0"));
+        g.setCell(logcol::PerDay, target, QStringLiteral("0"));
     } else {
         const qint64 days = lastDate.daysTo(date);
-        g.setCell(DaysCol, target, QString::number(days));
+        g.setCell(logcol::Days, target, QString::number(days));
         const long double perDay = (readingOf(g, target, sep) - readingOf(g, previous, sep)) / days;
-        g.setCell(PerDayCol, target, formatValue(perDay, sep));
+        g.setCell(logcol::PerDay, target, formatValue(perDay, sep));
     }
     g.endUpdate();
 
@@ -111,6 +77,11 @@ void TForm1::btn_Save2Click(TControl &)
     const long double average = (reading - readingOf(g, g.fixedRows(), sep)) / d;
     // The base price is owed whatever the consumption; what is left of the
     // total pays for the energy.
+    // This answers "does the tariff's yearly total fit a whole year at the
+    // log's average since its first reading?". The settlement preview
+    // (settlementOf in core/settlement.cpp) answers another question: what
+    // the current contract year will cost against the instalments paid, at
+    // the rate of the last 365 days. They agree only on a steady consumption.
     const long double estimate
         = checked(total - basePrice - average * DaysPerYear * price / CentPerEuro);
 
@@ -153,10 +124,8 @@ void TForm1::dtp_AbleseCloseUp(TControl &)
 bool TForm1::FollowMarkedRow()
 {
     TStringGrid &g = StringGrid1;
-    QStringList marked;
-    for (int c = 0; c < g.colCount(); ++c)
-        marked << g.cell(c, g.row());
-    const bool blank = marked.join(QString()).trimmed().isEmpty();
+    const QStringList marked = rowOf(g, g.row());
+    const bool blank = isBlankRow(marked);
     if (!FollowVerbrauchFile())
         return true;
     if (blank)
@@ -205,19 +174,19 @@ void TForm1::RecountRow(int row)
     const FormatSettings &s = app().settings();
     const QChar sep = separator();
     TStringGrid &g = StringGrid1;
-    if (row < g.fixedRows() || row >= g.rowCount() || isBlank(g, row))
+    if (row < g.fixedRows() || row >= g.rowCount() || isBlankRow(g, row))
         return;
     if (row == g.fixedRows()) {
-        g.setCell(DaysCol, row, QStringLiteral("0"));
-        g.setCell(PerDayCol, row, QStringLiteral("0"));
+        g.setCell(logcol::Days, row, QStringLiteral("0"));
+        g.setCell(logcol::PerDay, row, QStringLiteral("0"));
         return;
     }
     const QDate from = dateOf(g, row - 1, s), to = dateOf(g, row, s);
     const qint64 days = from.isValid() && to.isValid() ? from.daysTo(to) : 0;
     if (days <= 0)
         return;
-    g.setCell(DaysCol, row, QString::number(days));
-    g.setCell(PerDayCol, row,
+    g.setCell(logcol::Days, row, QString::number(days));
+    g.setCell(logcol::PerDay, row,
         formatValue((readingOf(g, row, sep) - readingOf(g, row - 1, sep)) / days, sep));
 }
 
@@ -226,7 +195,7 @@ void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Re
     static constexpr TAlignment Alignments[]
         = { TAlignment::Left, TAlignment::Right, TAlignment::Center, TAlignment::Right };
     TCanvas *canvas = StringGrid1.canvas();
-    if (!canvas || ACol < 0 || ACol > 3)
+    if (!canvas || ACol < 0 || ACol >= logcol::Count)
         return;
     DrawCellText(*canvas, Rect, Alignments[ACol], StringGrid1.cell(ACol, ARow));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "meterlog/history.h"
+#include "core/history.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "meterlog/settlement.h"
+#include "core/settlement.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "meterlog/consumptionread.h"
+#include "core/logfile.h"
 
 #include <QString>
 #include <QStringList>

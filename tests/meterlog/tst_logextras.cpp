@@ -1,9 +1,9 @@
 #include "common/numtext.h"
+#include "core/csvexport.h"
+#include "core/history.h"
+#include "core/settlement.h"
 #include "fakeservices.h"
 #include "keyboard.h"
-#include "meterlog/csvexport.h"
-#include "meterlog/history.h"
-#include "meterlog/settlement.h"
 #include "testfiles.h"
 #include "ui/program.h"
 

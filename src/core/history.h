@@ -2,7 +2,7 @@
 // readings as steps over the days, with the average since the first reading.
 #pragma once
 
-#include "meterlog/logdata.h"
+#include "core/logdata.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 // estimated from the log the way suppliers extrapolate a meter.
 #pragma once
 
-#include "meterlog/logdata.h"
+#include "core/logdata.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,24 +1,11 @@
-// The log table's rows as data for the views beyond the table: the texts of
-// the data rows, and the readings parsed from them.
+// The readings of the log's rows, for the views beyond the table.
 #pragma once
 
-#include "common/formatsettings.h"
+#include "core/logrow.h"
 
-#include <QDate>
-#include <QList>
-#include <QStringList>
 #include <vector>
 
 namespace voltaris {
-
-class TStringGrid;
-
-// The data rows of the log, each with its four texts: date, reading, days,
-// kWh per day.
-using LogRows = QList<QStringList>;
-LogRows logRowsOf(const TStringGrid &grid);
-// No text but blanks and control characters, as the table judges a row.
-bool isBlankRow(const QStringList &row);
 
 struct Reading {
     QDate date;

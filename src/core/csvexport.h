@@ -1,7 +1,7 @@
 // The log as a CSV file that a German spreadsheet opens as it is.
 #pragma once
 
-#include "meterlog/logdata.h"
+#include "core/logdata.h"
 
 #include <QByteArray>
 

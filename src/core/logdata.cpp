@@ -1,34 +1,11 @@
-#include "meterlog/logdata.h"
+#include "core/logdata.h"
 
 #include "common/dates.h"
 #include "common/numtext.h"
-#include "ui/controls.h"
 
 #include <algorithm>
 
 namespace voltaris {
-
-LogRows logRowsOf(const TStringGrid &grid)
-{
-    LogRows rows;
-    rows.reserve(grid.rowCount() - grid.fixedRows());
-    for (int r = grid.fixedRows(); r < grid.rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < 4; ++c)
-            row << grid.cell(c, r);
-        rows << row;
-    }
-    return rows;
-}
-
-bool isBlankRow(const QStringList &row)
-{
-    for (const QString &text : row)
-        for (const QChar ch : text)
-            if (ch.unicode() > 32)
-                return false;
-    return true;
-}
 
 std::vector<Reading> readingsOf(const LogRows &rows, const FormatSettings &settings)
 {
@@ -36,8 +13,8 @@ std::vector<Reading> readingsOf(const LogRows &rows, const FormatSettings &setti
     out.reserve(size_t(rows.size()));
     for (const QStringList &row : rows) {
         Reading r;
-        if (row.size() < 2 || !tryStrToDate(row[0], settings, r.date)
-            || !tryStrToFloat(row[1].trimmed(), settings.decimalSeparator, r.kwh))
+        if (row.size() <= logcol::Reading || !tryStrToDate(row[logcol::Date], settings, r.date)
+            || !tryStrToFloat(row[logcol::Reading].trimmed(), settings.decimalSeparator, r.kwh))
             continue;
         if (!out.empty() && r.date <= out.back().date)
             continue;

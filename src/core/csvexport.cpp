@@ -1,4 +1,4 @@
-#include "meterlog/csvexport.h"
+#include "core/csvexport.h"
 
 #include "common/dates.h"
 #include "common/numtext.h"
@@ -52,9 +52,10 @@ QByteArray csvOf(const LogRows &rows, const FormatSettings &settings)
     for (const QStringList &row : rows) {
         if (isBlankRow(row))
             continue;
-        out += dateField(row.value(0), settings) + QLatin1Char(';') + numberField(row.value(1), sep)
-            + QLatin1Char(';') + numberField(row.value(2), sep) + QLatin1Char(';')
-            + numberField(row.value(3), sep) + QStringLiteral("\r\n");
+        out += dateField(row.value(logcol::Date), settings) + QLatin1Char(';')
+            + numberField(row.value(logcol::Reading), sep) + QLatin1Char(';')
+            + numberField(row.value(logcol::Days), sep) + QLatin1Char(';')
+            + numberField(row.value(logcol::PerDay), sep) + QStringLiteral("\r\n");
     }
     return out.toUtf8();
 }

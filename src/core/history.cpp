@@ -1,4 +1,4 @@
-#include "meterlog/history.h"
+#include "core/history.h"
 
 namespace voltaris {
 

@@ -1,7 +1,8 @@
-#include "meterlog/settlement.h"
+#include "core/settlement.h"
 
 #include "common/dates.h"
 #include "common/numtext.h"
+#include "common/units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,9 +10,6 @@
 namespace voltaris {
 
 namespace {
-
-constexpr int DaysPerYear = 365;
-constexpr long double CentPerEuro = 100.0L;
 
 // The contract's day and month in `year`; a 29 February falls on the 28th
 // in other years, the last day of that month.
@@ -51,7 +49,7 @@ Settlement settlementOf(
     }
     if (ok) {
         st.hasContract = true;
-        st.paid = st.monthly * 12;
+        st.paid = st.monthly * MonthsPerYear;
     }
 
     if (readings.empty()) {
@@ -119,12 +117,15 @@ Settlement settlementOf(
 
     if (!st.hasContract)
         return st;
+    // The contract year's bill against its instalments; Panel4's estimate
+    // (btn_Save2Click in meterlog/meterlog.cpp) instead holds the tariff's
+    // yearly total against a whole year at the log's average.
     st.cost = st.basePrice + (st.soFar + st.rest) * st.price / CentPerEuro;
     st.result = st.paid - st.cost;
     st.nextYear = st.perDay * DaysPerYear * st.price / CentPerEuro + st.basePrice;
     // Rounded to the cent first, so that an exact amount is not pushed up a
     // euro by a rounding error far behind the comma.
-    st.suggested = std::ceil(std::round(st.nextYear / 12 * CentPerEuro) / CentPerEuro);
+    st.suggested = std::ceil(std::round(st.nextYear / MonthsPerYear * CentPerEuro) / CentPerEuro);
     return st;
 }
 

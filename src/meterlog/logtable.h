@@ -1,0 +1,23 @@
+// StringGrid1 read as the log's rows: what the handlers ask of a row.
+#pragma once
+
+#include "core/logrow.h"
+
+namespace voltaris {
+
+class TStringGrid;
+
+// The texts of a row, one per column.
+QStringList rowOf(const TStringGrid &grid, int row);
+// The data rows below the fixed ones.
+LogRows logRowsOf(const TStringGrid &grid);
+bool isBlankRow(const TStringGrid &grid, int row);
+// The row's date; invalid when its cell holds none.
+QDate dateOf(const TStringGrid &grid, int row, const FormatSettings &settings);
+// The row's reading; a cell that is no number counts as 0.
+long double readingOf(const TStringGrid &grid, int row, QChar separator);
+// The last row that holds a reading: the last row, or, when a load that
+// stopped left it blank, the last non-blank one above it. 0 for an empty log.
+int lastFilledRow(const TStringGrid &grid);
+
+} // namespace voltaris

@@ -2,7 +2,7 @@
 
 #include "common/dates.h"
 #include "common/numtext.h"
-#include "ui/controls.h"
+#include "ui/stringgrid.h"
 
 #include <algorithm>
 

@@ -1,5 +1,7 @@
 #include "qt/stringgridwidget.h"
 
+#include "ui/stringgrid.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -3,6 +3,7 @@
 #include "common/filestamp.h"
 #include "ui/FlEdit.h"
 #include "ui/form.h"
+#include "ui/stringgrid.h"
 
 namespace voltaris {
 

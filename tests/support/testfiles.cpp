@@ -1,6 +1,6 @@
 #include "testfiles.h"
 
-#include "ui/controls.h"
+#include "ui/stringgrid.h"
 
 #include <QFile>
 #include <QTest>

@@ -157,8 +157,7 @@ void TForm1::Undo1Click(TControl &)
     Undo1->setEnabled(!RemovedRows.empty());
     const FormatSettings &s = app().settings();
     TStringGrid &g = StringGrid1;
-    QDate date;
-    tryStrToDate(removed.cells.value(logcol::Date), s, date);
+    const QDate date = cellDate(removed.cells.value(logcol::Date), s);
 
     const int first = g.fixedRows();
     int place = first;

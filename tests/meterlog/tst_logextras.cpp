@@ -254,6 +254,9 @@ private slots:
             << header + "\"a\nb\";\"c\rd\";\"e;f\";\"g\"\"h\"\r\n";
         QTest::newRow("empty log")
             << FormatSettings::german() << LogRows { { "", "", "", "" } } << header;
+        QTest::newRow("blank is blanks and control characters only")
+            << FormatSettings::german()
+            << LogRows { { "\t", " \x1f", "", "" }, { "!", "", "", "" } } << header + "!;;;\r\n";
     }
     void csv()
     {

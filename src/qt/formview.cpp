@@ -1,34 +1,19 @@
 #include "qt/formview.h"
 
-#include "qt/datepickerwidget.h"
-#include "qt/spinfloateditwidget.h"
-#include "qt/stringgridwidget.h"
+#include "qt/keymap.h"
+#include "qt/widgetfactories.h"
 #include "qt/widgets.h"
+#include "qt/windowplacement.h"
 
-#include <QAbstractSpinBox>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFontDatabase>
-#include <QFrame>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
 #include <QTimer>
-#include <QToolButton>
 #include <utility>
 
 namespace voltaris {
 
-namespace {
-
-Qt::Alignment qtAlignment(TAlignment a)
+Qt::Alignment FormView::qtAlignment(TAlignment a)
 {
     switch (a) {
     case TAlignment::Right:
@@ -39,144 +24,6 @@ Qt::Alignment qtAlignment(TAlignment a)
         break;
     }
     return Qt::AlignLeft;
-}
-
-TShiftState shiftOf(Qt::KeyboardModifiers m)
-{
-    TShiftState s;
-    s.shift = m & Qt::ShiftModifier;
-    s.ctrl = m & Qt::ControlModifier;
-    s.alt = m & Qt::AltModifier;
-    return s;
-}
-
-// A label that reacts to a click (the logo) as a picture does: on the
-// release of the left button over it.
-class LabelClick : public QObject {
-public:
-    LabelClick(TLabel &label, QObject *parent)
-        : QObject(parent)
-        , label_(label)
-    { }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *e) override
-    {
-        auto *w = static_cast<QWidget *>(watched);
-        if (e->type() == QEvent::MouseButtonPress)
-            pressed_ = static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton;
-        if (e->type() == QEvent::MouseButtonRelease) {
-            auto *me = static_cast<QMouseEvent *>(e);
-            const bool click = pressed_ && me->button() == Qt::LeftButton
-                && w->rect().contains(me->position().toPoint());
-            pressed_ = false;
-            if (click)
-                label_.click();
-        }
-        return false;
-    }
-
-private:
-    TLabel &label_;
-    bool pressed_ = false;
-};
-
-// A push button's mnemonic (Alt+E for "&Eintragen") clicks it where the
-// focus is; Qt would move the focus onto the button first.
-class MnemonicClick : public QObject {
-public:
-    MnemonicClick(TButtonControl &button, QObject *parent)
-        : QObject(parent)
-        , button_(button)
-    { }
-
-protected:
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() != QEvent::Shortcut)
-            return false;
-        button_.click();
-        return true;
-    }
-
-private:
-    TButtonControl &button_;
-};
-
-} // namespace
-
-int virtualKey(int k)
-{
-    if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z))
-        return k;
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
-        return 112 + (k - Qt::Key_F1);
-    switch (k) {
-    case Qt::Key_Backspace:
-        return vk::Back;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return vk::Tab;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return vk::Return;
-    case Qt::Key_Shift:
-        return vk::Shift;
-    case Qt::Key_Control:
-        return vk::Control;
-    case Qt::Key_Alt:
-        return vk::Menu;
-    case Qt::Key_Escape:
-        return vk::Escape;
-    case Qt::Key_Space:
-        return vk::Space;
-    case Qt::Key_End:
-        return vk::End;
-    case Qt::Key_Home:
-        return vk::Home;
-    case Qt::Key_Left:
-        return vk::Left;
-    case Qt::Key_Up:
-        return vk::Up;
-    case Qt::Key_Right:
-        return vk::Right;
-    case Qt::Key_Down:
-        return vk::Down;
-    case Qt::Key_Delete:
-        return vk::Delete;
-    case Qt::Key_Comma:
-        return 188;
-    case Qt::Key_Minus:
-        return 189;
-    case Qt::Key_Period:
-        return 190;
-    default:
-        return 0;
-    }
-}
-
-QChar typedChar(const QKeyEvent &e)
-{
-    switch (e.key()) {
-    case Qt::Key_Backspace:
-        return QChar(8);
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return QChar(9);
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return QChar(13);
-    case Qt::Key_Escape:
-        return QChar(27);
-    default:
-        break;
-    }
-    if ((e.modifiers() & Qt::ControlModifier) && e.key() >= Qt::Key_A && e.key() <= Qt::Key_Z)
-        return QChar(char16_t(e.key() - Qt::Key_A + 1));
-    const QString t = e.text();
-    if (t.size() == 1 && (t[0].unicode() >= 32 || t[0].unicode() == 8))
-        return t[0];
-    return QChar();
 }
 
 QColor FormView::qcolor(TColor c)
@@ -221,9 +68,8 @@ FormView::FormView(TForm &form, QWidget *parent, const std::vector<WidgetFactory
     , form_(form)
     , factories_(extraFactories)
 {
-    for (WidgetFactory f :
-        { createSpinFloatEditWidget, createStringGridWidget, createDatePickerWidget })
-        factories_.push_back(f);
+    const std::vector<WidgetFactory> &builtin = builtinWidgetFactories();
+    factories_.insert(factories_.end(), builtin.begin(), builtin.end());
     setObjectName(form.name());
     setAttribute(Qt::WA_DeleteOnClose, false);
     Qt::WindowFlags flags = parent ? Qt::Dialog : Qt::Window;
@@ -303,10 +149,8 @@ void FormView::build(TControl &parent, QWidget *parentWidget)
                      Prop::Items, Prop::Picture, Prop::Cursor, Prop::Alignment })
                 changed(*c, p);
             building_ = false;
-            if (auto *l = qobject_cast<QLabel *>(w))
-                fitLabel(static_cast<TLabel &>(*c), l);
-            else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
-                fitMemo(static_cast<TMemo &>(*c), m);
+            if (auto *b = dynamic_cast<BoundWidget *>(w))
+                b->built();
         }
         build(*c, w);
     }
@@ -317,112 +161,6 @@ QWidget *FormView::create(TControl &c, QWidget *parent)
     for (const WidgetFactory &f : factories_)
         if (QWidget *w = f(c, parent, *this))
             return w;
-
-    if (auto *e = dynamic_cast<TEdit *>(&c)) {
-        auto *w = new QLineEdit(parent);
-        w->setFrame(true);
-        connect(w, &QLineEdit::textEdited, this, [this, e, w](const QString &text) {
-            if (syncing())
-                return;
-            const int start = w->hasSelectedText() ? w->selectionStart() : w->cursorPosition();
-            const int length = w->hasSelectedText() ? int(w->selectedText().size()) : 0;
-            e->userEdited(text, start, length);
-        });
-        // The key filters look at the selection: caret moves and mouse
-        // selections reach the control as they happen.
-        const auto selection = [this, e, w] {
-            if (syncing() || w->text() != e->text())
-                return;
-            if (w->hasSelectedText())
-                e->setSelection(w->selectionStart(), int(w->selectedText().size()));
-            else
-                e->setSelection(w->cursorPosition(), 0);
-        };
-        connect(w, &QLineEdit::selectionChanged, this, selection);
-        connect(w, &QLineEdit::cursorPositionChanged, this, selection);
-        route(w, *e);
-        return w;
-    }
-    if (auto *m = dynamic_cast<TMemo *>(&c)) {
-        auto *w = new QPlainTextEdit(parent);
-        w->setReadOnly(m->readOnly);
-        w->setLineWrapMode(m->wordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-        if (!m->scrollBars) {
-            w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            w->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        }
-        w->setFrameShape(QFrame::NoFrame);
-        route(w, *m);
-        return w;
-    }
-    if (auto *r = dynamic_cast<TRadioButton *>(&c)) {
-        auto *w = new QRadioButton(parent);
-        w->setAutoExclusive(false);
-        installAccessibleFactory();
-        connect(w, &QRadioButton::clicked, this, [this, r, w] {
-            r->click();
-            SyncGuard g(*this);
-            w->setChecked(r->checked());
-        });
-        route(w, *r);
-        return w;
-    }
-    if (dynamic_cast<TGroupBox *>(&c))
-        return new GroupBoxWidget(parent);
-    if (auto *p = dynamic_cast<TPanel *>(&c)) {
-        auto *w = new QFrame(parent);
-        w->setFrameStyle(QFrame::Panel | (p->lowered ? QFrame::Sunken : QFrame::Raised));
-        w->setLineWidth(1);
-        return w;
-    }
-    if (auto *b = dynamic_cast<TSpeedButton *>(&c)) {
-        auto *w = new QToolButton(parent);
-        w->setAutoRaise(b->flat);
-        w->setFocusPolicy(Qt::NoFocus);
-        w->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        connect(w, &QToolButton::clicked, this, [b] { b->click(); });
-        return w;
-    }
-    if (auto *b = dynamic_cast<TBitBtn *>(&c)) {
-        auto *w = new QPushButton(parent);
-        w->setAutoDefault(false);
-        connect(w, &QPushButton::clicked, this, [b] { b->click(); });
-        w->installEventFilter(new MnemonicClick(*b, w));
-        route(w, *b);
-        return w;
-    }
-    if (auto *cb = dynamic_cast<TComboBox *>(&c)) {
-        auto *w = new QComboBox(parent);
-        w->setEditable(true);
-        w->setInsertPolicy(QComboBox::NoInsert);
-        connect(w, &QComboBox::editTextChanged, this, [this, cb](const QString &text) {
-            if (!syncing())
-                cb->userEdited(text);
-        });
-        route(w, *cb);
-        if (w->lineEdit())
-            route(w->lineEdit(), *cb);
-        return w;
-    }
-    if (auto *l = dynamic_cast<TLabel *>(&c)) {
-        auto *w = new QLabel(parent);
-        w->setTextFormat(Qt::PlainText);
-        w->setAutoFillBackground(!l->transparent);
-        if (l->OnClick)
-            w->installEventFilter(new LabelClick(*l, w));
-        return w;
-    }
-    if (auto *i = dynamic_cast<TImage *>(&c)) {
-        auto *w = new PictureWidget(parent);
-        w->clickable = bool(i->OnClick);
-        connect(w, &PictureWidget::clicked, this, [i] { i->click(); });
-        return w;
-    }
-    if (dynamic_cast<TShape *>(&c)) {
-        auto *w = new QWidget(parent);
-        w->setAutoFillBackground(true);
-        return w;
-    }
     return nullptr;
 }
 
@@ -483,42 +221,6 @@ void FormView::applyCommon(TControl &c, QWidget *w, Prop what)
     }
 }
 
-// The window's fonts measure a few pixels wider than the design's: a label
-// grows away from its aligned edge instead of cutting its text.
-void FormView::fitLabel(const TLabel &label, QLabel *w)
-{
-    if (label.fixedSize) {
-        w->setGeometry(label.left(), label.top(), label.width(), label.height());
-        return;
-    }
-    const int needed = QFontMetrics(w->font()).horizontalAdvance(label.text()) + 1;
-    QRect r(label.left(), label.top(), std::max(label.width(), needed), label.height());
-    if (r.width() > label.width()) {
-        if (label.alignment() == TAlignment::Right)
-            r.moveRight(label.left() + label.width() - 1);
-        else if (label.alignment() == TAlignment::Center)
-            r.moveLeft(label.left() - (r.width() - label.width()) / 2);
-    }
-    w->setGeometry(r);
-}
-
-// A memo without scroll bars must show its whole text: where the window's
-// font wraps it into more lines than fit, the font shrinks a pixel at a time.
-void FormView::fitMemo(const TMemo &memo, QPlainTextEdit *w)
-{
-    if (memo.scrollBars)
-        return;
-    QFont font = qfont(memo.font());
-    const int margin = 2 * int(w->document()->documentMargin()) + 2 * w->frameWidth();
-    const QRect area(0, 0, memo.width() - margin, 100000);
-    const int flags = memo.wordWrap ? Qt::TextWordWrap : 0;
-    const QString text = w->toPlainText();
-    while (font.pixelSize() > 8
-        && QFontMetrics(font).boundingRect(area, flags, text).height() > memo.height() - margin)
-        font.setPixelSize(font.pixelSize() - 1);
-    w->setFont(font);
-}
-
 void FormView::changed(TControl &c, Prop what)
 {
     if (&c == &form_) {
@@ -532,96 +234,13 @@ void FormView::changed(TControl &c, Prop what)
     applyCommon(c, w, what);
     if (auto *b = dynamic_cast<BoundWidget *>(w))
         b->sync(what);
-    else
-        syncBuiltin(c, w, what);
 }
 
-void FormView::syncBuiltin(TControl &c, QWidget *w, Prop what)
+// Without a tab stop a control still takes the focus by a click.
+void FormView::applyTabStop(TWinControl &control, QWidget *w, Prop what)
 {
-    // Without a tab stop a control still takes the focus by a click.
-    if (auto *wc = dynamic_cast<TWinControl *>(&c); wc && what == Prop::TabStop && wc->takesFocus())
-        w->setFocusPolicy(wc->tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
-    if (auto *le = qobject_cast<QLineEdit *>(w)) {
-        auto &e = static_cast<TEdit &>(c);
-        switch (what) {
-        case Prop::Text:
-            if (le->text() != e.text())
-                le->setText(e.text());
-            [[fallthrough]];
-        case Prop::Selection:
-            if (e.selLength() > 0)
-                le->setSelection(e.selStart(), e.selLength());
-            else
-                le->setCursorPosition(e.selStart());
-            break;
-        case Prop::ReadOnly:
-            le->setReadOnly(e.readOnly());
-            break;
-        case Prop::Alignment:
-            le->setAlignment(qtAlignment(e.alignment()) | Qt::AlignVCenter);
-            break;
-        default:
-            break;
-        }
-        return;
-    }
-    if (auto *l = qobject_cast<QLabel *>(w)) {
-        auto &lab = static_cast<TLabel &>(c);
-        if (what == Prop::Text)
-            l->setText(lab.text());
-        else if (what == Prop::Alignment)
-            l->setAlignment(qtAlignment(lab.alignment()) | Qt::AlignTop);
-        if (!building_
-            && (what == Prop::Text || what == Prop::Font || what == Prop::Bounds
-                || what == Prop::Alignment))
-            fitLabel(lab, l);
-        return;
-    }
-    if (auto *g = qobject_cast<GroupBoxWidget *>(w)) {
-        if (what == Prop::Text)
-            g->setTitle(c.text());
-        return;
-    }
-    if (auto *r = qobject_cast<QRadioButton *>(w)) {
-        auto &rb = static_cast<TRadioButton &>(c);
-        if (what == Prop::Checked)
-            r->setChecked(rb.checked());
-        return;
-    }
-    if (auto *b = qobject_cast<QAbstractButton *>(w)) {
-        auto &bc = static_cast<TButtonControl &>(c);
-        if (what == Prop::Text)
-            b->setText(bc.text());
-        else if (what == Prop::Picture && !bc.picture().isEmpty()) {
-            b->setIcon(pictureIcon(bc.picture()));
-            b->setIconSize(QSize(qMax(16, bc.width() - 4), qMax(16, bc.height() - 4)));
-            if (qobject_cast<QPushButton *>(w))
-                b->setIconSize(QSize(18, 18));
-        }
-        return;
-    }
-    if (auto *cb = qobject_cast<QComboBox *>(w)) {
-        auto &box = static_cast<TComboBox &>(c);
-        if (what == Prop::Items) {
-            cb->clear();
-            cb->addItems(box.items());
-            cb->setEditText(box.text());
-        } else if (what == Prop::Text && cb->currentText() != box.text())
-            cb->setEditText(box.text());
-        return;
-    }
-    if (auto *pt = qobject_cast<QPlainTextEdit *>(w)) {
-        if (what == Prop::Text)
-            pt->setPlainText(QString(c.text()).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-        if (!building_ && (what == Prop::Text || what == Prop::Font || what == Prop::Bounds))
-            fitMemo(static_cast<TMemo &>(c), pt);
-        return;
-    }
-    if (auto *pw = qobject_cast<PictureWidget *>(w)) {
-        if (what == Prop::Picture)
-            pw->setPicture(static_cast<TImage &>(c).picture());
-        return;
-    }
+    if (what == Prop::TabStop && control.takesFocus())
+        w->setFocusPolicy(control.tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void FormView::syncForm(Prop what)
@@ -632,7 +251,7 @@ void FormView::syncForm(Prop what)
         break;
     case Prop::Bounds: {
         const int bw = form_.borderWidth;
-        const QSize client = clientExtent();
+        const QSize client = clientExtent(form_);
         const QSize size(client.width() + 2 * bw, client.height() + 2 * bw);
         client_->setGeometry(bw, bw, client.width(), client.height());
         if (form_.borderStyle == TBorderStyle::Dialog) {
@@ -668,7 +287,8 @@ void FormView::syncForm(Prop what)
     }
     case Prop::Visible:
         if (form_.visible()) {
-            placeWindow();
+            placeWindow(*this, form_, placed_);
+            placed_ = true;
             show();
             raise();
             activateWindow();
@@ -687,53 +307,6 @@ void FormView::syncForm(Prop what)
     default:
         break;
     }
-}
-
-// The client area is as wide as its widest control: the main window's design
-// places its meter area 12 pixels past the nominal client width, inside the
-// frame the design's outer width leaves for it. Its height is the user's: a
-// lower window cuts the bottom off.
-QSize FormView::clientExtent() const
-{
-    int w = form_.clientWidth();
-    for (const TControl *c : form_.children())
-        w = std::max(w, c->left() + c->width());
-    return QSize(w, form_.clientHeight());
-}
-
-void FormView::placeWindow()
-{
-    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    // Before its first showing a window does not know its frame yet: take the
-    // owner's frame as the estimate.
-    QSize frame = frameGeometry().size();
-    if (frame == size()) {
-        const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
-        if (owner)
-            frame += owner->frameGeometry().size() - owner->size();
-    }
-    switch (form_.position) {
-    case TPosition::Designed:
-        if (!placed_)
-            move(form_.screenLeft(), form_.screenTop());
-        break;
-    case TPosition::ScreenCenter:
-        if (!placed_)
-            move(avail.center() - QPoint(frame.width() / 2, frame.height() / 2));
-        break;
-    case TPosition::MainFormCenter: {
-        // Centred over the main window at each showing, never off the top
-        // left of the screen.
-        const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
-        const QRect o = owner ? owner->frameGeometry() : avail;
-        const int x = std::max(0, o.x() + (o.width() - frame.width()) / 2);
-        const int y = std::max(0, o.y() + (o.height() - frame.height()) / 2);
-        move(x, y);
-        break;
-    }
-    }
-    placed_ = true;
 }
 
 void FormView::syncFocus()
@@ -807,7 +380,7 @@ bool FormView::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::KeyPress:
         pressed_.insert(static_cast<QKeyEvent *>(event)->key());
-        return keyPress(*control, static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
+        return keyPress(*control, static_cast<QKeyEvent *>(event));
     case QEvent::KeyRelease: {
         // Only the release of a key pressed in this window: the one that
         // closed a message box is not the control's.
@@ -831,7 +404,7 @@ bool FormView::event(QEvent *event)
     return QWidget::event(event);
 }
 
-bool FormView::keyPress(TWinControl &control, QWidget *w, QKeyEvent *e)
+bool FormView::keyPress(TWinControl &control, QKeyEvent *e)
 {
     if (form_.activeControl() != &control)
         form_.app().handle([&] { form_.setFocusTo(&control); });
@@ -853,7 +426,7 @@ bool FormView::keyPress(TWinControl &control, QWidget *w, QKeyEvent *e)
         return true;
     if (edit && edit->text() != before)
         return true; // the control rewrote its text itself
-    if (k != ch && edit && k.unicode() >= 32) {
+    if (k != ch && edit && k.unicode() >= keychar::FirstPrintable) {
         QString text = edit->text();
         const int start = edit->selStart();
         text.replace(start, edit->selLength(), k);
@@ -861,12 +434,13 @@ bool FormView::keyPress(TWinControl &control, QWidget *w, QKeyEvent *e)
         return true;
     }
     const char16_t code = k.unicode();
-    if (code == 9 || code == 13 || code == 27)
+    if (code == keychar::Tab || code == keychar::Return || code == keychar::Escape)
         return true;
     // The clipboard keys: the control may refuse to cut or paste.
-    if (edit && ((code == 22 && !edit->canPaste()) || (code == 24 && !edit->canCut())))
+    if (edit
+        && ((code == keychar::CtrlV && !edit->canPaste())
+            || (code == keychar::CtrlX && !edit->canCut())))
         return true;
-    Q_UNUSED(w);
     return false;
 }
 
@@ -888,7 +462,7 @@ void FormView::resizeEvent(QResizeEvent *event)
     if (syncing())
         return;
     const int bw = form_.borderWidth;
-    const int extra = clientExtent().width() - form_.clientWidth();
+    const int extra = clientExtent(form_).width() - form_.clientWidth();
     const int cw = width() - 2 * bw - extra, ch = height() - 2 * bw;
     if (cw != form_.clientWidth() || ch != form_.clientHeight())
         form_.userResized(cw, ch);

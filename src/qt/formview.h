@@ -10,8 +10,6 @@
 #include <memory>
 
 class QKeyEvent;
-class QLabel;
-class QPlainTextEdit;
 class QTimer;
 
 namespace voltaris {
@@ -25,6 +23,9 @@ class BoundWidget {
 public:
     virtual ~BoundWidget() = default;
     virtual void sync(Prop what) = 0;
+    // Once the view has applied every property of the new widget: one that
+    // fits itself to its content does it here, not on each property.
+    virtual void built() { }
 };
 
 // Builds the widget for a control, or returns nullptr when it does not know
@@ -55,6 +56,8 @@ public:
     // True while the view itself writes to widgets: their change signals are
     // then no user input.
     bool syncing() const { return syncing_ > 0; }
+    // True while the properties of a new widget are applied one by one.
+    bool building() const { return building_; }
     struct SyncGuard {
         explicit SyncGuard(FormView &v)
             : v_(v)
@@ -67,8 +70,12 @@ public:
     // The colour of a colour number, resolving the system colours.
     static QColor qcolor(TColor c);
     static QFont qfont(const TFont &f);
+    static Qt::Alignment qtAlignment(TAlignment a);
     // Applies the common properties of a control to its widget.
     void applyCommon(TControl &control, QWidget *w, Prop what);
+    // The focus policy of a control that takes the focus, on a change of its
+    // tab stop.
+    static void applyTabStop(TWinControl &control, QWidget *w, Prop what);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -81,15 +88,10 @@ protected:
 private:
     void build(TControl &parent, QWidget *parentWidget);
     QWidget *create(TControl &control, QWidget *parentWidget);
-    void syncBuiltin(TControl &control, QWidget *w, Prop what);
     void syncForm(Prop what);
-    void fitLabel(const TLabel &label, QLabel *w);
-    void fitMemo(const TMemo &memo, QPlainTextEdit *w);
     void syncFocus();
-    bool keyPress(TWinControl &control, QWidget *w, QKeyEvent *e);
+    bool keyPress(TWinControl &control, QKeyEvent *e);
     void bindTimers();
-    void placeWindow();
-    QSize clientExtent() const;
 
     TForm &form_;
     std::vector<WidgetFactory> factories_;
@@ -104,11 +106,5 @@ private:
     bool building_ = false; // the widgets are being made
     bool placed_ = false;
 };
-
-// Maps a Qt key to the control's virtual key code (0 when there is none).
-int virtualKey(int qtKey);
-// The character a key press types, as the control's key filter sees it:
-// Backspace 8, Tab 9, Enter 13, Escape 27, Ctrl+letter 1..26, else the text.
-QChar typedChar(const QKeyEvent &e);
 
 } // namespace voltaris

@@ -13,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QToolTip>
@@ -272,9 +271,10 @@ void HistoryWindow::savePicture()
     view_->grab().save(&buffer, "PNG");
     QString reason;
     if (!writeFileSafely(path, bytes, &reason))
-        QMessageBox::warning(this, form_.app().Title,
+        form_.app().messageBox(&form_, form_.app().Title,
             QStringLiteral("Das Bild konnte nicht gespeichert werden:\n%1\n\n%2")
-                .arg(displayPath(path), reason));
+                .arg(displayPath(path), reason),
+            MsgIcon::Warning);
 }
 
 } // namespace voltaris

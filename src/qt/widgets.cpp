@@ -1,5 +1,7 @@
 #include "qt/widgets.h"
 
+#include "qt/groupboxwidget.h"
+
 #include <QAccessibleWidget>
 #include <QDir>
 #include <QFile>
@@ -310,37 +312,6 @@ void PictureWidget::mouseReleaseEvent(QMouseEvent *e)
     pressed_ = false;
     if (click)
         Q_EMIT clicked();
-}
-
-GroupBoxWidget::GroupBoxWidget(QWidget *parent)
-    : QWidget(parent)
-{
-    installAccessibleFactory();
-}
-
-void GroupBoxWidget::setTitle(const QString &title)
-{
-    title_ = title;
-    update();
-}
-
-void GroupBoxWidget::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    const QFontMetrics fm(font());
-    const int y = fm.height() / 2;
-    const QRect frame(0, y, width() - 2, height() - y - 2);
-    p.setPen(palette().color(QPalette::Dark));
-    p.drawRect(frame);
-    p.setPen(palette().color(QPalette::Light));
-    p.drawRect(frame.translated(1, 1));
-    if (title_.isEmpty())
-        return;
-    const QRect text(8, 0, fm.horizontalAdvance(title_), fm.height());
-    p.fillRect(text, palette().color(QPalette::Window));
-    p.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, title_);
 }
 
 } // namespace voltaris

@@ -51,21 +51,4 @@ private:
     bool pressed_ = false;
 };
 
-// A group box as the window shows it: an etched frame from the middle of the
-// caption down, the caption on the frame's top edge; children at their own
-// positions from the box's top left.
-class GroupBoxWidget : public QWidget {
-    Q_OBJECT
-public:
-    explicit GroupBoxWidget(QWidget *parent = nullptr);
-    void setTitle(const QString &title);
-    const QString &title() const { return title_; }
-
-protected:
-    void paintEvent(QPaintEvent *) override;
-
-private:
-    QString title_;
-};
-
 } // namespace voltaris

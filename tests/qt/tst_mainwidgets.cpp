@@ -1,6 +1,7 @@
 #include "fakeservices.h"
 #include "formscript.h"
 #include "qt/formview.h"
+#include "qt/groupboxwidget.h"
 #include "qt/qtservices.h"
 #include "qt/startup.h"
 #include "qt/widgets.h"

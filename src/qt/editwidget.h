@@ -1,0 +1,25 @@
+#pragma once
+
+#include "qt/formview.h"
+
+#include <QLineEdit>
+
+namespace voltaris {
+
+// An edit: a line edit whose typing and selection reach the control as they
+// happen; the key filters look at both.
+class EditWidget : public QLineEdit, public BoundWidget {
+    Q_OBJECT
+public:
+    EditWidget(TEdit &edit, QWidget *parent, FormView &view);
+    void sync(Prop what) override;
+
+private:
+    TEdit &edit_;
+    FormView &view_;
+};
+
+// For the view's factories: the widget of a TEdit, else nullptr.
+QWidget *createEditWidget(TControl &control, QWidget *parent, FormView &view);
+
+} // namespace voltaris

@@ -1,0 +1,37 @@
+#include "qt/radiobuttonwidget.h"
+
+#include "qt/widgets.h"
+
+namespace voltaris {
+
+RadioButtonWidget::RadioButtonWidget(TRadioButton &radio, QWidget *parent, FormView &view)
+    : QRadioButton(parent)
+    , radio_(radio)
+    , view_(view)
+{
+    setAutoExclusive(false);
+    installAccessibleFactory();
+    connect(this, &QRadioButton::clicked, this, [this] {
+        radio_.click();
+        FormView::SyncGuard g(view_);
+        setChecked(radio_.checked());
+    });
+    view.route(this, radio);
+}
+
+void RadioButtonWidget::sync(Prop what)
+{
+    FormView::applyTabStop(radio_, this, what);
+    if (what == Prop::Checked)
+        setChecked(radio_.checked());
+}
+
+QWidget *createRadioButtonWidget(TControl &control, QWidget *parent, FormView &view)
+{
+    auto *radio = dynamic_cast<TRadioButton *>(&control);
+    if (!radio)
+        return nullptr;
+    return new RadioButtonWidget(*radio, parent, view);
+}
+
+} // namespace voltaris

@@ -1,0 +1,18 @@
+#include "qt/shapewidget.h"
+
+namespace voltaris {
+
+ShapeWidget::ShapeWidget(QWidget *parent)
+    : QWidget(parent)
+{
+    setAutoFillBackground(true);
+}
+
+QWidget *createShapeWidget(TControl &control, QWidget *parent, FormView &)
+{
+    if (!dynamic_cast<TShape *>(&control))
+        return nullptr;
+    return new ShapeWidget(parent);
+}
+
+} // namespace voltaris

@@ -43,8 +43,8 @@ private slots:
         QTest::addColumn<int>("expected"); // -1: no character
         const int none = Qt::NoModifier, ctrl = Qt::ControlModifier;
         QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << QString() << 8;
-        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << QString()
-                                   << 9;
+        QTest::newRow("Shift+Tab")
+            << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << QString() << 9;
         QTest::newRow("Enter") << int(Qt::Key_Return) << none << QStringLiteral("\r") << 13;
         QTest::newRow("Escape") << int(Qt::Key_Escape) << none << QStringLiteral("\x1b") << 27;
         QTest::newRow("Ctrl+A") << int(Qt::Key_A) << ctrl << QString() << 1;
@@ -52,15 +52,15 @@ private slots:
         QTest::newRow("Ctrl+X") << int(Qt::Key_X) << ctrl << QString() << 24;
         QTest::newRow("Ctrl+digit is none") << int(Qt::Key_1) << ctrl << QString() << -1;
         QTest::newRow("letter") << int(Qt::Key_A) << none << QStringLiteral("a") << int('a');
-        QTest::newRow("decimal comma") << int(Qt::Key_Comma) << none << QStringLiteral(",")
-                                       << int(',');
+        QTest::newRow("decimal comma")
+            << int(Qt::Key_Comma) << none << QStringLiteral(",") << int(',');
         QTest::newRow("umlaut") << int(Qt::Key_Adiaeresis) << none << QStringLiteral("ä")
                                 << int(u'ä');
         QTest::newRow("arrow") << int(Qt::Key_Left) << none << QString() << -1;
-        QTest::newRow("control code") << int(Qt::Key_unknown) << none << QStringLiteral("\x01")
-                                      << -1;
-        QTest::newRow("two characters") << int(Qt::Key_unknown) << none << QStringLiteral("ab")
-                                        << -1;
+        QTest::newRow("control code")
+            << int(Qt::Key_unknown) << none << QStringLiteral("\x01") << -1;
+        QTest::newRow("two characters")
+            << int(Qt::Key_unknown) << none << QStringLiteral("ab") << -1;
     }
     void typedChars()
     {
@@ -82,8 +82,8 @@ private slots:
         QTest::newRow("none") << int(Qt::NoModifier) << false << false << false;
         QTest::newRow("shift") << int(Qt::ShiftModifier) << true << false << false;
         QTest::newRow("ctrl") << int(Qt::ControlModifier) << false << true << false;
-        QTest::newRow("alt+shift") << int(Qt::AltModifier | Qt::ShiftModifier) << true << false
-                                   << true;
+        QTest::newRow("alt+shift")
+            << int(Qt::AltModifier | Qt::ShiftModifier) << true << false << true;
         QTest::newRow("keypad alone") << int(Qt::KeypadModifier) << false << false << false;
     }
     void shiftStates()

@@ -67,20 +67,32 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("qtClass"); // empty: no widget
         QTest::addColumn<Focus>("focus");
-        QTest::newRow("edit") << "Edit1" << "QLineEdit" << Focus::Tab;
-        QTest::newRow("spin edit, no plain edit")
-            << "Memo_Stand" << "voltaris::SpinFloatEditWidget" << Focus::Tab;
-        QTest::newRow("memo") << "Memo1" << "QPlainTextEdit" << Focus::Tab;
-        QTest::newRow("radio button") << "RadioButton1" << "QRadioButton" << Focus::Tab;
-        QTest::newRow("group box") << "GroupBox1" << "voltaris::GroupBoxWidget" << Focus::Never;
-        QTest::newRow("panel") << "Panel1" << "QFrame" << Focus::Never;
-        QTest::newRow("speed button") << "SpeedButton1" << "QToolButton" << Focus::Never;
-        QTest::newRow("bit button") << "BitBtn1" << "QPushButton" << Focus::Tab;
-        QTest::newRow("combo box") << "ComboBox1" << "QComboBox" << Focus::Tab;
-        QTest::newRow("label") << "Label1" << "QLabel" << Focus::NoWinControl;
-        QTest::newRow("image") << "Image1" << "voltaris::PictureWidget" << Focus::NoWinControl;
-        QTest::newRow("shape") << "Shape1" << "QWidget" << Focus::NoWinControl;
-        QTest::newRow("date picker") << "DateTimePicker1" << "QDateEdit" << Focus::Tab;
+        QTest::newRow("edit") << "Edit1"
+                              << "QLineEdit" << Focus::Tab;
+        QTest::newRow("spin edit, no plain edit") << "Memo_Stand"
+                                                  << "voltaris::SpinFloatEditWidget" << Focus::Tab;
+        QTest::newRow("memo") << "Memo1"
+                              << "QPlainTextEdit" << Focus::Tab;
+        QTest::newRow("radio button") << "RadioButton1"
+                                      << "QRadioButton" << Focus::Tab;
+        QTest::newRow("group box") << "GroupBox1"
+                                   << "voltaris::GroupBoxWidget" << Focus::Never;
+        QTest::newRow("panel") << "Panel1"
+                               << "QFrame" << Focus::Never;
+        QTest::newRow("speed button") << "SpeedButton1"
+                                      << "QToolButton" << Focus::Never;
+        QTest::newRow("bit button") << "BitBtn1"
+                                    << "QPushButton" << Focus::Tab;
+        QTest::newRow("combo box") << "ComboBox1"
+                                   << "QComboBox" << Focus::Tab;
+        QTest::newRow("label") << "Label1"
+                               << "QLabel" << Focus::NoWinControl;
+        QTest::newRow("image") << "Image1"
+                               << "voltaris::PictureWidget" << Focus::NoWinControl;
+        QTest::newRow("shape") << "Shape1"
+                               << "QWidget" << Focus::NoWinControl;
+        QTest::newRow("date picker") << "DateTimePicker1"
+                                     << "QDateEdit" << Focus::Tab;
         QTest::newRow("spin button alone") << "SpinButton1" << QString() << Focus::Never;
     }
     void widgets()
@@ -88,7 +100,10 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QString, qtClass);
         QFETCH(Focus, focus);
-        TControl *c = form_->findChild(control);
+        TControl *c = nullptr;
+        for (TControl *child : form_->children())
+            if (child->name() == control)
+                c = child;
         QVERIFY(c);
         QWidget *w = view_->widgetFor(*c);
         if (qtClass.isEmpty()) {
@@ -105,11 +120,13 @@ private slots:
         QCOMPARE(!wc, focus == Focus::NoWinControl);
         if (!wc)
             return;
-        const Qt::FocusPolicy before = w->focusPolicy();
+        // A compound widget takes the focus through its proxy.
+        QWidget *f = w->focusProxy() ? w->focusProxy() : w;
+        const Qt::FocusPolicy before = f->focusPolicy();
         wc->setTabStop(true);
-        const Qt::FocusPolicy withTab = w->focusPolicy();
+        const Qt::FocusPolicy withTab = f->focusPolicy();
         wc->setTabStop(false);
-        const Qt::FocusPolicy withoutTab = w->focusPolicy();
+        const Qt::FocusPolicy withoutTab = f->focusPolicy();
         if (focus == Focus::Tab) {
             QCOMPARE(withTab, Qt::StrongFocus);
             QCOMPARE(withoutTab, Qt::ClickFocus); // a click still focuses it

@@ -11,20 +11,6 @@
 
 namespace voltaris {
 
-bool NewStyleOS = true;
-
-bool checkNewStyleOS(int platformId, unsigned major, unsigned minor)
-{
-    switch (platformId) {
-    case 1: // Windows 95 is 4.0, Windows 98 4.10
-        return major > 4 || (major == 4 && minor >= 10);
-    case 2: // NT 4.0 is not, Windows 2000 (5.0) is
-        return major > 4;
-    default:
-        return false;
-    }
-}
-
 namespace {
 
 // Every text needs a separator, also that of a control built outside a form.
@@ -334,7 +320,7 @@ void TSpinFloatEdit::sizeChanged(int minHeight)
     if (!spinButton_)
         return;
     const int w = spinButton_->width();
-    if (NewStyleOS && ctl3D)
+    if (ctl3D)
         spinButton_->setBounds(width() - w - 5, 0, w, height() - 5);
     else
         spinButton_->setBounds(width() - w, 1, w, height() - 3);

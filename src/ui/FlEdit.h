@@ -10,14 +10,6 @@ namespace voltaris {
 
 class TSpinButton;
 
-// Whether the operating system's single-line edits align their text
-// themselves; without that the edit window has to be a multi-line one.
-// Platform id 1 is the Windows 9x family, 2 the NT family.
-bool checkNewStyleOS(int platformId, unsigned major, unsigned minor);
-// Set once at start. Qt's single-line edits align on every platform, so the
-// flag starts true and nothing needs to ask an operating-system version.
-extern bool NewStyleOS;
-
 using TComputedIncrementEvent = std::function<void(TControl &sender, bool increment)>;
 
 // A single-line edit for one decimal number between Min and Max with Digits
@@ -62,8 +54,6 @@ public:
     void keyPress(QChar &key) override;
     void doEnter() override;
     void doExit() override;
-    // Without new-style edits the edit window is multi-line and keeps Enter.
-    bool wantsReturn() const override { return !NewStyleOS; }
 
 protected:
     virtual void loaded();
@@ -92,7 +82,7 @@ public:
     void setEditorEnabled(bool v);
     // When set, replaces the built-in step; it has to write Value itself.
     TComputedIncrementEvent OnComputedIncrement;
-    // The 3-D border; with new-style controls it moves the buttons inward.
+    // The 3-D border; it moves the buttons inward.
     bool ctl3D = true;
 
     TSpinButton *spinButton() const { return spinButton_.get(); }

@@ -489,27 +489,6 @@ private slots:
         w.edit.sizeChanged(TSpinFloatEdit::minimumHeight(16, 19));
         QCOMPARE(bounds(pair), QRect(100, 1, 15, 26));
     }
-
-    void newStyleOS_data()
-    {
-        QTest::addColumn<int>("platform");
-        QTest::addColumn<int>("major");
-        QTest::addColumn<int>("minor");
-        QTest::addColumn<bool>("newStyle");
-        QTest::newRow("NT 4.0") << 2 << 4 << 0 << false;
-        QTest::newRow("NT 4.90") << 2 << 4 << 90 << false;
-        QTest::newRow("Windows 2000") << 2 << 5 << 0 << true;
-        QTest::newRow("Windows 95") << 1 << 4 << 0 << false;
-        QTest::newRow("Windows 98") << 1 << 4 << 10 << true;
-        QTest::newRow("Win32s") << 0 << 10 << 0 << false;
-    }
-    void newStyleOS()
-    {
-        QFETCH(int, platform);
-        QFETCH(int, major);
-        QFETCH(int, minor);
-        QTEST(checkNewStyleOS(platform, unsigned(major), unsigned(minor)), "newStyle");
-    }
 };
 
 QTEST_APPLESS_MAIN(TestSpinFloatEdit)

@@ -5,42 +5,9 @@
 #include "common/textfile.h"
 #include "ui/Unit3.h"
 #include "ui/links.h"
+#include "ui/mainlayout.h"
 
 namespace voltaris {
-
-namespace {
-
-const QString Arial = QStringLiteral("Arial");
-const QString CourierNew = QStringLiteral("Courier New");
-
-TFont makeFont(const QString &name, int size, bool bold, TColor color = clr::WindowText)
-{
-    TFont f;
-    f.name = name;
-    f.size = size;
-    f.bold = bold;
-    f.color = color;
-    return f;
-}
-
-void label(TLabel &l, int left, int top, int width, int height, const QString &caption,
-    TAlignment alignment = TAlignment::Left, TFont f = makeFont(Arial, 17, false))
-{
-    l.setBounds(left, top, width, height);
-    l.setText(caption);
-    l.setAlignment(alignment);
-    l.setFont(f);
-}
-
-void numberEdit(TEdit &e, int left, int top, const QString &text, int tabOrder)
-{
-    e.setBounds(left, top, 77, 28);
-    e.setText(text);
-    e.setFont(makeFont(CourierNew, 17, true, clr::Blue));
-    e.setTabOrder(tabOrder);
-}
-
-} // namespace
 
 QString TForm1::dataFilePath(const QString &name) const
 {
@@ -59,12 +26,11 @@ TForm1::TForm1(TApplication &app)
     constraints.minWidth = 642;
     constraints.maxWidth = 642;
     constraints.minHeight = 552;
-    setFont(makeFont(Arial, 17, false));
+    setFont(TFont {}); // Arial, 17 pixels
     icon = QStringLiteral("voltaris");
-    designContract();
-    designResults();
-    designMeterArea();
-    designAppliance();
+    [[maybe_unused]] const QStringList misfits = layout::apply(*this, mainLayout());
+    Q_ASSERT_X(misfits.isEmpty(), "TForm1", qPrintable(misfits.join(QLatin1String("; "))));
+    designDetails();
     designAccessibility();
     wire();
     designExtras();
@@ -77,156 +43,31 @@ QChar TForm1::separator() const
     return app().settings().decimalSeparator;
 }
 
-void TForm1::designContract()
+// What a row of the layout cannot say.
+void TForm1::designDetails()
 {
-    GroupBox1.setBounds(0, 0, 369, 296);
-    GroupBox1.setText(QStringLiteral(" Stromanbieter-Vergleich/\"Mein Vertrag\"        "));
-    GroupBox1.setFont(makeFont(Arial, 17, true));
-    GroupBox1.setTabOrder(1);
-
-    btn_Save1.setBounds(327, 0, 34, 30);
-    btn_Save1.setPicture(QStringLiteral("save"));
-    btn_Save1.setHint(QStringLiteral("Mein Vertrag speichern"));
-    btn_Save1.setShowHint(true);
-    btn_Save1.setEnabled(false);
-    btn_Save1.setCursor(TCursor::HandPoint);
-
-    label(lbl_Name, 8, 35, 47, 19, QStringLiteral("Name:"), TAlignment::Right);
-    Edit_Name.setBounds(56, 32, 111, 27);
-    Edit_Name.setText(QStringLiteral("Mein Strom"));
-    Edit_Name.setFont(makeFont(Arial, 17, true, clr::Blue));
-    Edit_Name.setHint(QStringLiteral("Anbieter-Name"));
-    Edit_Name.setShowHint(true);
-    Edit_Name.setTabStop(false);
-
-    label(lbl_Tarif, 172, 35, 36, 19, QStringLiteral("Tarif:"), TAlignment::Right);
-    Edit_Tarif.setBounds(210, 32, 150, 27);
-    Edit_Tarif.setText(QStringLiteral("Immer gleich: Wind, Wasser und Sonne"));
-    Edit_Tarif.setFont(makeFont(Arial, 17, false, clr::Blue));
-    Edit_Tarif.setHint(QStringLiteral("Vertrag-Bezeichnung"));
-    Edit_Tarif.setShowHint(true);
-    Edit_Tarif.setTabStop(false);
-
-    Panel1.setBounds(32, 64, 201, 60);
-    Panel1.setTabOrder(2);
-    label(lbl_01, 24, 4, 150, 19, QStringLiteral("Verbrauch im Jahr:"), TAlignment::Right,
-        makeFont(Arial, 17, true));
-    label(lbl_02, 34, 36, 140, 19, QStringLiteral("Verbrauch pro Tag:"), TAlignment::Right);
-    rdb_01.setBounds(180, 6, 17, 17);
-    rdb_01.setChecked(true);
-    rdb_01.setTabStop(true);
-    rdb_01.setTabOrder(0);
-    rdb_02.setBounds(180, 38, 17, 17);
-    rdb_02.setTabOrder(1);
-
-    numberEdit(Edit1, 240, 64, QStringLiteral("3650"), 3);
-    label(lbl_kW1, 325, 69, 22, 17, QStringLiteral("kW"), TAlignment::Left,
-        makeFont(Arial, 15, false));
-    numberEdit(Edit2, 240, 96, QStringLiteral("10"), 4);
-    Edit2.setColor(clr::Silver);
-    Edit2.setEnabled(false);
-    label(lbl_kW2, 325, 101, 22, 17, QStringLiteral("kW"), TAlignment::Left,
-        makeFont(Arial, 15, false));
-
-    Panel2.setBounds(32, 128, 201, 60);
-    Panel2.setTabOrder(5);
-    label(lbl_03, 7, 4, 167, 19, QStringLiteral("Grundpreis pro Jahr:"), TAlignment::Right,
-        makeFont(Arial, 17, true));
-    label(lbl_04, 53, 36, 121, 19, QStringLiteral("Grund im Monat:"), TAlignment::Right);
-    rdb_03.setBounds(180, 6, 17, 17);
-    rdb_03.setChecked(true);
-    rdb_03.setTabStop(true);
-    rdb_03.setTabOrder(0);
-    rdb_04.setBounds(180, 38, 17, 17);
-    rdb_04.setTabOrder(1);
-
-    numberEdit(Edit3, 240, 128, QStringLiteral("84"), 6);
-    label(lbl_EUR1, 325, 133, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
-        makeFont(Arial, 15, false));
-    numberEdit(Edit4, 240, 160, QStringLiteral("7"), 7);
-    Edit4.setColor(clr::Silver);
-    Edit4.setEnabled(false);
-    label(lbl_EUR2, 325, 165, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
-        makeFont(Arial, 15, false));
-
-    btn_Info.setBounds(32, 192, 25, 25);
-    btn_Info.setPicture(QStringLiteral("info"));
-    btn_Info.setCursor(TCursor::HandPoint);
-    label(lbl_05, 68, 196, 155, 19, QStringLiteral("Strompreis (1 kW) :"), TAlignment::Right,
-        makeFont(Arial, 17, true));
-    numberEdit(Edit5, 240, 192, QStringLiteral("24"), 8);
-    label(lbl_Cent, 324, 197, 34, 18, QStringLiteral("Cent"), TAlignment::Left,
-        makeFont(Arial, 15, true));
-
-    Panel3.setBounds(32, 224, 201, 60);
-    Panel3.setTabOrder(9);
-    label(lbl_06, 23, 4, 168, 19, QStringLiteral("Gesamtpreis pro Jahr :"), TAlignment::Right);
-    label(lbl_07, 104, 36, 87, 19, QStringLiteral("monatlich :"), TAlignment::Right,
-        makeFont(Arial, 17, true));
-
-    numberEdit(Edit6, 240, 224, QStringLiteral("960"), 10);
-    Edit6.setFontColor(clr::Black);
-    Edit6.setColor(clr::Silver);
-    Edit6.setEnabled(false);
-    label(lbl_EUR3, 325, 229, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
-        makeFont(Arial, 15, false));
-
-    label(lbl_Ab, 9, 260, 20, 19, QStringLiteral("Ab"), TAlignment::Right);
-    dtp_Ab.setBounds(34, 256, 99, 26);
     dtp_Ab.setDate(QDate(2017, 1, 1));
-    dtp_Ab.setFont(makeFont(Arial, 15, true));
-    dtp_Ab.setHint(QStringLiteral("Vertrag Begin"));
-    dtp_Ab.setShowHint(true);
-    dtp_Ab.setTabStop(false);
 
-    numberEdit(Edit7, 240, 256, QStringLiteral("80"), 11);
-    Edit7.setFontColor(clr::Black);
-    Edit7.setColor(clr::Yellow);
-    Edit7.setReadOnly(true);
-    Edit7.setTabStop(false);
-    label(lbl_EUR4, 325, 261, 31, 17, QStringLiteral("EUR"), TAlignment::Left,
-        makeFont(Arial, 15, false));
-}
+    // The reading input: loaded like a form description, so the range is
+    // set before the value and the text shows 0,0.
+    Memo_Stand.beginLoad();
+    Memo_Stand.Increment = 1.0L;
+    Memo_Stand.setDigits(1);
+    Memo_Stand.setMax(999999.0L);
+    Memo_Stand.endLoad();
+    Shape_Decimal.outline = false;
 
-void TForm1::designResults()
-{
-    // The logo spells the page it opens: "Voltaris" "info".
-    label(lbl_Logo1, 376, 8, 73, 41, QStringLiteral("Volt"), TAlignment::Right,
-        makeFont(Arial, 32, false, clr::Red));
-    label(lbl_Logo2, 449, 8, 91, 41, QStringLiteral("aris"), TAlignment::Left,
-        makeFont(Arial, 32, false, clr::Green));
-    label(lbl_Logo3, 540, 8, 52, 41, QStringLiteral("info"), TAlignment::Left,
-        makeFont(Arial, 32, false, clr::Blue));
-    for (TLabel *l : { &lbl_Logo1, &lbl_Logo2, &lbl_Logo3 }) {
-        l->transparent = true;
-        l->fixedSize = true;
-    }
+    StringGrid1.setColCount(4);
+    StringGrid1.setRowCount(2);
+    StringGrid1.setFixedRows(1);
+    const int widths[] = { 114, 101, 47, 82 };
+    for (int c = 0; c < 4; ++c)
+        StringGrid1.setColWidth(c, widths[c]);
+    StringGrid1.popupMenu = &PopupMenuTable;
+    Delete1.setText(QStringLiteral("Zeile entfernen"));
 
-    Panel4.setBounds(376, 66, 233, 229);
-    Panel4.lowered = true;
-    Panel4.setTabOrder(2);
-
-    label(lbl_Durch, 20, 7, 178, 19, QStringLiteral("Durchschnittsverbrauch:"));
-    label(lbl_vSrednem, 69, 33, 9, 19, QStringLiteral("0"), TAlignment::Right);
-    lbl_vSrednem.setAutoSize(true);
-    label(lbl_kWTag, 85, 33, 89, 19, QStringLiteral("kW/pro Tag."));
-    Image1.setBounds(23, 72, 180, 70);
-    Image1.setPicture(QStringLiteral("portal"));
-    Image1.setCursor(TCursor::HandPoint);
-
-    label(lbl_Gut, 4, 160, 149, 19, QStringLiteral("Guthaben wird ca. "), TAlignment::Left,
-        makeFont(Arial, 17, true, clr::Green));
-    label(lbl_Nach, 18, 160, 130, 19, QStringLiteral("Nachzahlung ca."), TAlignment::Left,
-        makeFont(Arial, 17, true, clr::Red));
-    label(lbl_Zahlung, 152, 160, 9, 19, QStringLiteral("0"), TAlignment::Left,
-        makeFont(Arial, 17, false, clr::Green));
-    lbl_Zahlung.setAutoSize(true);
-    label(LabelEUR, 168, 160, 9, 19, QStringLiteral("€"), TAlignment::Left,
-        makeFont(Arial, 17, false, clr::Green));
-    for (TLabel *l : { &lbl_Gut, &lbl_Nach, &lbl_Zahlung, &LabelEUR })
-        l->transparent = true;
-    for (TLabel *l : { &lbl_Gut, &lbl_Nach, &LabelEUR })
-        l->setVisible(false);
+    dtp_Time.kind = TDateTimeKind::Time;
+    cmb_Time.setItems({ QStringLiteral("Std."), QStringLiteral("Min."), QStringLiteral("Sek.") });
 }
 
 // Names for screen readers: an input is called what the label in front of it
@@ -276,142 +117,6 @@ void TForm1::designAccessibility()
     name(cmb_Time, QStringLiteral("Einheit der Laufzeit"));
     name(Edit_Day, QStringLiteral("Kosten pro Tag"));
     name(Edit_Year, QStringLiteral("Kosten pro Jahr"));
-}
-
-void TForm1::designMeterArea()
-{
-    GroupBox3.setBounds(0, 297, 610, 299);
-    GroupBox3.setText(QStringLiteral(" Mein Verbrauch "));
-    GroupBox3.setFont(makeFont(Arial, 17, true));
-    GroupBox3.setTabOrder(0);
-
-    label(lbl_Date, 12, 24, 93, 19, QStringLiteral("Ablesedatum"));
-    // The caption comes with the start-up.
-    label(lbl_Stand, 132, 24, 84, 19, QString());
-    dtp_Ablese.setBounds(8, 48, 113, 27);
-    dtp_Ablese.setFont(makeFont(Arial, 17, true));
-    dtp_Ablese.setTabStop(false);
-    dtp_Ablese.setTabOrder(0);
-
-    Shape_Decimal.setBounds(222, 43, 27, 39);
-    Shape_Decimal.setColor(clr::ShapeRed);
-    Shape_Decimal.outline = false;
-
-    // The reading input: loaded like a form description, so the range is
-    // set before the value and the text shows 0,0.
-    Memo_Stand.beginLoad();
-    Memo_Stand.setBounds(128, 48, 115, 29);
-    Memo_Stand.Increment = 1.0L;
-    Memo_Stand.setDigits(1);
-    Memo_Stand.setMax(999999.0L);
-    Memo_Stand.setAlignment(TAlignment::Right);
-    Memo_Stand.setColor(clr::Black);
-    Memo_Stand.setFont(makeFont(Arial, 17, true, clr::White));
-    Memo_Stand.setTabOrder(1);
-    Memo_Stand.endLoad();
-
-    btn_Save2.setBounds(256, 45, 128, 34);
-    btn_Save2.setText(QStringLiteral("&Eintragen"));
-    btn_Save2.setFont(makeFont(Arial, 19, false));
-    btn_Save2.setPicture(QStringLiteral("enter"));
-    btn_Save2.setHint(QStringLiteral("Speichern"));
-    btn_Save2.setShowHint(true);
-    btn_Save2.setTabStop(false);
-    btn_Save2.setTabOrder(2);
-    btn_Save2.setCursor(TCursor::HandPoint);
-
-    StringGrid1.setBounds(8, 88, 377, 203);
-    StringGrid1.setColCount(4);
-    StringGrid1.setRowCount(2);
-    StringGrid1.setFixedRows(1);
-    const int widths[] = { 114, 101, 47, 82 };
-    for (int c = 0; c < 4; ++c)
-        StringGrid1.setColWidth(c, widths[c]);
-    StringGrid1.setFont(makeFont(CourierNew, 17, true));
-    StringGrid1.setColor(clr::White);
-    StringGrid1.setHint(QStringLiteral("Markierte Zeile mit R-Maustaste loschen"));
-    StringGrid1.setShowHint(true);
-    StringGrid1.setTabStop(false);
-    StringGrid1.setTabOrder(3);
-    StringGrid1.popupMenu = &PopupMenuTable;
-    Delete1.setText(QStringLiteral("Zeile entfernen"));
-
-    img_On.setBounds(412, 24, 26, 44);
-    img_On.setPicture(QStringLiteral("switch_on"));
-    img_On.transparent = true;
-    img_Off.setBounds(412, 24, 26, 44);
-    img_Off.setPicture(QStringLiteral("switch_off"));
-    img_to_off.setBounds(412, 86, 17, 17);
-    img_to_off.setCursor(TCursor::HandPoint);
-    img_to_off.setHint(QStringLiteral("Aus (Speichern)"));
-    img_to_on.setBounds(444, 84, 17, 17);
-    img_to_on.setCursor(TCursor::HandPoint);
-    img_to_on.setHint(QStringLiteral("Ein (Andern)"));
-    Image_Schetchik.setBounds(437, 29, 149, 44);
-    Image_Schetchik.setPicture(QStringLiteral("meter"));
-    Image_Schetchik.transparent = true;
-}
-
-void TForm1::designAppliance()
-{
-    GroupBox2.setBounds(387, 103, 223, 196);
-    GroupBox2.setFont(makeFont(Arial, 17, true));
-    GroupBox2.setTabOrder(4);
-    const TFont plain = makeFont(Arial, 17, false);
-
-    label(lbl_Leistung, 23, 32, 71, 19, QStringLiteral("Leistung: "), TAlignment::Right, plain);
-    Edit_Watt.setBounds(96, 28, 57, 28);
-    Edit_Watt.setText(QStringLiteral("60"));
-    Edit_Watt.setFont(makeFont(CourierNew, 17, true, clr::Blue));
-    Edit_Watt.setTabOrder(0);
-    label(lbl_Watt, 156, 32, 47, 19, QStringLiteral("Watt/h"), TAlignment::Left, plain);
-
-    label(lbl_Stopp, 18, 64, 71, 19, QStringLiteral("Stoppuhr:"), TAlignment::Right, plain);
-    lbl_Stopp.setEnabled(false);
-    SpeedBtn_START.setBounds(96, 60, 117, 28);
-    SpeedBtn_START.setText(QStringLiteral("START"));
-    SpeedBtn_START.setFont(makeFont(Arial, 17, true, clr::Green));
-    SpeedBtn_START.setHint(QStringLiteral("[F5]"));
-    SpeedBtn_START.setShowHint(true);
-    SpeedBtn_START.setEnabled(false);
-    SpeedBtn_START.setCursor(TCursor::HandPoint);
-
-    label(lbl_Zeit, 27, 96, 62, 19, QStringLiteral("Laufzeit:"), TAlignment::Right, plain);
-    dtp_Time.setBounds(2, 92, 93, 27);
-    dtp_Time.kind = TDateTimeKind::Time;
-    dtp_Time.setVisible(false);
-    dtp_Time.setEnabled(false);
-    Edit_Time.setBounds(96, 92, 49, 28);
-    Edit_Time.setText(QStringLiteral("4"));
-    Edit_Time.setFont(makeFont(CourierNew, 17, true, clr::Blue));
-    Edit_Time.setTabOrder(1);
-    cmb_Time.setBounds(150, 92, 65, 28);
-    cmb_Time.setItems({ QStringLiteral("Std."), QStringLiteral("Min."), QStringLiteral("Sek.") });
-    cmb_Time.setText(QStringLiteral("Std."));
-    cmb_Time.setFont(makeFont(CourierNew, 17, true, clr::Black));
-    cmb_Time.setTabStop(false);
-    cmb_Time.setTabOrder(3);
-
-    label(lbl_Kosten, 34, 128, 55, 19, QStringLiteral("Kosten:"), TAlignment::Right, plain);
-    btn_Berechnen.setBounds(96, 124, 117, 28);
-    btn_Berechnen.setText(QStringLiteral("Berechnen"));
-    btn_Berechnen.setFont(makeFont(Arial, 19, false));
-    btn_Berechnen.isDefault = true;
-    btn_Berechnen.setTabOrder(2);
-    btn_Berechnen.setCursor(TCursor::HandPoint);
-    btn_Berechnen.setPicture(QStringLiteral("calc"));
-
-    for (TEdit *e : { &Edit_Day, &Edit_Year }) {
-        e->setFont(makeFont(Arial, 17, true, clr::Black));
-        e->setReadOnly(true);
-        e->setEnabled(false);
-        e->setTabStop(false);
-        e->setColor(clr::Yellow);
-    }
-    Edit_Day.setBounds(8, 156, 57, 27);
-    label(lbl_EUR5, 68, 160, 9, 19, QStringLiteral("€"), TAlignment::Left, plain);
-    Edit_Year.setBounds(96, 156, 57, 27);
-    label(lbl_EUR6, 156, 160, 47, 19, QStringLiteral("€/Jahr"), TAlignment::Left, plain);
 }
 
 } // namespace voltaris

@@ -242,11 +242,8 @@ public:
     TMenuItem Delete1 { &PopupMenuTable, QStringLiteral("Delete1") };
 
 private:
-    void designContract();
-    void designResults();
+    void designDetails();
     void designAccessibility();
-    void designMeterArea();
-    void designAppliance();
     void wire();
     void RecomputeTotal();
     long double v(const TControl &c) const;

@@ -83,7 +83,8 @@ void TForm1::LoadVerbrauch()
     }
     const int firstData = g.fixedRows();
     // The first row read goes into the empty table's blank row.
-    const bool intoBlank = g.rowCount() - firstData == 1 && g.cell(0, firstData).isEmpty();
+    const bool intoBlank
+        = g.rowCount() - firstData == 1 && g.cell(logcol::Date, firstData).isEmpty();
     if (!r.cells.empty())
         g.setRowsFrom(intoBlank ? firstData : g.rowCount(), std::move(r.cells));
     // A converted file was read whole, but its old form is kept all the

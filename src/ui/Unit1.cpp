@@ -3,6 +3,7 @@
 #include "common/dates.h"
 #include "common/numtext.h"
 #include "common/textfile.h"
+#include "core/logrow.h"
 #include "ui/Unit3.h"
 #include "ui/links.h"
 #include "ui/mainlayout.h"
@@ -191,15 +192,16 @@ void TForm1::FormCreate()
         }
     };
     shown([this] { ReadContract(); });
-    StringGrid1.setCell(0, 0, QStringLiteral("   Datum"));
-    StringGrid1.setCell(1, 0, QStringLiteral("Stand  "));
-    StringGrid1.setCell(2, 0, QStringLiteral(" Tage "));
-    StringGrid1.setCell(3, 0, QStringLiteral("kW/Tag"));
+    StringGrid1.setCell(logcol::Date, 0, QStringLiteral("   Datum"));
+    StringGrid1.setCell(logcol::Reading, 0, QStringLiteral("Stand  "));
+    StringGrid1.setCell(logcol::Days, 0, QStringLiteral(" Tage "));
+    StringGrid1.setCell(logcol::PerDay, 0, QStringLiteral("kW/Tag"));
     LoadVerbrauch();
     shown([this] { DeriveTotals(); });
     // Any failure, an empty log among them, starts the reading at 0.
     long double last = 0;
-    if (!tryStrToFloat(StringGrid1.cell(1, StringGrid1.rowCount() - 1), separator(), last))
+    if (!tryStrToFloat(
+            StringGrid1.cell(logcol::Reading, StringGrid1.rowCount() - 1), separator(), last))
         last = 0;
     Memo_Stand.setValue(last);
     rdb_01.setTabStop(false);

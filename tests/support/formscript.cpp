@@ -1,17 +1,13 @@
 #include "formscript.h"
 
 #include "keyboard.h"
+#include "ui/layout.h"
 
 namespace voltaris::test {
 
 TControl *findControl(TControl &root, const QString &name)
 {
-    if (root.name() == name)
-        return &root;
-    for (TControl *c : root.children())
-        if (TControl *found = findControl(*c, name))
-            return found;
-    return nullptr;
+    return layout::find(root, name);
 }
 
 namespace {

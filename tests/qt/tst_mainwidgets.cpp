@@ -50,6 +50,11 @@ private slots:
     {
         Window w;
         QCOMPARE(layout::apply(w.f, mainLayout()), QStringList());
+        // ... and a row that does not fit is told, not dropped.
+        const layout::Row misfits[] = { { "lbl_Nowhere", nullptr, { 0, 0, 1, 1 } },
+            { "lbl_Name", "GroupBox3", { 8, 35, 47, 19 } },
+            { "Panel1", "GroupBox1", { 32, 64, 201, 60 }, { .flags = layout::ReadOnly } } };
+        QCOMPARE(layout::apply(w.f, misfits).size(), 3);
     }
     void layout_data()
     {

@@ -33,6 +33,11 @@ public:
     void showLogView(TForm &owner, LogView view) override;
     QString saveFileName(TForm *owner, const QString &caption, const QString &suggested,
         const QString &filter) override;
+    QString openFileName(TForm *owner, const QString &caption, const QString &folder,
+        const QString &filter) override;
+    bool askReading(TForm *owner, ReadingInput &input) override;
+    bool askMeterChange(TForm *owner, MeterChangeInput &input) override;
+    bool confirmImport(TForm *owner, const ImportPreview &preview) override;
     ConsumptionRead readConsumption(const QString &path, const FormatSettings &settings) override;
 
     LogViews logViews;

@@ -3,7 +3,9 @@
 #include "core/logfile.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace voltaris {
 
@@ -15,6 +17,31 @@ enum class MsgAnswer { Yes, No, Cancel };
 
 // The windows that show the main window's log beyond its table.
 enum class LogView { History, Settlement };
+
+// A reading to be corrected or added: the dialog shows these and gives back
+// what the user chose.
+struct ReadingInput {
+    QString caption; // "Ablesung korrigieren", "Ablesung nachtragen"
+    QDate date;
+    long double reading = 0; // one decimal, 0 to 999999
+};
+
+// A meter replaced: the day, the old meter's last and the new meter's first
+// reading, and the new meter's number (optional).
+struct MeterChangeInput {
+    QDate date;
+    long double oldFinal = 0, newFirst = 0;
+    QString number;
+};
+
+// What an import will do, row by row, as the preview lists it.
+struct ImportPreview {
+    QString fileName; // for the title
+    QStringList headers; // "Zeile", "Datum", "Zählerstand", "Ergebnis"
+    QList<QStringList> rows; // the texts of each row under the headers
+    QList<bool> added; // per row: added (true) or skipped
+    QString summary; // "3 Zeilen werden übernommen, 2 übersprungen."
+};
 
 // What the forms ask of the platform. The window system implements it; tests
 // answer it themselves.
@@ -46,6 +73,20 @@ public:
     virtual QString saveFileName(
         TForm *owner, const QString &caption, const QString &suggested, const QString &filter)
         = 0;
+    // A modal open dialog in `folder` for the file types of `filter`; the
+    // chosen path, empty when cancelled.
+    virtual QString openFileName(
+        TForm *owner, const QString &caption, const QString &folder, const QString &filter)
+        = 0;
+    // A modal dialog of a reading: a date picker and a spin edit of one
+    // decimal from 0 to 999999, "OK" and "Abbrechen". True on OK, with
+    // `input` holding the answer.
+    virtual bool askReading(TForm *owner, ReadingInput &input) = 0;
+    // A modal dialog of a meter replacement, alike; true on OK.
+    virtual bool askMeterChange(TForm *owner, MeterChangeInput &input) = 0;
+    // The import's preview, modal: true when the user chose "Importieren"
+    // (the default button), false on "Abbrechen" or closing.
+    virtual bool confirmImport(TForm *owner, const ImportPreview &preview) = 0;
     // The consumption file, read. A service so that the start-up can read it
     // ahead; the default reads it now.
     virtual ConsumptionRead readConsumption(const QString &path, const FormatSettings &settings)

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace voltaris::test {
@@ -51,6 +52,49 @@ public:
         suggestedPaths << suggested;
         return savePath;
     }
+    // The open dialog answers `openPath` (empty: cancelled).
+    QString openFileName(TForm *, const QString &caption, const QString &, const QString &) override
+    {
+        openDialogs << caption;
+        return openPath;
+    }
+    QStringList openDialogs;
+    QString openPath;
+    // The reading dialog records what it showed and answers the next of
+    // `readingAnswers` (none left: Abbrechen).
+    bool askReading(TForm *, ReadingInput &input) override
+    {
+        readingDialogs.push_back(input);
+        if (readingAnswers.empty())
+            return false;
+        const ReadingInput answer = readingAnswers.front();
+        readingAnswers.erase(readingAnswers.begin());
+        input.date = answer.date;
+        input.reading = answer.reading;
+        return true;
+    }
+    std::vector<ReadingInput> readingDialogs, readingAnswers;
+    // The replacement dialog answers `meterChangeAnswer` once (none: Abbrechen).
+    bool askMeterChange(TForm *, MeterChangeInput &input) override
+    {
+        ++meterChangeDialogs;
+        if (!meterChangeAnswer)
+            return false;
+        input = *meterChangeAnswer;
+        meterChangeAnswer.reset();
+        return true;
+    }
+    int meterChangeDialogs = 0;
+    std::optional<MeterChangeInput> meterChangeAnswer;
+    // The import preview is recorded and answered with `importAnswer`.
+    bool confirmImport(TForm *, const ImportPreview &preview) override
+    {
+        importPreviews.push_back(preview);
+        return importAnswer;
+    }
+    std::vector<ImportPreview> importPreviews;
+    bool importAnswer = true;
+
     std::vector<LogView> logViews;
     QStringList saveDialogs, suggestedPaths;
     QString savePath;

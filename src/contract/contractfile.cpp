@@ -148,6 +148,7 @@ void TForm1::FilesChangedOnDisk()
 {
     FollowVerbrauchFile();
     FollowContractFile();
+    meterChanges();
 }
 
 } // namespace voltaris

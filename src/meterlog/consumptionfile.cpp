@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/safefile.h"
 #include "core/logfile.h"
+#include "core/meterchange.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
@@ -131,6 +132,52 @@ bool TForm1::FollowVerbrauchFile()
     if (Form2)
         Form2->ShowNotice(ReloadedNotice);
     return true;
+}
+
+QString TForm1::meterChangePath() const
+{
+    return dataFilePath(meterChangeFileName());
+}
+
+const MeterChanges &TForm1::meterChanges() const
+{
+    const QString path = meterChangePath();
+    const FileStamp now = FileStamp::of(path);
+    if (MeterChangesRead && now == MeterChangeStamp)
+        return MeterChangeCache;
+    MeterChangesRead = true;
+    MeterChangeStamp = now;
+    MeterChangeCache.clear();
+    MeterChangeBadLine = 0;
+    if (!now.exists)
+        return MeterChangeCache;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MeterChangeBadLine = 1;
+        return MeterChangeCache;
+    }
+    MeterChangeParse parse = parseMeterChanges(file.readAll());
+    MeterChangeCache = std::move(parse.changes);
+    MeterChangeBadLine = parse.badLine;
+    return MeterChangeCache;
+}
+
+void TForm1::SaveMeterChanges(const MeterChanges &changes)
+{
+    const QString path = meterChangePath();
+    // What the file holds beyond its readable lines is not written over.
+    meterChanges();
+    if (MeterChangeBadLine)
+        throw EInOutError(QStringLiteral("Die Datei \"%1\" kann ab Zeile %2 nicht gelesen werden; "
+                                         "sie wird nicht überschrieben. Der Zählerwechsel ist "
+                                         "darum nicht gespeichert.")
+                              .arg(displayPath(path))
+                              .arg(MeterChangeBadLine));
+    if (changes.empty() && !MeterChangeStamp.exists)
+        return;
+    writeFileOrThrow(path, meterChangeFileBytes(changes));
+    MeterChangeCache = changes;
+    MeterChangeStamp = FileStamp::of(path);
 }
 
 } // namespace voltaris

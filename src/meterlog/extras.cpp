@@ -27,37 +27,12 @@ std::unique_ptr<TMenuItem> menuItem(
     return item;
 }
 
-// Where a removed row goes back: its old place while the days around it
-// still fit (nothing but removals and undos in between), else the place its
-// day has among the rows; -1 when a row of that day is there again.
-int placeFor(const TStringGrid &g, int row, const QDate &date, const FormatSettings &s)
-{
-    const int first = g.fixedRows(), end = g.rowCount();
-    int place = std::clamp(row, first, end);
-    if (!date.isValid())
-        return place;
-    const QDate above = place > first ? dateOf(g, place - 1, s) : QDate();
-    const QDate below = place < end ? dateOf(g, place, s) : QDate();
-    if ((!above.isValid() || above < date) && (!below.isValid() || date < below))
-        return place;
-    place = end;
-    for (int r = first; r < end; ++r) {
-        const QDate d = dateOf(g, r, s);
-        if (d == date)
-            return -1;
-        if (d.isValid() && d > date) {
-            place = r;
-            break;
-        }
-    }
-    return place;
-}
-
 } // namespace
 
 History historyOf(const TForm1 &form)
 {
-    return historyOf(readingsOf(logRowsOf(form.StringGrid1), form.app().settings()));
+    return historyOf(acrossMeterChanges(
+        readingsOf(logRowsOf(form.StringGrid1), form.app().settings()), form.meterChanges()));
 }
 
 bool contractPerDayOf(const TForm1 &form, long double &perDay)
@@ -70,7 +45,9 @@ Settlement settlementOf(const TForm1 &form)
     const ContractTexts contract { form.Edit3.text(), form.Edit5.text(), form.Edit7.text(),
         form.dtp_Ab.date() };
     const FormatSettings &s = form.app().settings();
-    return settlementOf(readingsOf(logRowsOf(form.StringGrid1), s), contract, s);
+    return settlementOf(
+        acrossMeterChanges(readingsOf(logRowsOf(form.StringGrid1), s), form.meterChanges()),
+        contract, s);
 }
 
 void TForm1::designExtras()
@@ -97,25 +74,58 @@ void TForm1::designExtras()
     Memo_Stand.OnKeyDown = keyDown;
 
     // The removal stays as it is; the row is noted before it goes, so that
-    // the undo can put it back.
+    // the undo can put it back. A meter replacement goes with the row of its
+    // day, before the rows around it are counted again.
     Delete1.OnClick = [this, remove = std::move(Delete1.OnClick)](TControl &s) {
         // The row is found in the file's newest table before it is noted.
         if (!FollowMarkedRow())
             return;
         const TStringGrid &g = StringGrid1;
         const QStringList cells = rowOf(g, g.row());
-        if (!isBlankRow(cells)) {
-            RemovedRows.push_back({ g.row(), cells });
-            Undo1->setEnabled(true);
+        if (isBlankRow(cells)) {
+            if (remove)
+                remove(s);
+            return;
         }
-        if (remove)
+        LogStep step { QStringLiteral("Rückgängig: Zeile wiederherstellen"), {},
+            { { g.row(), cells } }, {}, {} };
+        MeterChanges changes = meterChanges();
+        const QDate day = cellDate(cells.value(logcol::Date), app().settings());
+        const auto change = std::find_if(
+            changes.begin(), changes.end(), [&day](const MeterChange &c) { return c.date == day; });
+        if (change != changes.end()) {
+            step.changeRemoved = *change;
+            changes.erase(change);
+            const MeterChanges before = MeterChangeCache;
+            MeterChangeCache = changes;
+            try {
+                if (remove)
+                    remove(s);
+            } catch (...) {
+                MeterChangeCache = before;
+                throw;
+            }
+            SaveMeterChanges(changes);
+        } else if (remove) {
             remove(s);
+        }
+        PushUndo(std::move(step));
     };
+    designLogEdits();
 }
 
 void TForm1::PopupMenuTablePopup(TControl &)
 {
-    Undo1->setEnabled(!RemovedRows.empty());
+    Undo1->setEnabled(!UndoSteps.empty());
+    if (!UndoSteps.empty())
+        Undo1->setText(UndoSteps.back().caption);
+}
+
+void TForm1::PushUndo(LogStep step)
+{
+    UndoSteps.push_back(std::move(step));
+    Undo1->setEnabled(true);
+    Undo1->setText(UndoSteps.back().caption);
 }
 
 void TForm1::Verlauf1Click(TControl &)
@@ -147,56 +157,103 @@ void TForm1::CsvExport1Click(TControl &)
 
 void TForm1::Undo1Click(TControl &)
 {
-    if (RemovedRows.empty())
+    if (UndoSteps.empty())
         return;
-    // The row goes back into the file's newest table; its place is found by
-    // its date there.
+    // The step is undone in the file's newest table; its rows are found by
+    // their dates there.
     FollowVerbrauchFile();
-    const RemovedRow removed = RemovedRows.back();
-    RemovedRows.pop_back();
-    Undo1->setEnabled(!RemovedRows.empty());
+    const LogStep step = std::move(UndoSteps.back());
+    UndoSteps.pop_back();
+    Undo1->setEnabled(!UndoSteps.empty());
+    if (!UndoSteps.empty())
+        Undo1->setText(UndoSteps.back().caption);
+
+    // The replacements first, so that the rows count across them as they did.
+    MeterChanges changes = meterChanges();
+    if (step.changeAdded)
+        std::erase_if(
+            changes, [&](const MeterChange &c) { return c.date == step.changeAdded->date; });
+    if (step.changeRemoved && !meterChangeOn(changes, step.changeRemoved->date)) {
+        changes.push_back(*step.changeRemoved);
+        std::sort(changes.begin(), changes.end(),
+            [](const MeterChange &a, const MeterChange &b) { return a.date < b.date; });
+    }
+    const bool changesDiffer = step.changeAdded || step.changeRemoved;
+    const MeterChanges before = MeterChangeCache;
+    if (changesDiffer)
+        MeterChangeCache = changes;
+
+    TStringGrid &g = StringGrid1;
+    g.beginUpdate();
+    QStringList clashes;
+    try {
+        TakeOutRows(step.added);
+        // Put back in the order they were taken, each where it stood.
+        for (auto it = step.removed.rbegin(); it != step.removed.rend(); ++it) {
+            const int first = g.fixedRows();
+            const bool empty = g.rowCount() - first == 1 && isBlankRow(g, first);
+            const int place = PutRowAt(it->first, it->second, false);
+            if (place < 0) {
+                clashes << it->second.value(logcol::Date).trimmed();
+                continue;
+            }
+            // The row back in its old place keeps its texts; one that had to
+            // go elsewhere (or into an empty log, as its first row) counts
+            // from its new neighbour.
+            if (empty || place != std::clamp(it->first, first, g.rowCount() - 1))
+                RecountRow(place);
+            ShowRow(place);
+        }
+    } catch (...) {
+        MeterChangeCache = before;
+        g.endUpdate();
+        throw;
+    }
+    g.endUpdate();
+    SaveVerbrauch();
+    if (changesDiffer)
+        SaveMeterChanges(changes);
+    for (const QString &day : clashes)
+        app().messageBox(this, app().Title,
+            QStringLiteral("Für den %1 ist schon ein Zählerstand eingetragen; die entfernte "
+                           "Zeile wird nicht wiederhergestellt.")
+                .arg(day),
+            MsgIcon::None);
+}
+
+int TForm1::PutRowAt(int row, const QStringList &cells, bool recount)
+{
     const FormatSettings &s = app().settings();
     TStringGrid &g = StringGrid1;
-    const QDate date = cellDate(removed.cells.value(logcol::Date), s);
-
     const int first = g.fixedRows();
-    int place = first;
     const bool empty = g.rowCount() - first == 1 && isBlankRow(g, first);
+    int place = first;
     if (!empty) {
-        place = placeFor(g, removed.row, date, s);
-        if (place < 0) {
-            app().messageBox(this, app().Title,
-                QStringLiteral("Für den %1 ist schon ein Zählerstand eingetragen; die entfernte "
-                               "Zeile wird nicht wiederhergestellt.")
-                    .arg(removed.cells.value(logcol::Date).trimmed()),
-                MsgIcon::None);
-            return;
-        }
-    }
-    const bool moved = !empty && place != std::clamp(removed.row, first, g.rowCount());
-    g.beginUpdate();
-    if (!empty) {
+        place = placeFor(g, row, cellDate(cells.value(logcol::Date), s), s);
+        if (place < 0)
+            return -1;
         g.setRowCount(g.rowCount() + 1);
         for (int r = g.rowCount() - 1; r > place; --r)
             for (int c = 0; c < g.colCount(); ++c)
                 g.setCell(c, r, g.cell(c, r - 1));
     }
     for (int c = 0; c < g.colCount(); ++c)
-        g.setCell(c, place, removed.cells.value(c));
-    // The row back in its old place keeps its texts; one that had to go
-    // elsewhere (or into an empty log, as its first row) counts from its new
-    // neighbour. The row after it counts from it again, as the removal made
-    // it count from the row before.
-    if (moved || empty)
+        g.setCell(c, place, cells.value(c));
+    if (recount)
         RecountRow(place);
+    // The row after it counts from it again.
     RecountRow(place + 1);
+    return place;
+}
+
+void TForm1::ShowRow(int place)
+{
+    TStringGrid &g = StringGrid1;
     g.setRow(place);
     if (place < g.topRow())
         g.setTopRow(place);
     else if (place >= g.topRow() + g.visibleRowCount())
         g.setTopRow(place - g.visibleRowCount() + 1);
-    g.endUpdate();
-    SaveVerbrauch();
 }
 
 void TForm1::ExtrasKeyDown(TControl &Sender, int &Key, TShiftState Shift)
@@ -208,7 +265,7 @@ void TForm1::ExtrasKeyDown(TControl &Sender, int &Key, TShiftState Shift)
         CsvExport1Click(Sender);
     } else if (Key == KeyZ && &Sender == &StringGrid1) {
         Key = 0;
-        if (RemovedRows.empty())
+        if (UndoSteps.empty())
             app().services().beep();
         else
             Undo1Click(Sender);

@@ -3,6 +3,8 @@
 #include "common/numtext.h"
 #include "ui/Unit1.h"
 
+#include <algorithm>
+
 namespace voltaris {
 
 QStringList rowOf(const TStringGrid &g, int row)
@@ -51,6 +53,29 @@ int lastFilledRow(const TStringGrid &g)
         if (!isBlankRow(g, r))
             return r;
     return 0;
+}
+
+int placeFor(const TStringGrid &g, int row, const QDate &date, const FormatSettings &s)
+{
+    const int first = g.fixedRows(), end = g.rowCount();
+    int place = std::clamp(row, first, end);
+    if (!date.isValid())
+        return place;
+    const QDate above = place > first ? dateOf(g, place - 1, s) : QDate();
+    const QDate below = place < end ? dateOf(g, place, s) : QDate();
+    if ((!above.isValid() || above < date) && (!below.isValid() || date < below))
+        return place;
+    place = end;
+    for (int r = first; r < end; ++r) {
+        const QDate d = dateOf(g, r, s);
+        if (d == date)
+            return -1;
+        if (d.isValid() && d > date) {
+            place = r;
+            break;
+        }
+    }
+    return place;
 }
 
 } // namespace voltaris

@@ -19,5 +19,10 @@ long double readingOf(const TStringGrid &grid, int row, QChar separator);
 // The last row that holds a reading: the last row, or, when a load that
 // stopped left it blank, the last non-blank one above it. 0 for an empty log.
 int lastFilledRow(const TStringGrid &grid);
+// Where a row of `date` goes: `row` while the days around it still fit there
+// (a removed row's old place, when nothing but removals and undos came in
+// between), else the place its day has among the rows; -1 when a row of
+// that day is there. An invalid date goes to `row`.
+int placeFor(const TStringGrid &grid, int row, const QDate &date, const FormatSettings &settings);
 
 } // namespace voltaris

@@ -15,6 +15,9 @@ namespace {
 
 constexpr int EuroGap = 3; // pixels between the amount and "€"
 
+// After the date of a meter replacement's row.
+const QString ReplacementMark = QStringLiteral(" *");
+
 const QString AlreadyEntered = QStringLiteral("Das haben Sie schon eingegeben!");
 
 } // namespace
@@ -74,7 +77,13 @@ void TForm1::btn_Save2Click(TControl &)
     const qint64 d = first.isValid() ? first.daysTo(date) : 0;
     if (d == 0)
         return;
-    const long double average = (reading - readingOf(g, g.fixedRows(), sep)) / d;
+    // Across a meter replacement, the readings count as one meter would.
+    const MeterChanges &changes = meterChanges();
+    const long double average = changes.empty()
+        ? (reading - readingOf(g, g.fixedRows(), sep)) / d
+        : (reading + meterOffset(changes, date)
+              - (readingOf(g, g.fixedRows(), sep) + meterOffset(changes, first)))
+            / d;
     // The base price is owed whatever the consumption; what is left of the
     // total pays for the energy.
     // This answers "does the tariff's yearly total fit a whole year at the
@@ -185,9 +194,15 @@ void TForm1::RecountRow(int row)
     const qint64 days = from.isValid() && to.isValid() ? from.daysTo(to) : 0;
     if (days <= 0)
         return;
+    // A replacement between the two rows: the new meter's reading counts
+    // what the old one had counted on top, so the row of a replacement day
+    // shows the old meter's last interval.
+    const MeterChanges &changes = meterChanges();
+    const long double across
+        = changes.empty() ? 0.0L : meterOffset(changes, to) - meterOffset(changes, from);
     g.setCell(logcol::Days, row, QString::number(days));
     g.setCell(logcol::PerDay, row,
-        formatValue((readingOf(g, row, sep) - readingOf(g, row - 1, sep)) / days, sep));
+        formatValue((readingOf(g, row, sep) + across - readingOf(g, row - 1, sep)) / days, sep));
 }
 
 void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Rect, TGridDrawState)
@@ -197,7 +212,15 @@ void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Re
     TCanvas *canvas = StringGrid1.canvas();
     if (!canvas || ACol < 0 || ACol >= logcol::Count)
         return;
-    DrawCellText(*canvas, Rect, Alignments[ACol], StringGrid1.cell(ACol, ARow));
+    const QString &text = StringGrid1.cell(ACol, ARow);
+    // A replacement day is marked on the screen only; the file keeps the date.
+    const MeterChanges &changes = MeterChangesRead ? MeterChangeCache : meterChanges();
+    if (ACol == logcol::Date && !changes.empty()
+        && meterChangeOn(changes, cellDate(text, app().settings()))) {
+        DrawCellText(*canvas, Rect, Alignments[ACol], text + ReplacementMark);
+        return;
+    }
+    DrawCellText(*canvas, Rect, Alignments[ACol], text);
 }
 
 void TForm1::DrawCellText(

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "common/filestamp.h"
+#include "core/meterchange.h"
 #include "ui/FlEdit.h"
 #include "ui/form.h"
 #include "ui/stringgrid.h"
+
+#include <optional>
 
 namespace voltaris {
 
@@ -117,7 +120,7 @@ public:
     void FilesChangedOnDisk();
 
     // --- beyond the log: history chart, settlement preview, CSV export and
-    // undo of a removal, reached from the grid's popup menu (src/meterlog/extras.cpp) ---
+    // undo, reached from the grid's popup menu (src/meterlog/extras.cpp) ---
     void designExtras();
     void PopupMenuTablePopup(TControl &Sender);
     void Verlauf1Click(TControl &Sender);
@@ -129,13 +132,47 @@ public:
     // The items below "Zeile entfernen", made by designExtras after Delete1
     // exists (the menu lists its items in the order they were made).
     std::unique_ptr<TMenuItem> N1, Verlauf1, Abrechnung1, CsvExport1, N2, Undo1;
-    // The rows removed in this run, the last one at the back: where it stood
-    // and its four texts.
-    struct RemovedRow {
-        int row;
-        QStringList cells;
+
+    // --- the log over the years: correcting and adding past readings, a
+    // meter replacement, an import (src/meterlog/logedits.cpp) ---
+    void designLogEdits();
+    void Korrektur1Click(TControl &Sender);
+    void Nachtrag1Click(TControl &Sender);
+    void Zaehlerwechsel1Click(TControl &Sender);
+    void Import1Click(TControl &Sender);
+    std::unique_ptr<TMenuItem> N3, Korrektur1, Nachtrag1, Zaehlerwechsel1, Import1;
+
+    // One change of the log that the undo takes back, the last one at the
+    // back: the rows it put in (taken out again, found by date and reading),
+    // the rows it took out with where they stood (put back), and the meter
+    // replacement it recorded or removed.
+    struct LogStep {
+        QString caption; // of Undo1 while this step is the next to undo
+        LogRows added;
+        std::vector<std::pair<int, QStringList>> removed;
+        std::optional<MeterChange> changeAdded, changeRemoved;
     };
-    std::vector<RemovedRow> RemovedRows;
+    std::vector<LogStep> UndoSteps;
+    void PushUndo(LogStep step);
+    // Puts a row back where it stood while its day fits there, else where
+    // its day belongs; -1 (and nothing changed) when a row of that day is
+    // there. `recount`: its days and kWh per day count from the row above.
+    int PutRowAt(int row, const QStringList &cells, bool recount);
+    // Takes out the rows with these dates and readings; each row after one
+    // counts from its new neighbour. False when one of them is not there.
+    bool TakeOutRows(const LogRows &rows);
+    // Marks the row and brings it into view.
+    void ShowRow(int row);
+
+    // The meter replacements, read again when another program changed their
+    // file; the last read stays in MeterChangeCache for painting the table.
+    const MeterChanges &meterChanges() const;
+    void SaveMeterChanges(const MeterChanges &changes);
+    QString meterChangePath() const;
+    mutable MeterChanges MeterChangeCache;
+    mutable FileStamp MeterChangeStamp;
+    mutable int MeterChangeBadLine = 0; // a line of the file that could not be read
+    mutable bool MeterChangesRead = false;
 
     // --- appliance cost calculator ---
     void btn_BerechnenClick(TControl &Sender);

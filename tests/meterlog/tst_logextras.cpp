@@ -1,9 +1,13 @@
+#include "common/dates.h"
 #include "common/numtext.h"
 #include "core/csvexport.h"
 #include "core/history.h"
+#include "core/meterchange.h"
 #include "core/settlement.h"
 #include "fakeservices.h"
 #include "keyboard.h"
+#include "meterlog/extras.h"
+#include "meterlog/logtable.h"
 #include "testfiles.h"
 #include "ui/program.h"
 
@@ -349,7 +353,7 @@ private slots:
         pressKey(r.f, 'Z', QChar(26), ctrl);
         QCOMPARE(gridRows(r.f.StringGrid1), afterOneUndo);
         QCOMPARE(r.fileRows(), afterOneUndo);
-        for (int i = 0; i < 4 && !r.f.RemovedRows.empty(); ++i)
+        for (int i = 0; i < 4 && !r.f.UndoSteps.empty(); ++i)
             r.f.Undo1->click();
         QCOMPARE(gridRows(r.f.StringGrid1), (QStringList { A, B, C, D }));
         QCOMPARE(r.fileRows(), (QStringList { A, B, C, D }));
@@ -407,8 +411,207 @@ private slots:
         r.f.Undo1->click();
         QCOMPARE(int(r.t.services.boxes.size()), 1);
         QCOMPARE(gridRows(r.f.StringGrid1).last(), QString("01.03.2026|1310,00|14|5,71"));
-        QCOMPARE(r.f.RemovedRows.size(), size_t(0));
+        QCOMPARE(r.f.UndoSteps.size(), size_t(0));
         QCOMPARE(r.fileRows(), gridRows(r.f.StringGrid1));
+    }
+
+    // A past reading corrected or added from the popup menu: the rows after
+    // it, the question before a doubtful reading, and the undo.
+    void edits_data()
+    {
+        QTest::addColumn<QString>("action"); // item, marked row, the dialog's answer
+        QTest::addColumn<bool>("yes"); // the answer to a question
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("box"); // what the message or question says, in part
+        const QStringList all { A, B, C, D };
+        QTest::newRow("correction in the middle")
+            << "Korrektur1 2 01.02.2026=1160" << true
+            << QStringList { A, "01.02.2026|1160,00|31|5,16", "01.03.2026|1300,00|28|5,00", D }
+            << "";
+        QTest::newRow("correction moves the day")
+            << "Korrektur1 2 10.02.2026=1155,5" << true
+            << QStringList { A, "10.02.2026|1155,50|40|3,89", "01.03.2026|1300,00|19|7,61", D }
+            << "";
+        QTest::newRow("correction at the end")
+            << "Korrektur1 4 05.04.2026=1480" << true
+            << QStringList { A, B, C, "05.04.2026|1480,00|35|5,14" } << "";
+        QTest::newRow("correction past the row below")
+            << "Korrektur1 2 01.03.2026=1200" << true << all
+            << "nach dem 01.01.2026 und vor dem 01.03.2026";
+        QTest::newRow("correction below the reading above, Nein")
+            << "Korrektur1 3 01.03.2026=1100" << false << all
+            << "Der Zählerstand 1100,00 ist kleiner als der vom 01.02.2026 (1155,50).";
+        QTest::newRow("correction below the reading above, Ja")
+            << "Korrektur1 3 01.03.2026=1100" << true
+            << QStringList { A, B, "01.03.2026|1100,00|28|-1,98", "01.04.2026|1462,00|31|11,68" }
+            << "Trotzdem übernehmen?";
+        QTest::newRow("added between two rows")
+            << "Nachtrag1 0 15.02.2026=1230" << true
+            << QStringList { A, B, "15.02.2026|1230,00|14|5,32", "01.03.2026|1300,00|14|5,00", D }
+            << "";
+        QTest::newRow("added before the first")
+            << "Nachtrag1 0 01.12.2025=850" << true
+            << QStringList { "01.12.2025|850,00|0|0", "01.01.2026|1000,00|31|4,84", B, C, D } << "";
+        QTest::newRow("added on a row's day") << "Nachtrag1 0 01.03.2026=1300" << true << all
+                                              << "Für den 01.03.2026 steht schon ein Zählerstand "
+                                                 "in der Tabelle: 1300,00 in Zeile 3.";
+        QTest::newRow("added above the reading after it")
+            << "Nachtrag1 0 15.03.2026=1500" << false << all << "ist größer als der vom 01.04.2026";
+        QTest::newRow("added three times the usual kWh per day")
+            << "Nachtrag1 0 10.01.2026=1150" << false << all
+            << "Vom 01.01.2026 bis zum 10.01.2026 wären das 16,67 kWh pro Tag";
+    }
+    void edits()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, yes);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, box);
+        Run r;
+        r.enter(
+            { "01.01.2026=1000,0", "01.02.2026=1155,5", "01.03.2026=1300,0", "01.04.2026=1462,0" });
+        const QStringList all = gridRows(r.f.StringGrid1);
+        const QStringList words = action.split(' ');
+        const QString answer = words.at(2);
+        r.t.services.readingAnswers.push_back(
+            { {}, day(answer.section('=', 0, 0)), strToFloat(answer.section('=', 1), ',') });
+        r.t.services.answer = yes ? MsgAnswer::Yes : MsgAnswer::No;
+        if (words.at(0) == "Korrektur1") {
+            r.f.StringGrid1.userSelected(words.at(1).toInt());
+            r.f.Korrektur1->click();
+            // The dialog shows the marked row.
+            const ReadingInput &shown = r.t.services.readingDialogs.at(0);
+            QCOMPARE(dateToStr(shown.date, FormatSettings::german()) + "|" + f(shown.reading) + "|",
+                all.at(words.at(1).toInt() - 1).section('|', 0, 1) + "|");
+        } else {
+            r.f.Nachtrag1->click();
+        }
+        QCOMPARE(gridRows(r.f.StringGrid1), rows);
+        QCOMPARE(r.fileRows(), rows);
+        QCOMPARE(r.t.services.boxes.size(), size_t(box.isEmpty() ? 0 : 1));
+        if (!box.isEmpty())
+            QVERIFY2(
+                r.t.services.boxes[0].text.contains(box), qPrintable(r.t.services.boxes[0].text));
+        if (rows == all) {
+            QVERIFY(r.f.UndoSteps.empty());
+            return;
+        }
+        r.f.PopupMenuTable.popup();
+        QVERIFY(r.f.Undo1->text().startsWith("Rückgängig: "));
+        r.f.Undo1->click();
+        QCOMPARE(gridRows(r.f.StringGrid1), all);
+        QCOMPARE(r.fileRows(), all);
+    }
+
+    // A meter replaced after the last reading: the rows, the average, the
+    // settlement, the chart and the export count across it; removing its row
+    // removes it, and the undo brings both back.
+    void meterChange()
+    {
+        Run r;
+        r.enter(
+            { "01.01.2026=1000,0", "01.02.2026=1155,5", "01.03.2026=1300,0", "01.04.2026=1462,0" });
+        r.t.services.meterChangeAnswer = MeterChangeInput { day("10.04.2026"), 1500, 0, "Z-42" };
+        r.f.Zaehlerwechsel1->click();
+        const QString change = "10.04.2026|0,00|9|4,22";
+        QCOMPARE(gridRows(r.f.StringGrid1).last(), change);
+        const QString changes = r.dir.filePath("Mein_Zaehlerwechsel.txt");
+        const QByteArray header
+            = "Datum;Letzter Stand alter Z\xE4hler;Erster Stand neuer Z\xE4hler;"
+              "Nummer neuer Z\xE4hler\r\n";
+        QCOMPARE(readAll(changes), header + "10.04.2026;1500,00;0,00;Z-42\r\n");
+
+        r.enter({ "30.04.2026=100,0" });
+        QCOMPARE(gridRows(r.f.StringGrid1).last(), QString("30.04.2026|100,00|20|5,00"));
+        // (100 + 1500 − 1000) kWh over the 119 days since 01.01.2026.
+        QCOMPARE(r.f.lbl_vSrednem.text(), QString("5,04"));
+        const History h = historyOf(r.f);
+        QCOMPARE(f(h.average), QString("5,04"));
+        QCOMPARE(f(h.steps.back().perDay), QString("5,00"));
+        r.f.Edit3.setText("84");
+        r.f.Edit5.setText("24");
+        r.f.Edit7.setText("75");
+        r.f.dtp_Ab.setDate(day("01.01.2020"));
+        const Settlement st = settlementOf(r.f);
+        QCOMPARE(f(st.soFar), QString("600,00"));
+        QVERIFY(csvOf(logRowsOf(r.f.StringGrid1), FormatSettings::german())
+                    .contains("10.04.2026;0,00;9;4,22\r\n30.04.2026;100,00;20;5,00\r\n"));
+        // Reopened, the window counts across it again.
+        {
+            TestApp t2;
+            TProgram p2(t2.app, r.dir.path());
+            QCOMPARE(p2.Form1->meterChanges().size(), size_t(1));
+        }
+
+        r.remove(5);
+        QCOMPARE(readAll(changes), header);
+        QCOMPARE(gridRows(r.f.StringGrid1).last(), QString("30.04.2026|100,00|29|-46,97"));
+        r.f.Undo1->click();
+        QCOMPARE(readAll(changes), header + "10.04.2026;1500,00;0,00;Z-42\r\n");
+        QCOMPARE(gridRows(r.f.StringGrid1).mid(4),
+            (QStringList { change, "30.04.2026|100,00|20|5,00" }));
+        r.f.Undo1->click(); // the entry is no undo step: the replacement goes
+        QCOMPARE(readAll(changes), header);
+        QCOMPARE(r.fileRows(), (QStringList { A, B, C, D, "30.04.2026|100,00|29|-46,97" }));
+    }
+
+    // An import: each row's fate in the preview, the saved log as promised,
+    // the whole import one undo step; Abbrechen changes nothing.
+    void import_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("German spreadsheet")
+            << QByteArray("Ablesedatum;Z\xE4hlerstand;Notiz\r\n"
+                          "15.01.26;1080,5;neu\r\n"
+                          "01.02.2026;1155,5;schon da\r\n"
+                          "gestern;1200;kein Datum\r\n"
+                          "10.02.2026;viel;keine Zahl\r\n"
+                          "20.02.2026;-5;negativ\r\n"
+                          "25.02.2026;1100;zu klein\r\n")
+            << true
+            << QStringList { A, "15.01.2026|1080,50|14|5,75", "01.02.2026|1155,50|17|4,41", C, D };
+        QTest::newRow("international, cancelled")
+            << QByteArray("\"Date\",\"Reading\"\n\"2026-01-15 07:30\",\"1080.5\"\n") << false
+            << QStringList { A, B, C, D };
+    }
+    void import()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, accept);
+        QFETCH(QStringList, rows);
+        Run r;
+        r.enter(
+            { "01.01.2026=1000,0", "01.02.2026=1155,5", "01.03.2026=1300,0", "01.04.2026=1462,0" });
+        const QString path = r.dir.filePath("import.csv");
+        writeFile(path, file);
+        r.t.services.openPath = path;
+        r.t.services.importAnswer = accept;
+        r.f.Import1->click();
+        QCOMPARE(r.t.services.importPreviews.size(), size_t(1));
+        const ImportPreview &preview = r.t.services.importPreviews[0];
+        QCOMPARE(preview.added.count(true), 1);
+        QCOMPARE(preview.rows.size(), accept ? 6 : 1);
+        QCOMPARE(gridRows(r.f.StringGrid1), rows);
+        QCOMPARE(r.fileRows(), rows);
+        if (!accept)
+            return;
+        QCOMPARE(preview.summary, QString("1 Zeile wird übernommen, 5 übersprungen."));
+        r.f.Undo1->click();
+        QCOMPARE(r.fileRows(), (QStringList { A, B, C, D }));
+    }
+
+    // A file that cannot be read is named, with the reason.
+    void importUnreadable()
+    {
+        Run r;
+        r.t.services.openPath = r.dir.filePath("fehlt.csv");
+        r.f.Import1->click();
+        QCOMPARE(r.t.services.boxes.size(), size_t(1));
+        QVERIFY(r.t.services.boxes[0].text.startsWith("Aus \""));
+        QVERIFY(r.t.services.boxes[0].text.contains("fehlt.csv"));
+        QVERIFY(r.t.services.importPreviews.empty());
     }
 };
 

@@ -1,0 +1,432 @@
+// The log over the years, from the grid's popup menu: a past reading
+// corrected or added where its day belongs, a meter replacement, readings
+// imported from another file. Each change is saved at once and is one step
+// of the undo.
+#include "common/dates.h"
+#include "common/numtext.h"
+#include "common/safefile.h"
+#include "core/logcheck.h"
+#include "core/logimport.h"
+#include "meterlog/logtable.h"
+#include "ui/Unit1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+
+namespace voltaris {
+
+namespace {
+
+// Larger files are no table of readings; they would only fill the memory.
+constexpr qint64 MaxImportBytes = 64 * 1024 * 1024;
+
+std::unique_ptr<TMenuItem> menuItem(TPopupMenu &menu, const QString &name, const QString &caption)
+{
+    auto item = std::make_unique<TMenuItem>(&menu, name);
+    item->setText(caption);
+    return item;
+}
+
+QString day(const QDate &d, const FormatSettings &s)
+{
+    return dateToStr(d, s);
+}
+
+std::vector<QDate> meterStarts(const MeterChanges &changes)
+{
+    std::vector<QDate> days;
+    for (const MeterChange &c : changes)
+        days.push_back(c.date);
+    return days;
+}
+
+void sortByDate(MeterChanges &changes)
+{
+    std::sort(changes.begin(), changes.end(),
+        [](const MeterChange &a, const MeterChange &b) { return a.date < b.date; });
+}
+
+// "3 Zeilen werden übernommen, 1 übersprungen."
+QString importSummary(int added, int skipped)
+{
+    const QString take = added == 1 ? QStringLiteral("1 Zeile wird übernommen")
+                                    : QStringLiteral("%1 Zeilen werden übernommen").arg(added);
+    return QStringLiteral("%1, %2 übersprungen.").arg(take).arg(skipped);
+}
+
+} // namespace
+
+void TForm1::designLogEdits()
+{
+    N3 = menuItem(PopupMenuTable, QStringLiteral("N3"), QStringLiteral("-"));
+    Korrektur1 = menuItem(
+        PopupMenuTable, QStringLiteral("Korrektur1"), QStringLiteral("Ablesung korrigieren…"));
+    Nachtrag1 = menuItem(
+        PopupMenuTable, QStringLiteral("Nachtrag1"), QStringLiteral("Ablesung nachtragen…"));
+    Zaehlerwechsel1 = menuItem(
+        PopupMenuTable, QStringLiteral("Zaehlerwechsel1"), QStringLiteral("Zählerwechsel…"));
+    Import1 = menuItem(
+        PopupMenuTable, QStringLiteral("Import1"), QStringLiteral("Ablesungen importieren…"));
+    Korrektur1->OnClick = [this](TControl &s) { Korrektur1Click(s); };
+    Nachtrag1->OnClick = [this](TControl &s) { Nachtrag1Click(s); };
+    Zaehlerwechsel1->OnClick = [this](TControl &s) { Zaehlerwechsel1Click(s); };
+    Import1->OnClick = [this](TControl &s) { Import1Click(s); };
+}
+
+bool TForm1::TakeOutRows(const LogRows &rows)
+{
+    if (rows.isEmpty())
+        return true;
+    TStringGrid &g = StringGrid1;
+    QSet<QString> wanted;
+    for (const QStringList &r : rows)
+        wanted.insert(r.value(logcol::Date).trimmed() + QLatin1Char('|')
+            + r.value(logcol::Reading).trimmed());
+    const int first = g.fixedRows();
+    std::vector<QString> kept;
+    std::vector<int> recount; // the rows (new numbers) that followed one taken out
+    int keptRows = 0, found = 0;
+    bool afterTaken = false;
+    for (int r = first; r < g.rowCount(); ++r) {
+        const QString key = g.cell(logcol::Date, r).trimmed() + QLatin1Char('|')
+            + g.cell(logcol::Reading, r).trimmed();
+        if (wanted.remove(key)) {
+            ++found;
+            afterTaken = true;
+            continue;
+        }
+        for (int c = 0; c < g.colCount(); ++c)
+            kept.push_back(g.cell(c, r));
+        if (afterTaken)
+            recount.push_back(first + keptRows);
+        afterTaken = false;
+        ++keptRows;
+    }
+    g.beginUpdate();
+    // An empty log keeps its one blank row, as at the start.
+    g.setRowCount(first + std::max(keptRows, 1));
+    if (keptRows == 0)
+        for (int c = 0; c < g.colCount(); ++c)
+            g.setCell(c, first, QString());
+    else
+        g.setRowsFrom(first, std::move(kept));
+    for (int r : recount)
+        RecountRow(r);
+    g.setRow(std::min(g.row(), g.rowCount() - 1));
+    g.endUpdate();
+    return found == rows.size();
+}
+
+void TForm1::Korrektur1Click(TControl &)
+{
+    if (!FollowMarkedRow())
+        return;
+    const FormatSettings &s = app().settings();
+    TStringGrid &g = StringGrid1;
+    const QStringList old = rowOf(g, g.row());
+    ReadingInput input { QStringLiteral("Ablesung korrigieren"), dateOf(g, g.row(), s), 0 };
+    if (isBlankRow(old) || !input.date.isValid()
+        || !tryStrToFloat(old.value(logcol::Reading).trimmed(), separator(), input.reading)) {
+        app().messageBox(this, app().Title,
+            QStringLiteral("Die markierte Zeile enthält keinen Zählerstand zum Korrigieren."),
+            MsgIcon::None);
+        return;
+    }
+    if (!app().services().askReading(this, input))
+        return;
+    // The file may have changed while the dialog was open.
+    if (!FollowMarkedRow())
+        return;
+    const int row = g.row();
+    const QDate above = row > g.fixedRows() ? dateOf(g, row - 1, s) : QDate();
+    const QDate below = row + 1 < g.rowCount() ? dateOf(g, row + 1, s) : QDate();
+    if ((above.isValid() && input.date <= above) || (below.isValid() && input.date >= below)) {
+        QString text;
+        if (above.isValid() && below.isValid())
+            text = QStringLiteral("Das Datum muss nach dem %1 und vor dem %2 liegen, zwischen den "
+                                  "Zeilen darüber und darunter.")
+                       .arg(day(above, s), day(below, s));
+        else if (above.isValid())
+            text = QStringLiteral("Das Datum muss nach dem %1 liegen, dem Datum der Zeile darüber.")
+                       .arg(day(above, s));
+        else
+            text = QStringLiteral("Das Datum muss vor dem %1 liegen, dem Datum der Zeile darunter.")
+                       .arg(day(below, s));
+        app().messageBox(this, app().Title, text, MsgIcon::None);
+        return;
+    }
+    const QString dateText = dateToStr(input.date, s);
+    const QString readingText = formatValue(input.reading, separator());
+    if (dateText == old.value(logcol::Date) && readingText == old.value(logcol::Reading))
+        return;
+
+    // A replacement day's row is the new meter's first reading: the
+    // replacement moves with it.
+    MeterChanges changes = meterChanges();
+    const QDate oldDay = cellDate(old.value(logcol::Date), s);
+    auto change = std::find_if(
+        changes.begin(), changes.end(), [&](const MeterChange &c) { return c.date == oldDay; });
+    const bool ofChange = change != changes.end();
+    const std::optional<MeterChange> oldChange
+        = ofChange ? std::optional<MeterChange>(*change) : std::nullopt;
+    if (ofChange) {
+        change->date = input.date;
+        change->newFirst = input.reading;
+    }
+    LogRows others = logRowsOf(g);
+    others.removeAt(row - g.fixedRows());
+    const QStringList doubts
+        = readingDoubts(readingsOf(others, s), changes, Reading { input.date, input.reading });
+    if (!doubts.isEmpty()
+        && app().services().askYesNo(this, app().Title,
+               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
+            != MsgAnswer::Yes)
+        return;
+
+    if (ofChange)
+        MeterChangeCache = changes;
+    g.beginUpdate();
+    g.setCell(logcol::Date, row, dateText);
+    g.setCell(logcol::Reading, row, readingText);
+    RecountRow(row);
+    RecountRow(row + 1);
+    g.endUpdate();
+    SaveVerbrauch();
+    LogStep step { QStringLiteral("Rückgängig: Korrektur"), { rowOf(g, row) }, { { row, old } }, {},
+        {} };
+    if (ofChange) {
+        SaveMeterChanges(changes);
+        step.changeAdded = *change;
+        step.changeRemoved = oldChange;
+    }
+    PushUndo(std::move(step));
+}
+
+void TForm1::Nachtrag1Click(TControl &)
+{
+    FollowVerbrauchFile();
+    ReadingInput input { QStringLiteral("Ablesung nachtragen"), app().services().today(), 0 };
+    if (!app().services().askReading(this, input))
+        return;
+    FollowVerbrauchFile();
+    const FormatSettings &s = app().settings();
+    TStringGrid &g = StringGrid1;
+    const int place = placeFor(g, g.rowCount(), input.date, s);
+    if (place < 0) {
+        int row = g.fixedRows();
+        while (row < g.rowCount() && dateOf(g, row, s) != input.date)
+            ++row;
+        app().messageBox(this, app().Title,
+            QStringLiteral("Für den %1 steht schon ein Zählerstand in der Tabelle: %2 in Zeile %3. "
+                           "Korrigieren Sie ihn mit „Ablesung korrigieren…“.")
+                .arg(day(input.date, s), g.cell(logcol::Reading, row).trimmed())
+                .arg(row - g.fixedRows() + 1),
+            MsgIcon::None);
+        return;
+    }
+    const QStringList doubts = readingDoubts(
+        readingsOf(logRowsOf(g), s), meterChanges(), Reading { input.date, input.reading });
+    if (!doubts.isEmpty()
+        && app().services().askYesNo(this, app().Title,
+               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
+            != MsgAnswer::Yes)
+        return;
+    g.beginUpdate();
+    const int row = PutRowAt(g.rowCount(),
+        { dateToStr(input.date, s), formatValue(input.reading, separator()), QString(), QString() },
+        true);
+    ShowRow(row);
+    g.endUpdate();
+    SaveVerbrauch();
+    PushUndo({ QStringLiteral("Rückgängig: Nachtrag"), { rowOf(g, row) }, {}, {}, {} });
+}
+
+void TForm1::Zaehlerwechsel1Click(TControl &)
+{
+    FollowVerbrauchFile();
+    const FormatSettings &s = app().settings();
+    TStringGrid &g = StringGrid1;
+    MeterChangeInput input { app().services().today(), 0, 0, {} };
+    if (const int last = lastFilledRow(g))
+        input.oldFinal = readingOf(g, last, separator());
+    if (!app().services().askMeterChange(this, input))
+        return;
+    FollowVerbrauchFile();
+    MeterChanges changes = meterChanges();
+    if (MeterChangeBadLine) {
+        app().messageBox(this, app().Title,
+            QStringLiteral("Die Datei \"%1\" kann ab Zeile %2 nicht gelesen werden; sie wird nicht "
+                           "überschrieben. Der Zählerwechsel ist nicht eingetragen.")
+                .arg(displayPath(meterChangePath()))
+                .arg(MeterChangeBadLine),
+            MsgIcon::None);
+        return;
+    }
+    const int place = placeFor(g, g.rowCount(), input.date, s);
+    if (place < 0 || meterChangeOn(changes, input.date)) {
+        app().messageBox(this, app().Title,
+            QStringLiteral("Für den %1 steht schon ein Zählerstand in der Tabelle. Der erste Stand "
+                           "des neuen Zählers braucht eine Zeile für sich; tragen Sie den Wechsel "
+                           "an seinem Tag ein oder entfernen Sie die Zeile zuerst.")
+                .arg(day(input.date, s)),
+            MsgIcon::None);
+        return;
+    }
+    // The old meter's last reading is its reading of the day: it may not be
+    // lower than its reading before.
+    const MeterChange change { input.date, input.oldFinal, input.newFirst, input.number.trimmed() };
+    const QStringList doubts = readingDoubts(
+        readingsOf(logRowsOf(g), s), changes, Reading { input.date, input.oldFinal });
+    if (!doubts.isEmpty()
+        && app().services().askYesNo(this, app().Title,
+               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
+            != MsgAnswer::Yes)
+        return;
+    changes.push_back(change);
+    sortByDate(changes);
+    const MeterChanges before = MeterChangeCache;
+    MeterChangeCache = changes;
+    g.beginUpdate();
+    const int row = PutRowAt(g.rowCount(),
+        { dateToStr(input.date, s), formatValue(input.newFirst, separator()), QString(),
+            QString() },
+        true);
+    ShowRow(row);
+    g.endUpdate();
+    try {
+        SaveVerbrauch();
+    } catch (...) {
+        MeterChangeCache = before;
+        throw;
+    }
+    SaveMeterChanges(changes);
+    PushUndo({ QStringLiteral("Rückgängig: Zählerwechsel"), { rowOf(g, row) }, {}, change, {} });
+}
+
+void TForm1::Import1Click(TControl &)
+{
+    const QString folder
+        = QDir::current().absoluteFilePath(dataDir.isEmpty() ? QStringLiteral(".") : dataDir);
+    const QString path = app().services().openFileName(this,
+        QStringLiteral("Ablesungen importieren"), QDir::cleanPath(folder),
+        QStringLiteral("Tabellen und Textdateien (*.csv *.txt *.tsv);;Alle Dateien (*)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    QByteArray bytes;
+    QString problem;
+    if (!file.open(QIODevice::ReadOnly))
+        problem = fileErrorText(file);
+    else if (file.size() > MaxImportBytes)
+        problem = QStringLiteral("Sie ist größer als 64 MB und keine Tabelle von Zählerständen.");
+    else {
+        bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            problem = fileErrorText(file);
+    }
+    ImportParse parse;
+    if (problem.isEmpty()) {
+        parse = parseImport(bytes);
+        problem = parse.error;
+    }
+    if (!problem.isEmpty()) {
+        app().messageBox(this, app().Title,
+            QStringLiteral("Aus \"%1\" kann nichts importiert werden: %2")
+                .arg(displayPath(path), problem),
+            MsgIcon::None);
+        return;
+    }
+
+    const FormatSettings &s = app().settings();
+    TStringGrid &g = StringGrid1;
+    FollowVerbrauchFile();
+    const auto plan = [&] {
+        std::vector<ImportRow> rows = parse.rows;
+        planImport(rows, readingsOf(logRowsOf(g), s), meterStarts(meterChanges()));
+        return rows;
+    };
+    std::vector<ImportRow> rows = plan();
+    ImportPreview preview;
+    preview.fileName = QFileInfo(path).fileName();
+    preview.headers = QStringList { QStringLiteral("Zeile"), QStringLiteral("Datum"),
+        QStringLiteral("Zählerstand"), QStringLiteral("Ergebnis") };
+    int added = 0;
+    for (const ImportRow &r : rows) {
+        preview.rows << QStringList { QString::number(r.line), r.dateText, r.readingText,
+            fateText(r) };
+        preview.added << (r.fate == ImportRow::Fate::Added);
+        added += r.fate == ImportRow::Fate::Added;
+    }
+    preview.summary = importSummary(added, int(rows.size()) - added);
+    if (!app().services().confirmImport(this, preview) || added == 0)
+        return;
+    // What is saved is what the preview promised, or nothing.
+    if (FollowVerbrauchFile()) {
+        std::vector<ImportRow> again = plan();
+        const bool same = std::equal(rows.begin(), rows.end(), again.begin(), again.end(),
+            [](const ImportRow &a, const ImportRow &b) { return a.fate == b.fate; });
+        if (!same) {
+            app().messageBox(this, app().Title,
+                QStringLiteral("Ein anderes Programm hat \"Mein_Verbrauch.txt\" eben geändert. Es "
+                               "wurde nichts importiert; bitte importieren Sie noch einmal."),
+                MsgIcon::None);
+            return;
+        }
+    }
+
+    // The new rows merge with the table by date; rows without a date keep
+    // their places, a blank row (of an empty log) goes.
+    std::vector<const ImportRow *> incoming;
+    for (const ImportRow &r : rows)
+        if (r.fate == ImportRow::Fate::Added)
+            incoming.push_back(&r);
+    std::stable_sort(incoming.begin(), incoming.end(),
+        [](const ImportRow *a, const ImportRow *b) { return a->date < b->date; });
+    const int first = g.fixedRows();
+    std::vector<QString> texts;
+    std::vector<int> placed; // the added rows' new numbers
+    LogRows step;
+    auto next = incoming.begin();
+    int count = 0;
+    const auto put = [&](const QStringList &cells) {
+        for (int c = 0; c < g.colCount(); ++c)
+            texts.push_back(cells.value(c));
+        ++count;
+    };
+    const auto putUpTo = [&](const QDate &until) {
+        for (; next != incoming.end() && (!until.isValid() || (*next)->date < until); ++next) {
+            const QStringList cells { dateToStr((*next)->date, s),
+                formatValue((*next)->reading, separator()), QString(), QString() };
+            placed.push_back(first + count);
+            step << cells;
+            put(cells);
+        }
+    };
+    for (int r = first; r < g.rowCount(); ++r) {
+        if (isBlankRow(g, r))
+            continue;
+        const QDate d = dateOf(g, r, s);
+        if (d.isValid())
+            putUpTo(d);
+        put(rowOf(g, r));
+    }
+    putUpTo(QDate());
+    g.beginUpdate();
+    g.setRowCount(first + count);
+    g.setRowsFrom(first, std::move(texts));
+    for (int r : placed) {
+        RecountRow(r);
+        RecountRow(r + 1);
+    }
+    ShowRow(placed.front());
+    g.endUpdate();
+    SaveVerbrauch();
+    for (int i = 0; i < step.size(); ++i)
+        step[i] = rowOf(g, placed[size_t(i)]);
+    PushUndo({ QStringLiteral("Rückgängig: Import"), std::move(step), {}, {}, {} });
+}
+
+} // namespace voltaris

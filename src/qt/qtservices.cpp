@@ -1,6 +1,7 @@
 #include "qt/qtservices.h"
 
 #include "qt/formview.h"
+#include "qt/logdialogs.h"
 #include "ui/Unit1.h"
 
 #include <QApplication>
@@ -106,6 +107,27 @@ QString QtServices::saveFileName(
 {
     return askSaveFileName(
         owner && windowOf ? windowOf(owner) : nullptr, caption, suggested, filter);
+}
+
+QString QtServices::openFileName(
+    TForm *owner, const QString &caption, const QString &folder, const QString &filter)
+{
+    return askOpenFileName(owner && windowOf ? windowOf(owner) : nullptr, caption, folder, filter);
+}
+
+bool QtServices::askReading(TForm *owner, ReadingInput &input)
+{
+    return voltaris::askReading(owner && windowOf ? windowOf(owner) : nullptr, input);
+}
+
+bool QtServices::askMeterChange(TForm *owner, MeterChangeInput &input)
+{
+    return voltaris::askMeterChange(owner && windowOf ? windowOf(owner) : nullptr, input);
+}
+
+bool QtServices::confirmImport(TForm *owner, const ImportPreview &preview)
+{
+    return askImport(owner && windowOf ? windowOf(owner) : nullptr, preview);
 }
 
 ConsumptionRead QtServices::readConsumption(const QString &path, const FormatSettings &settings)

@@ -1,0 +1,258 @@
+#include "qt/logdialogs.h"
+
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace voltaris {
+
+namespace {
+
+QLocale german()
+{
+    return QLocale(QLocale::German, QLocale::Germany);
+}
+
+// The spin box holds a double; the log keeps the long double nearest to the
+// decimal the user sees, as reading the text would give.
+long double readingOf(const QDoubleSpinBox *spin)
+{
+    return std::round(static_cast<long double>(spin->value()) * 10) / 10;
+}
+
+// A small dialog is as large as its rows and no larger.
+QVBoxLayout *fixedLayout(QDialog *dialog, QFormLayout *form)
+{
+    auto *layout = new QVBoxLayout(dialog);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(form);
+    return layout;
+}
+
+} // namespace
+
+// --- LogDialog -------------------------------------------------------------
+
+LogDialog::LogDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    setModal(true);
+}
+
+bool LogDialog::run()
+{
+    const bool accepted = exec() == QDialog::Accepted;
+    // Without a window manager the owner would stay inactive.
+    if (QWidget *owner = parentWidget())
+        owner->window()->activateWindow();
+    return accepted;
+}
+
+QDateEdit *LogDialog::dateEdit(const QString &name, const QDate &date)
+{
+    auto *edit = new QDateEdit(this);
+    edit->setObjectName(name);
+    edit->setLocale(german());
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    edit->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
+    edit->setCalendarPopup(true);
+    // The popup is a window of its own and does not take the edit's locale.
+    QCalendarWidget *calendar = edit->calendarWidget();
+    calendar->setLocale(german());
+    calendar->setFirstDayOfWeek(Qt::Monday);
+    calendar->setGridVisible(true);
+    edit->setDate(date.isValid() ? date : QDate::currentDate());
+    return edit;
+}
+
+QDoubleSpinBox *LogDialog::readingSpin(const QString &name, long double value)
+{
+    auto *spin = new QDoubleSpinBox(this);
+    spin->setObjectName(name);
+    spin->setLocale(german());
+    spin->setGroupSeparatorShown(false);
+    spin->setDecimals(1);
+    spin->setRange(0, 999999);
+    spin->setAlignment(Qt::AlignRight);
+    spin->setValue(static_cast<double>(value));
+    return spin;
+}
+
+QDialogButtonBox *LogDialog::okCancel()
+{
+    auto *box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    // German even where Qt's own translations are missing.
+    box->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    box->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    return box;
+}
+
+// --- ReadingDialog ---------------------------------------------------------
+
+ReadingDialog::ReadingDialog(const ReadingInput &input, QWidget *parent)
+    : LogDialog(parent)
+    , input_(input)
+    , date_(dateEdit(QStringLiteral("ReadingDate"), input.date))
+    , reading_(readingSpin(QStringLiteral("ReadingValue"), input.reading))
+{
+    setObjectName(QStringLiteral("ReadingDialog"));
+    setWindowTitle(input.caption);
+    // The labels are the inputs' buddies: their mnemonics and their names
+    // for a screen reader.
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Ablese&datum:"), date_);
+    form->addRow(QStringLiteral("&Zählerstand (kWh):"), reading_);
+    fixedLayout(this, form)->addWidget(okCancel());
+}
+
+ReadingInput ReadingDialog::answer() const
+{
+    ReadingInput answer = input_;
+    answer.date = date_->date();
+    answer.reading = readingOf(reading_);
+    return answer;
+}
+
+// --- MeterChangeDialog -----------------------------------------------------
+
+MeterChangeDialog::MeterChangeDialog(const MeterChangeInput &input, QWidget *parent)
+    : LogDialog(parent)
+    , date_(dateEdit(QStringLiteral("ChangeDate"), input.date))
+    , oldFinal_(readingSpin(QStringLiteral("ChangeOldFinal"), input.oldFinal))
+    , newFirst_(readingSpin(QStringLiteral("ChangeNewFirst"), input.newFirst))
+    , number_(new QLineEdit(input.number, this))
+{
+    setObjectName(QStringLiteral("MeterChangeDialog"));
+    setWindowTitle(QStringLiteral("Zählerwechsel"));
+    number_->setObjectName(QStringLiteral("ChangeNumber"));
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("&Datum des Wechsels:"), date_);
+    form->addRow(QStringLiteral("&Letzter Stand des alten Zählers (kWh):"), oldFinal_);
+    form->addRow(QStringLiteral("&Erster Stand des neuen Zählers (kWh):"), newFirst_);
+    form->addRow(QStringLiteral("&Nummer des neuen Zählers (optional):"), number_);
+    fixedLayout(this, form)->addWidget(okCancel());
+}
+
+MeterChangeInput MeterChangeDialog::answer() const
+{
+    MeterChangeInput answer;
+    answer.date = date_->date();
+    answer.oldFinal = readingOf(oldFinal_);
+    answer.newFirst = readingOf(newFirst_);
+    answer.number = number_->text();
+    return answer;
+}
+
+// --- ImportDialog ----------------------------------------------------------
+
+ImportDialog::ImportDialog(const ImportPreview &preview, QWidget *parent)
+    : LogDialog(parent)
+{
+    setObjectName(QStringLiteral("ImportDialog"));
+    setWindowTitle(QStringLiteral("Ablesungen importieren – ") + preview.fileName);
+    setSizeGripEnabled(true);
+
+    auto *table = new QTreeWidget(this);
+    table->setObjectName(QStringLiteral("ImportPreview"));
+    table->setRootIsDecorated(false);
+    table->setUniformRowHeights(true);
+    table->setAllColumnsShowFocus(true);
+    table->setHeaderLabels(preview.headers);
+    // Skipped rows are muted, not disabled: still legible and reachable by
+    // the keyboard, their last column says why.
+    const QBrush skipped = palette().brush(QPalette::PlaceholderText);
+    QList<QTreeWidgetItem *> items;
+    items.reserve(preview.rows.size());
+    for (qsizetype i = 0; i < preview.rows.size(); ++i) {
+        auto *item = new QTreeWidgetItem(preview.rows[i]);
+        if (i >= preview.added.size() || !preview.added[i])
+            for (int c = 0; c < item->columnCount(); ++c)
+                item->setForeground(c, skipped);
+        items.append(item);
+    }
+    table->addTopLevelItems(items);
+    for (int c = 0; c + 1 < table->columnCount(); ++c)
+        table->resizeColumnToContents(c);
+    table->header()->setStretchLastSection(true);
+
+    auto *summary = new QLabel(preview.summary, this);
+    summary->setObjectName(QStringLiteral("ImportSummary"));
+    summary->setWordWrap(true);
+
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *accept
+        = buttons->addButton(QStringLiteral("&Importieren"), QDialogButtonBox::AcceptRole);
+    accept->setObjectName(QStringLiteral("ImportAccept"));
+    QPushButton *cancel
+        = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("ImportCancel"));
+    // The table does not take Enter: it reaches the default button.
+    accept->setDefault(true);
+    accept->setEnabled(preview.added.contains(true));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(table);
+    layout->addWidget(summary);
+    layout->addWidget(buttons);
+    resize(640, 400);
+}
+
+// --- The dialogs, asked ----------------------------------------------------
+
+QString askOpenFileName(
+    QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
+{
+    QFileDialog dialog(parent, caption, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // German even where Qt's own translations are missing.
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Öffnen"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    if (parent)
+        parent->window()->activateWindow();
+    return chosen ? dialog.selectedFiles().constFirst() : QString();
+}
+
+bool askReading(QWidget *parent, ReadingInput &input)
+{
+    ReadingDialog dialog(input, parent);
+    if (!dialog.run())
+        return false;
+    input = dialog.answer();
+    return true;
+}
+
+bool askMeterChange(QWidget *parent, MeterChangeInput &input)
+{
+    MeterChangeDialog dialog(input, parent);
+    if (!dialog.run())
+        return false;
+    input = dialog.answer();
+    return true;
+}
+
+bool askImport(QWidget *parent, const ImportPreview &preview)
+{
+    return ImportDialog(preview, parent).run();
+}
+
+} // namespace voltaris

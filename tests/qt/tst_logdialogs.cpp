@@ -1,0 +1,174 @@
+#include "qt/logdialogs.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace voltaris;
+
+namespace {
+
+// Acts on the modal dialog once its exec runs; what is still open after is
+// cancelled, so that a dialog that ignored the act cannot hang the test.
+void whileOpen(std::function<void(QDialog &)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            QFAIL("no modal dialog");
+        act(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+void type(QAbstractSpinBox *spin, const QString &text)
+{
+    spin->selectAll();
+    QTest::keyClicks(spin, text);
+}
+
+// Closes the dialog by a key on `focus` or by the button of that text.
+void press(QDialog &d, QWidget *focus, const QString &how)
+{
+    if (how == "Enter" || how == "Escape")
+        return QTest::keyClick(focus, how == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+    for (QPushButton *button : d.findChildren<QPushButton *>())
+        if (button->text() == how)
+            return button->click();
+    QFAIL("no such button");
+}
+
+ImportPreview preview(const QList<bool> &added)
+{
+    ImportPreview p { "ablesungen.csv", { "Zeile", "Datum", "Zählerstand", "Ergebnis" }, {}, added,
+        "Zusammenfassung" };
+    for (int i = 0; i < added.size(); ++i)
+        p.rows.append({ QString::number(i + 2), "01.03.2026", "1234,5",
+            added[i] ? "übernommen" : "übersprungen: Datum doppelt" });
+    return p;
+}
+
+} // namespace
+
+class TestLogDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    // Without a date the dialog proposes today; large readings stay one word.
+    void readingStarts()
+    {
+        ReadingDialog dialog({ "Ablesung korrigieren", QDate(), 999999 });
+        QCOMPARE(dialog.windowTitle(), "Ablesung korrigieren");
+        QCOMPARE(dialog.findChild<QDateEdit *>("ReadingDate")->date(), QDate::currentDate());
+        QCOMPARE(dialog.findChild<QDoubleSpinBox *>("ReadingValue")->text(), "999999,0");
+    }
+
+    // Typed German; OK is clicked without leaving the spin box.
+    void reading_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<long double>("reading");
+        QTest::newRow("comma, Enter") << "1234,5"
+                                      << "Enter" << true << 1234.5L;
+        QTest::newRow("comma, OK") << "1234,5"
+                                   << "OK" << true << 1234.5L;
+        QTest::newRow("a tenth as the text reads") << "0,1"
+                                                   << "OK" << true << 0.1L;
+        QTest::newRow("whole") << "77"
+                               << "Enter" << true << 77.0L;
+        QTest::newRow("Abbrechen") << "1234,5"
+                                   << "Abbrechen" << false << 10.0L;
+        QTest::newRow("Escape") << "1234,5"
+                                << "Escape" << false << 10.0L;
+    }
+    void reading()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, how);
+        QFETCH(bool, accepted);
+        QFETCH(long double, reading);
+        ReadingInput input { "Ablesung nachtragen", QDate(2026, 3, 1), 10 };
+        whileOpen([&](QDialog &d) {
+            auto *spin = d.findChild<QDoubleSpinBox *>("ReadingValue");
+            type(spin, typed);
+            d.findChild<QDateEdit *>("ReadingDate")->setDate(QDate(2026, 3, 5));
+            press(d, spin, how);
+        });
+        QCOMPARE(askReading(nullptr, input), accepted);
+        QCOMPARE(input.reading, reading);
+        QCOMPARE(input.date, accepted ? QDate(2026, 3, 5) : QDate(2026, 3, 1));
+        QCOMPARE(input.caption, "Ablesung nachtragen");
+    }
+
+    void meterChange_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("OK") << "OK";
+        QTest::newRow("Abbrechen") << "Abbrechen";
+    }
+    void meterChange()
+    {
+        QFETCH(QString, how);
+        MeterChangeInput input { QDate(2026, 4, 30), 8123.4L, 0, "" };
+        QString title, shown;
+        whileOpen([&](QDialog &d) {
+            title = d.windowTitle();
+            shown = d.findChild<QDoubleSpinBox *>("ChangeOldFinal")->text();
+            type(d.findChild<QDoubleSpinBox *>("ChangeOldFinal"), "8200,7");
+            type(d.findChild<QDoubleSpinBox *>("ChangeNewFirst"), "3,2");
+            auto *number = d.findChild<QLineEdit *>("ChangeNumber");
+            QTest::keyClicks(number, "1ESY 4711");
+            press(d, number, how);
+        });
+        const bool ok = how == "OK";
+        QCOMPARE(askMeterChange(nullptr, input), ok);
+        QCOMPARE(title, "Zählerwechsel");
+        QCOMPARE(shown, "8123,4");
+        QCOMPARE(input.date, QDate(2026, 4, 30));
+        QCOMPARE(input.oldFinal, ok ? 8200.7L : 8123.4L);
+        QCOMPARE(input.newFirst, ok ? 3.2L : 0.0L);
+        QCOMPARE(input.number, ok ? "1ESY 4711" : "");
+    }
+
+    // Enter in the table imports, unless no row would be added.
+    void import_data()
+    {
+        QTest::addColumn<QList<bool>>("added");
+        QTest::newRow("mixed") << QList<bool> { true, false, true };
+        QTest::newRow("all skipped") << QList<bool> { false, false };
+        QTest::newRow("empty") << QList<bool> {};
+    }
+    void import()
+    {
+        QFETCH(QList<bool>, added);
+        const ImportPreview p = preview(added);
+        ImportDialog shown(p);
+        auto *table = shown.findChild<QTreeWidget *>("ImportPreview");
+        QCOMPARE(shown.findChild<QPushButton *>("ImportAccept")->isEnabled(), added.contains(true));
+        QCOMPARE(table->headerItem()->text(3), "Ergebnis");
+        QCOMPARE(table->topLevelItemCount(), added.size());
+        for (int i = 0; i < added.size(); ++i) {
+            QCOMPARE(table->topLevelItem(i)->text(3), p.rows[i][3]);
+            const bool muted = table->topLevelItem(i)->foreground(0) != QBrush();
+            QCOMPARE(muted, !added[i]);
+        }
+
+        whileOpen([](QDialog &d) {
+            auto *t = d.findChild<QTreeWidget *>("ImportPreview");
+            t->setFocus();
+            press(d, t, "Enter");
+        });
+        QCOMPARE(askImport(nullptr, p), added.contains(true));
+        whileOpen([](QDialog &d) { press(d, nullptr, "Abbrechen"); });
+        QVERIFY(!askImport(nullptr, p));
+    }
+};
+
+QTEST_MAIN(TestLogDialogs)
+#include "tst_logdialogs.moc"

@@ -37,7 +37,7 @@ const QByteArray LogHead = "           Mein Verbrauch\r\n"
                            "________________________________________\r\n"
                            "     Datum | Z\xE4hlerstand | Tage | kW/Tag\r\n"
                            "===========|=============|======|=======\r\n";
-const QByteArray Reading = "01.01.2026 |     1000,00 |    0 |      0\r\n";
+const QByteArray ReadingLine = "01.01.2026 |     1000,00 |    0 |      0\r\n";
 
 // A file described by pieces, each written `repeat` times in blocks, so
 // that the test itself never holds a large file.
@@ -127,7 +127,7 @@ private slots:
             const char *n = name == ContractName ? "contract" : "log";
             QTest::addRow("%s: binary garbage", n) << name << Layout { { garbage(1 << 16, 1) } };
             QTest::addRow("%s: garbage after a good head", n)
-                << name << Layout { { LogHead + Reading }, { garbage(1 << 16, 2) } };
+                << name << Layout { { LogHead + ReadingLine }, { garbage(1 << 16, 2) } };
             QTest::addRow("%s: NUL bytes only", n) << name << Layout { { nul, 100000 } };
             QTest::addRow("%s: thousands of lines", n) << name << Layout { { manyLines(6000, 3) } };
             QTest::addRow("%s: thousands of empty lines", n)
@@ -209,11 +209,11 @@ private slots:
             << 10;
         QTest::newRow("log: 100 MB header line") << LogName
                                                  << Layout { { "=", 100 * MB },
-                                                        { "\r\n" + LogHead + Reading } }
+                                                        { "\r\n" + LogHead + ReadingLine } }
                                                  << 4;
         QTest::newRow("log: 100 MB reading line")
             << LogName
-            << Layout { { LogHead + Reading }, { "9", 100 * MB },
+            << Layout { { LogHead + ReadingLine }, { "9", 100 * MB },
                    { "\r\n" } }
             << 6;
         QTest::newRow("log: 20 MB of short readings") << LogName

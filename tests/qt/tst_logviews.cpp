@@ -1,16 +1,20 @@
 #include "fakeservices.h"
 #include "qt/formview.h"
 #include "qt/historywindow.h"
+#include "qt/logdialogs.h"
 #include "qt/logviews.h"
 #include "qt/settlementwindow.h"
 #include "qt/stringgridwidget.h"
 #include "ui/program.h"
 
 #include <QApplication>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 using namespace voltaris;
@@ -18,11 +22,51 @@ using namespace voltaris::test;
 
 namespace {
 
-// The recording services, with the real windows of the log.
+// The recording services, with the real windows and dialogs of the log.
 struct ViewServices : FakeServices {
     std::function<void(LogView)> show;
     void showLogView(TForm &, LogView view) override { show(view); }
+    QWidget *window = nullptr;
+    bool askReading(TForm *, ReadingInput &input) override
+    {
+        return voltaris::askReading(window, input);
+    }
+    bool askMeterChange(TForm *, MeterChangeInput &input) override
+    {
+        return voltaris::askMeterChange(window, input);
+    }
+    bool confirmImport(TForm *, const ImportPreview &preview) override
+    {
+        return askImport(window, preview);
+    }
 };
+
+// Acts in the next modal dialog of that name once it is shown, then
+// accepts it with Enter, as the user would.
+void whenShown(const QString &name, std::function<void(QWidget *)> act)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, name, act] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != name || !dialog->isVisible())
+            return;
+        poll->deleteLater();
+        poll->stop();
+        act(dialog);
+        QTest::keyClick(
+            QApplication::focusWidget() ? QApplication::focusWidget() : dialog, Qt::Key_Return);
+    });
+    poll->start(20);
+}
+
+void typeInto(QWidget *dialog, const QString &spin, const QString &text)
+{
+    auto *edit = dialog->findChild<QDoubleSpinBox *>(spin);
+    QVERIFY(edit);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
 
 struct Window {
     QTemporaryDir dir;
@@ -36,6 +80,7 @@ struct Window {
     Window()
     {
         services.show = [this](LogView v) { views.show(f, &view, v); };
+        services.window = &view;
         app.handle([&] { f.show(); });
         view.show();
     }
@@ -131,6 +176,54 @@ private slots:
 
         history->close();
         QTRY_VERIFY(!w.views.history());
+    }
+
+    // The log's edits open their dialogs from the menu; what is typed there
+    // reaches the table.
+    void logEditsFromThePopupMenu()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        w.enter("01.01.2026", "1000,0");
+        w.enter("01.03.2026", "1300,0");
+        TStringGrid &g = w.f.StringGrid1;
+
+        g.userSelected(2);
+        whenShown("ReadingDialog", [](QWidget *d) {
+            QCOMPARE(d->windowTitle(), QString("Ablesung korrigieren"));
+            typeInto(d, "ReadingValue", "1290,5");
+        });
+        QVERIFY(w.pick("Korrektur1"));
+        QCOMPARE(g.cell(1, 2), QString("1290,50"));
+
+        whenShown("ReadingDialog", [](QWidget *d) {
+            d->findChild<QDateEdit *>("ReadingDate")->setDate(QDate(2026, 2, 1));
+            typeInto(d, "ReadingValue", "1150");
+        });
+        QVERIFY(w.pick("Nachtrag1"));
+        QCOMPARE(g.cell(0, 2) + "|" + g.cell(1, 2), QString("01.02.2026|1150,00"));
+
+        whenShown("MeterChangeDialog", [](QWidget *d) {
+            d->findChild<QDateEdit *>("ChangeDate")->setDate(QDate(2026, 3, 10));
+            typeInto(d, "ChangeOldFinal", "1340");
+            typeInto(d, "ChangeNewFirst", "2");
+        });
+        QVERIFY(w.pick("Zaehlerwechsel1"));
+        QCOMPARE(g.cell(1, 4) + "|" + g.cell(3, 4), QString("2,00|5,50"));
+
+        const QString file = w.dir.filePath("alt.csv");
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("Datum;Stand\r\n15.01.2026;1070\r\n");
+        out.close();
+        w.services.openPath = file;
+        whenShown("ImportDialog", [](QWidget *d) {
+            QCOMPARE(d->findChild<QTreeWidget *>("ImportPreview")->topLevelItemCount(), 1);
+        });
+        QVERIFY(w.pick("Import1"));
+        QCOMPARE(g.cell(0, 2) + "|" + g.cell(1, 2), QString("15.01.2026|1070,00"));
+        QCOMPARE(g.rowCount(), 6);
+        QVERIFY(w.services.boxes.empty());
     }
 };
 

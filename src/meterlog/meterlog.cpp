@@ -15,8 +15,8 @@ namespace {
 
 constexpr int EuroGap = 3; // pixels between the amount and "€"
 
-// After the date of a meter replacement's row.
-const QString ReplacementMark = QStringLiteral(" *");
+// Before the reading of a new meter's first row.
+const QString ReplacementMark = QStringLiteral("* ");
 
 const QString AlreadyEntered = QStringLiteral("Das haben Sie schon eingegeben!");
 
@@ -213,11 +213,14 @@ void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Re
     if (!canvas || ACol < 0 || ACol >= logcol::Count)
         return;
     const QString &text = StringGrid1.cell(ACol, ARow);
-    // A replacement day is marked on the screen only; the file keeps the date.
+    // The new meter's first reading is marked on the screen only, where the
+    // right-aligned reading leaves room (the date fills its column); the
+    // file keeps the number.
     const MeterChanges &changes = MeterChangesRead ? MeterChangeCache : meterChanges();
-    if (ACol == logcol::Date && !changes.empty()
-        && meterChangeOn(changes, cellDate(text, app().settings()))) {
-        DrawCellText(*canvas, Rect, Alignments[ACol], text + ReplacementMark);
+    if (ACol == logcol::Reading && !changes.empty()
+        && meterChangeOn(
+            changes, cellDate(StringGrid1.cell(logcol::Date, ARow), app().settings()))) {
+        DrawCellText(*canvas, Rect, Alignments[ACol], ReplacementMark + text.trimmed());
         return;
     }
     DrawCellText(*canvas, Rect, Alignments[ACol], text);

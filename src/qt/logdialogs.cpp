@@ -110,6 +110,10 @@ ReadingDialog::ReadingDialog(const ReadingInput &input, QWidget *parent)
 {
     setObjectName(QStringLiteral("ReadingDialog"));
     setWindowTitle(input.caption);
+    // Wide enough for the title bar to show the whole caption.
+    const int wide = fontMetrics().horizontalAdvance(input.caption) * 5 / 4;
+    date_->setMinimumWidth(wide);
+    reading_->setMinimumWidth(wide);
     // The labels are the inputs' buddies: their mnemonics and their names
     // for a screen reader.
     auto *form = new QFormLayout;

@@ -165,8 +165,15 @@ const MeterChanges &TForm1::meterChanges() const
 void TForm1::SaveMeterChanges(const MeterChanges &changes)
 {
     const QString path = meterChangePath();
-    // What the file holds beyond its readable lines is not written over.
+    // The caller's replacements came from the file as last read: one that
+    // another program wrote since is not written over.
+    if (MeterChangesRead && FileStamp::of(path) != MeterChangeStamp)
+        throw EInOutError(QStringLiteral("Die Datei \"%1\" hat eben ein anderes Programm geändert; "
+                                         "sie wird nicht überschrieben. Bitte prüfen Sie die "
+                                         "Zählerwechsel in der Tabelle.")
+                              .arg(displayPath(path)));
     meterChanges();
+    // What the file holds beyond its readable lines is not written over.
     if (MeterChangeBadLine)
         throw EInOutError(QStringLiteral("Die Datei \"%1\" kann ab Zeile %2 nicht gelesen werden; "
                                          "sie wird nicht überschrieben. Der Zählerwechsel ist "

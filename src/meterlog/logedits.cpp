@@ -20,6 +20,8 @@ namespace voltaris {
 
 namespace {
 
+const QString NothingChanged = QStringLiteral("Es wurde nichts geändert.");
+
 // Larger files are no table of readings; they would only fill the memory.
 constexpr qint64 MaxImportBytes = 64 * 1024 * 1024;
 
@@ -122,7 +124,7 @@ bool TForm1::TakeOutRows(const LogRows &rows)
 
 void TForm1::Korrektur1Click(TControl &)
 {
-    if (!FollowMarkedRow())
+    if (!FollowMarkedRow(NothingChanged))
         return;
     const FormatSettings &s = app().settings();
     TStringGrid &g = StringGrid1;
@@ -138,7 +140,7 @@ void TForm1::Korrektur1Click(TControl &)
     if (!app().services().askReading(this, input))
         return;
     // The file may have changed while the dialog was open.
-    if (!FollowMarkedRow())
+    if (!FollowMarkedRow(NothingChanged))
         return;
     const int row = g.row();
     const QDate above = row > g.fixedRows() ? dateOf(g, row - 1, s) : QDate();
@@ -285,6 +287,17 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
                doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
             != MsgAnswer::Yes)
         return;
+    // The files may have changed while the question was open: what was
+    // checked is no longer what would be written.
+    const FileStamp seen = MeterChangeStamp;
+    meterChanges();
+    if (!doubts.isEmpty() && (FollowVerbrauchFile() || MeterChangeStamp != seen)) {
+        app().messageBox(this, app().Title,
+            QStringLiteral("Ein anderes Programm hat die Tabelle eben geändert. Der Zählerwechsel "
+                           "ist nicht eingetragen; bitte tragen Sie ihn noch einmal ein."),
+            MsgIcon::None);
+        return;
+    }
     changes.push_back(change);
     sortByDate(changes);
     const MeterChanges before = MeterChangeCache;

@@ -130,7 +130,7 @@ void TForm1::dtp_AbleseCloseUp(TControl &)
     dtp_Ablese.setDate(app().services().today());
 }
 
-bool TForm1::FollowMarkedRow()
+bool TForm1::FollowMarkedRow(const QString &outcome)
 {
     TStringGrid &g = StringGrid1;
     const QStringList marked = rowOf(g, g.row());
@@ -150,7 +150,8 @@ bool TForm1::FollowMarkedRow()
     }
     app().messageBox(this, app().Title,
         QStringLiteral("Die markierte Zeile steht nicht mehr in \"Mein_Verbrauch.txt\"; ein "
-                       "anderes Programm hat die Datei geändert. Es wurde nichts entfernt."),
+                       "anderes Programm hat die Datei geändert. ")
+            + outcome,
         MsgIcon::None);
     return false;
 }

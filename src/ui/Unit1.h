@@ -112,8 +112,9 @@ public:
     // table starts with it, so that a save never drops a row of the file.
     bool FollowVerbrauchFile();
     // As FollowVerbrauchFile, and the mark goes to the row that was marked
-    // before; false (with a message) when that row is no longer there.
-    bool FollowMarkedRow();
+    // before; false (with a message ending in `outcome`) when that row is no
+    // longer there.
+    bool FollowMarkedRow(const QString &outcome = QStringLiteral("Es wurde nichts entfernt."));
 
     // Another program changed a file of the data folder, or may have: the
     // window system calls this when its watch fires.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/logdata.h"
+#include "core/prices.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,27 @@ namespace voltaris {
 struct ContractTexts {
     QString basePrice, price, monthly;
     QDate start;
+};
+
+// A part of the contract year at one set of prices, from a change (or the
+// year's start) to the next change (or the year's end).
+struct SettlementPart {
+    QDate from, to; // `to` is the first day after the part
+    qint64 days = 0;
+    // The readings on `from` and `to`: read, interpolated between readings,
+    // or past the last reading extrapolated at the kWh per day.
+    long double startReading = 0, endReading = 0;
+    bool endEstimated = false; // `to` lies after the last reading
+    long double kwh = 0; // endReading − startReading
+    long double price = 0, basePrice = 0; // cent per kWh, euro per year
+    long double energyCost = 0; // kwh × price ÷ 100
+    long double baseCost = 0; // basePrice × days ÷ the year's days
+};
+
+// An instalment of the contract year: the month it is due from, its amount.
+struct SettlementMonth {
+    QDate from;
+    long double monthly = 0;
 };
 
 struct Settlement {
@@ -53,10 +75,26 @@ struct Settlement {
     long double result = 0; // paid − cost: a credit when not negative
     long double nextYear = 0; // perDay × 365 × price ÷ 100 + basePrice
     long double suggested = 0; // nextYear ÷ 12, in cent, rounded up to euros
+
+    // With changes of price or instalment that reach into the year (one
+    // before its start sets the year's price): the year split at each
+    // change. Empty without such changes, and the figures above are then
+    // those of the contract's fields alone, exactly as without changes.
+    std::vector<SettlementPart> parts;
+    // The twelve instalments, month by month, when an instalment change
+    // reaches into the year; paid is then their sum.
+    std::vector<SettlementMonth> months;
+    // The prices in force on `today` (the contract's without changes):
+    // nextYear and suggested are computed with them.
+    long double priceNow = 0, basePriceNow = 0;
 };
 
 Settlement settlementOf(
     const std::vector<Reading> &readings, const ContractTexts &contract, const FormatSettings &s);
+// The same with changes of price and instalment; `today` decides the prices
+// "now in force" for the suggested instalment.
+Settlement settlementOf(const std::vector<Reading> &readings, const ContractTexts &contract,
+    const FormatSettings &s, const PriceChanges &changes, const QDate &today);
 
 // "Guthaben ca. 12,34 €" or "Nachzahlung ca. 12,34 €".
 QString settlementVerdict(const Settlement &settlement, QChar separator);

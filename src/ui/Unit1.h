@@ -2,6 +2,7 @@
 
 #include "common/filestamp.h"
 #include "core/meterchange.h"
+#include "core/prices.h"
 #include "ui/FlEdit.h"
 #include "ui/form.h"
 #include "ui/stringgrid.h"
@@ -174,6 +175,23 @@ public:
     mutable FileStamp MeterChangeStamp;
     mutable int MeterChangeBadLine = 0; // a line of the file that could not be read
     mutable bool MeterChangesRead = false;
+
+    // --- changes of price and instalment, kept beside the contract
+    // (src/contract/prices.cpp) ---
+    // Read again when another program changed their file.
+    const PriceChanges &priceChanges() const;
+    // Each adds or removes one change, in the file's newest list, and saves
+    // it; false (after a message saying why) when nothing changed: a change
+    // of that kind on that day is there already, or none is to remove.
+    bool AddTariffChange(const TariffChange &change);
+    bool AddInstalmentChange(const InstalmentChange &change);
+    bool RemoveTariffChange(const QDate &from);
+    bool RemoveInstalmentChange(const QDate &from);
+    QString priceChangePath() const;
+    mutable PriceChanges PriceChangeCache;
+    mutable FileStamp PriceChangeStamp;
+    mutable int PriceChangeBadLine = 0;
+    mutable bool PriceChangesRead = false;
 
     // --- appliance cost calculator ---
     void btn_BerechnenClick(TControl &Sender);

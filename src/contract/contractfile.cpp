@@ -149,6 +149,7 @@ void TForm1::FilesChangedOnDisk()
     FollowVerbrauchFile();
     FollowContractFile();
     meterChanges();
+    priceChanges();
 }
 
 } // namespace voltaris

@@ -29,25 +29,41 @@ std::unique_ptr<TMenuItem> menuItem(
 
 } // namespace
 
-History historyOf(const TForm1 &form)
-{
-    return historyOf(acrossMeterChanges(
-        readingsOf(logRowsOf(form.StringGrid1), form.app().settings()), form.meterChanges()));
-}
-
 bool contractPerDayOf(const TForm1 &form, long double &perDay)
 {
     return tryStrToFloat(form.Edit2.text(), form.app().settings().decimalSeparator, perDay);
 }
 
+namespace {
+
+ContractTexts contractOf(const TForm1 &form)
+{
+    return { form.Edit3.text(), form.Edit5.text(), form.Edit7.text(), form.dtp_Ab.date() };
+}
+
+std::vector<Reading> continuousReadingsOf(const TForm1 &form)
+{
+    return acrossMeterChanges(
+        readingsOf(logRowsOf(form.StringGrid1), form.app().settings()), form.meterChanges());
+}
+
+} // namespace
+
 Settlement settlementOf(const TForm1 &form)
 {
-    const ContractTexts contract { form.Edit3.text(), form.Edit5.text(), form.Edit7.text(),
-        form.dtp_Ab.date() };
-    const FormatSettings &s = form.app().settings();
-    return settlementOf(
-        acrossMeterChanges(readingsOf(logRowsOf(form.StringGrid1), s), form.meterChanges()),
-        contract, s);
+    return settlementOf(continuousReadingsOf(form), contractOf(form), form.app().settings(),
+        form.priceChanges(), form.app().services().today());
+}
+
+std::vector<YearFigures> yearComparisonOf(const TForm1 &form)
+{
+    return yearComparison(
+        continuousReadingsOf(form), contractOf(form), form.app().settings(), form.priceChanges());
+}
+
+History historyOf(const TForm1 &form)
+{
+    return historyOf(continuousReadingsOf(form));
 }
 
 void TForm1::designExtras()

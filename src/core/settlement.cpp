@@ -3,6 +3,7 @@
 #include "common/dates.h"
 #include "common/numtext.h"
 #include "common/units.h"
+#include "core/contractyear.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,14 +11,6 @@
 namespace voltaris {
 
 namespace {
-
-// The contract's day and month in `year`; a 29 February falls on the 28th
-// in other years, the last day of that month.
-QDate anniversary(const QDate &start, int year)
-{
-    const int day = std::min(start.day(), QDate(year, start.month(), 1).daysInMonth());
-    return QDate(year, start.month(), day);
-}
 
 bool takeNumber(
     const QString &text, const QString &name, QChar sep, long double &value, QStringList &problems)
@@ -28,6 +21,70 @@ bool takeNumber(
             ? QStringLiteral("„%1“ im Vertrag ist leer.").arg(name)
             : QStringLiteral("„%1“ im Vertrag ist keine Zahl: „%2“.").arg(name, text));
     return false;
+}
+
+// The next year at the prices now in force, and the instalment that fits it.
+void forecast(Settlement &st)
+{
+    st.nextYear = st.perDay * DaysPerYear * st.priceNow / CentPerEuro + st.basePriceNow;
+    // Rounded to the cent first, so that an exact amount is not pushed up a
+    // euro by a rounding error far behind the comma.
+    st.suggested = std::ceil(std::round(st.nextYear / MonthsPerYear * CentPerEuro) / CentPerEuro);
+}
+
+// The twelve instalments month by month, when a change makes one of them
+// differ from the contract's; otherwise paid stays monthly × 12.
+void takeInstalments(Settlement &st, const PriceChanges &changes, const PricesInForce &atStart)
+{
+    std::vector<SettlementMonth> months;
+    bool changed = false;
+    for (int i = 0; i < MonthsPerYear; ++i) {
+        const QDate from = st.yearStart.addMonths(i);
+        months.push_back({ from, pricesOn(changes, atStart, from).monthly });
+        changed = changed || months.back().monthly != st.monthly;
+    }
+    if (!changed)
+        return;
+    st.months = std::move(months);
+    st.paid = 0;
+    for (const SettlementMonth &m : st.months)
+        st.paid += m.monthly;
+}
+
+// The year in parts at one set of prices each, when a tariff change reaches
+// into it; the cost is then their sum. Without one the contract's fields
+// alone price the year, as the caller computed it.
+void splitAtTariffChanges(Settlement &st, const std::vector<Reading> &readings,
+    const PriceChanges &changes, const PricesInForce &atStart)
+{
+    if (changes.tariff.empty() || changes.tariff.front().from >= st.nextYearStart)
+        return;
+    // Past the last reading at the kWh per day. Before the first one the
+    // log counts nothing: readingOn gives the first reading there, the
+    // year's start reading in that case.
+    const auto readingAt = [&](const QDate &day) {
+        if (day > st.last.date)
+            return st.last.kwh + st.perDay * st.last.date.daysTo(day);
+        return readingOn(readings, day);
+    };
+    st.cost = 0;
+    for (const TariffPeriod &period :
+        tariffPeriods(changes, atStart, st.yearStart, st.nextYearStart)) {
+        SettlementPart part;
+        part.from = period.from;
+        part.to = period.to;
+        part.days = period.from.daysTo(period.to);
+        part.startReading = readingAt(part.from);
+        part.endReading = readingAt(part.to);
+        part.endEstimated = part.to > st.last.date;
+        part.kwh = part.endReading - part.startReading;
+        part.price = period.price;
+        part.basePrice = period.basePrice;
+        part.energyCost = part.kwh * part.price / CentPerEuro;
+        part.baseCost = part.basePrice * part.days / st.yearDays;
+        st.cost += part.energyCost + part.baseCost;
+        st.parts.push_back(part);
+    }
 }
 
 } // namespace
@@ -50,6 +107,8 @@ Settlement settlementOf(
     if (ok) {
         st.hasContract = true;
         st.paid = st.monthly * MonthsPerYear;
+        st.priceNow = st.price;
+        st.basePriceNow = st.basePrice;
     }
 
     if (readings.empty()) {
@@ -64,9 +123,7 @@ Settlement settlementOf(
     // which that day is not after the last reading.
     st.first = readings.front();
     st.last = readings.back();
-    st.yearStart = anniversary(contract.start, st.last.date.year());
-    if (st.yearStart > st.last.date)
-        st.yearStart = anniversary(contract.start, st.last.date.year() - 1);
+    st.yearStart = contractYearOf(contract.start, st.last.date);
     st.nextYearStart = anniversary(contract.start, st.yearStart.year() + 1);
     st.yearDays = st.yearStart.daysTo(st.nextYearStart);
     st.daysSoFar = st.yearStart.daysTo(st.last.date);
@@ -122,10 +179,28 @@ Settlement settlementOf(
     // yearly total against a whole year at the log's average.
     st.cost = st.basePrice + (st.soFar + st.rest) * st.price / CentPerEuro;
     st.result = st.paid - st.cost;
-    st.nextYear = st.perDay * DaysPerYear * st.price / CentPerEuro + st.basePrice;
-    // Rounded to the cent first, so that an exact amount is not pushed up a
-    // euro by a rounding error far behind the comma.
-    st.suggested = std::ceil(std::round(st.nextYear / MonthsPerYear * CentPerEuro) / CentPerEuro);
+    forecast(st);
+    return st;
+}
+
+Settlement settlementOf(const std::vector<Reading> &readings, const ContractTexts &contract,
+    const FormatSettings &s, const PriceChanges &changes, const QDate &today)
+{
+    Settlement st = settlementOf(readings, contract, s);
+    if (!st.hasContract)
+        return st;
+    const PricesInForce atStart { st.price, st.basePrice, st.monthly };
+    const PricesInForce now = pricesOn(changes, atStart, today);
+    st.priceNow = now.price;
+    st.basePriceNow = now.basePrice;
+    if (!st.hasYear)
+        return st;
+    takeInstalments(st, changes, atStart);
+    if (!st.complete())
+        return st;
+    splitAtTariffChanges(st, readings, changes, atStart);
+    st.result = st.paid - st.cost;
+    forecast(st);
     return st;
 }
 

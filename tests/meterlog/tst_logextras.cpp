@@ -621,6 +621,42 @@ private slots:
         QCOMPARE(r.fileRows(), (QStringList { A, B, C, D }));
     }
 
+    // Changes of price and instalment go through the form into their file,
+    // one a day of each kind, and the preview of the window counts with them.
+    void priceChanges()
+    {
+        Run r;
+        r.enter({ "01.01.2026=1000,0", "01.04.2026=1900,0" });
+        r.f.Edit3.setText("84");
+        r.f.Edit5.setText("24");
+        r.f.Edit7.setText("75");
+        r.f.dtp_Ab.setDate(day("01.01.2020"));
+        QVERIFY(settlementOf(r.f).parts.empty());
+        QVERIFY(r.f.AddTariffChange({ day("01.03.2026"), 30.0L, std::nullopt }));
+        QVERIFY(r.f.AddInstalmentChange({ day("15.05.2026"), 90.0L }));
+        QVERIFY(!r.f.AddTariffChange({ day("01.03.2026"), 31.0L, std::nullopt }));
+        QCOMPARE(r.t.services.boxes.size(), size_t(1));
+        const QString path = r.dir.filePath("Mein_Preisaenderungen.txt");
+        QVERIFY(
+            readAll(path).endsWith("\r\nPreis;01.03.2026;30,00;\r\nAbschlag;01.05.2026;90,00;\r\n")
+            || readAll(path).endsWith(
+                "\r\nPreis;01.03.2026;30,00;\r\nAbschlag;01.05.2026;90,00\r\n"));
+        const Settlement st = settlementOf(r.f);
+        QCOMPARE(st.parts.size(), size_t(2));
+        QCOMPARE(f(st.parts[1].price), QString("30,00"));
+        // Four months at 75 €, eight at 90 €.
+        QCOMPARE(f(st.paid), QString("1020,00"));
+        {
+            TestApp t2;
+            TProgram p2(t2.app, r.dir.path());
+            QCOMPARE(p2.Form1->priceChanges(), r.f.priceChanges());
+        }
+        QVERIFY(r.f.RemoveTariffChange(day("01.03.2026")));
+        QVERIFY(!r.f.RemoveTariffChange(day("01.03.2026")));
+        QCOMPARE(r.f.priceChanges().tariff.size(), size_t(0));
+        QCOMPARE(r.f.priceChanges().instalments.size(), size_t(1));
+    }
+
     // A file that cannot be read is named, with the reason.
     void importUnreadable()
     {

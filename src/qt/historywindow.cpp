@@ -5,6 +5,7 @@
 #include "common/safefile.h"
 #include "meterlog/extras.h"
 #include "qt/logviews.h"
+#include "qt/yearchart.h"
 #include "ui/Unit1.h"
 
 #include <QBuffer>
@@ -69,9 +70,12 @@ QLineSeries *line(const QString &name, const QColor &colour, Qt::PenStyle style,
 HistoryWindow::HistoryWindow(TForm1 &form, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , form_(form)
-    , stack_(new QStackedWidget(this))
+    , pages_(new QStackedWidget(this))
+    , stack_(new QStackedWidget(pages_))
     , hint_(new QLabel(stack_))
     , view_(new QChartView(stack_))
+    , yearView_(new YearComparisonView(pages_))
+    , toggle_(new QPushButton(QStringLiteral("Jahresvergleich"), this))
     , save_(new QPushButton(QStringLiteral("Als Bild speichern…"), this))
 {
     setObjectName(QStringLiteral("HistoryWindow"));
@@ -85,22 +89,54 @@ HistoryWindow::HistoryWindow(TForm1 &form, QWidget *parent)
     view_->viewport()->installEventFilter(this);
     stack_->addWidget(hint_);
     stack_->addWidget(view_);
+    pages_->addWidget(stack_);
+    pages_->addWidget(yearView_);
+    toggle_->setObjectName(QStringLiteral("YearToggle"));
+    connect(toggle_, &QPushButton::clicked, this, [this] { setShowsYears(!showsYears()); });
 
     auto *close = new QPushButton(QStringLiteral("Schließen"), this);
     connect(save_, &QPushButton::clicked, this, &HistoryWindow::savePicture);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(toggle_);
     buttons->addStretch();
     buttons->addWidget(save_);
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(stack_, 1);
+    layout->addWidget(pages_, 1);
     layout->addLayout(buttons);
     resize(820, 500);
 
     auto *follower = new LogFollower({ &form.StringGrid1, &form.Edit2 }, this);
     connect(follower, &LogFollower::changed, this, &HistoryWindow::refresh);
+    // The years' costs follow the contract's prices and its start as well.
+    auto *yearFollower
+        = new LogFollower({ &form.StringGrid1, &form.Edit3, &form.Edit5, &form.dtp_Ab }, this);
+    connect(yearFollower, &LogFollower::changed, this, &HistoryWindow::refreshYears);
     refresh();
+    refreshYears();
+}
+
+bool HistoryWindow::showsYears() const
+{
+    return pages_->currentWidget() == yearView_;
+}
+
+void HistoryWindow::setShowsYears(bool years)
+{
+    pages_->setCurrentWidget(years ? static_cast<QWidget *>(yearView_) : stack_);
+    toggle_->setText(years ? QStringLiteral("Verlauf") : QStringLiteral("Jahresvergleich"));
+    setWindowTitle(years ? QStringLiteral("Jahresvergleich des Verbrauchs")
+                         : QStringLiteral("Verlauf des Verbrauchs"));
+    save_->setEnabled(years ? yearView_->showsChart() : showsChart());
+}
+
+void HistoryWindow::refreshYears()
+{
+    years_ = yearComparisonOf(form_);
+    yearView_->setYears(years_, form_.app().settings());
+    if (showsYears())
+        save_->setEnabled(yearView_->showsChart());
 }
 
 bool HistoryWindow::showsChart() const
@@ -115,7 +151,8 @@ void HistoryWindow::refresh()
         hint_->setText(QStringLiteral("Für den Verlauf braucht es mindestens zwei Zählerstände.\n"
                                       "Tragen Sie Ihre Ablesungen in die Tabelle ein."));
         stack_->setCurrentWidget(hint_);
-        save_->setEnabled(false);
+        if (!showsYears())
+            save_->setEnabled(false);
         return;
     }
     const FormatSettings &s = form_.app().settings();
@@ -200,7 +237,8 @@ void HistoryWindow::refresh()
     view_->setChart(chart);
     delete old;
     stack_->setCurrentWidget(view_);
-    save_->setEnabled(true);
+    if (!showsYears())
+        save_->setEnabled(true);
 }
 
 QString HistoryWindow::tipAt(const QDate &day) const
@@ -259,16 +297,20 @@ bool HistoryWindow::eventFilter(QObject *watched, QEvent *event)
 
 void HistoryWindow::savePicture()
 {
-    const QString path = askSaveFileName(this, QStringLiteral("Verlauf als Bild speichern"),
+    const bool years = showsYears();
+    const QString path = askSaveFileName(this,
+        years ? QStringLiteral("Jahresvergleich als Bild speichern")
+              : QStringLiteral("Verlauf als Bild speichern"),
         QDir::current().absoluteFilePath(
-            form_.dataFilePath(QStringLiteral("Verbrauchsverlauf.png"))),
+            form_.dataFilePath(years ? QStringLiteral("Jahresvergleich.png")
+                                     : QStringLiteral("Verbrauchsverlauf.png"))),
         QStringLiteral("PNG-Bild (*.png)"));
     if (path.isEmpty())
         return;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    view_->grab().save(&buffer, "PNG");
+    (years ? yearView_->chartView() : view_)->grab().save(&buffer, "PNG");
     QString reason;
     if (!writeFileSafely(path, bytes, &reason))
         form_.app().messageBox(&form_, form_.app().Title,

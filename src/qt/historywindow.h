@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/history.h"
+#include "core/yearcompare.h"
 
 #include <QWidget>
 
@@ -13,10 +14,12 @@ class QStackedWidget;
 namespace voltaris {
 
 class TForm1;
+class YearComparisonView;
 
 // The chart of the log: the kWh per day of each interval as steps over the
 // days, the contract's kWh per day and the average since the first reading
 // as lines; redrawn whenever the table or the contract's kWh per day changes.
+// A second page compares the contract years.
 class HistoryWindow : public QWidget {
     Q_OBJECT
 public:
@@ -27,9 +30,15 @@ public:
     // The hint in place of the chart, when the log has less than two readings.
     QLabel *hint() const { return hint_; }
     bool showsChart() const;
+    const std::vector<YearFigures> &years() const { return years_; }
+    YearComparisonView *yearView() const { return yearView_; }
+    // Whether the contract years are shown, rather than the history.
+    bool showsYears() const;
+    void setShowsYears(bool years);
     // The tooltip of the step at that day.
     QString tipAt(const QDate &day) const;
     void refresh();
+    void refreshYears();
     void savePicture();
 
 protected:
@@ -41,10 +50,13 @@ private:
 
     TForm1 &form_;
     History history_;
+    std::vector<YearFigures> years_;
+    QStackedWidget *pages_; // the history, the contract years
     QStackedWidget *stack_;
     QLabel *hint_;
     QChartView *view_;
-    QPushButton *save_;
+    YearComparisonView *yearView_;
+    QPushButton *toggle_, *save_;
     QString tip_; // of the point last hovered, at tipPos_ in the chart
     QPoint tipPos_;
 };

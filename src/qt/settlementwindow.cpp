@@ -3,14 +3,19 @@
 #include "common/dates.h"
 #include "common/numtext.h"
 #include "meterlog/extras.h"
+#include "meterlog/logtable.h"
 #include "qt/logviews.h"
+#include "qt/pricedialogs.h"
+#include "qt/settlementprint.h"
 #include "ui/Unit1.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace voltaris {
 
@@ -42,6 +47,13 @@ public:
             "<tr valign=\"top\"><td><b>%1</b></td><td>%2</td><td align=\"right\">%3</td></tr>")
                      .arg(what.toHtmlEscaped(), h, v);
     }
+    // A row that names what the rows below it belong to.
+    void heading(const QString &what, const QString &how)
+    {
+        html_ += QStringLiteral("<tr valign=\"top\"><td colspan=\"3\" style=\"padding-top:8px\">"
+                                "<b>%1</b> %2</td></tr>")
+                     .arg(what.toHtmlEscaped(), how.toHtmlEscaped());
+    }
     void paragraph(const QString &text, const QString &style = {})
     {
         html_ += QStringLiteral("<p style=\"%1\">%2</p>").arg(style, text.toHtmlEscaped());
@@ -60,7 +72,76 @@ QString days(qint64 n)
     return n == 1 ? QStringLiteral("1 Tag") : QStringLiteral("%1 Tage").arg(n);
 }
 
-QString settlementHtml(const Settlement &st, const FormatSettings &s)
+// How the reading on a part's boundary was found.
+QString howFound(const Settlement &st, const std::vector<Reading> &readings, const QDate &day)
+{
+    const bool read = std::any_of(
+        readings.begin(), readings.end(), [&day](const Reading &r) { return r.date == day; });
+    if (read)
+        return QStringLiteral("abgelesen");
+    if (st.hasYear && day > st.last.date)
+        return QStringLiteral("geschätzt");
+    if (st.hasYear && day < st.first.date)
+        return QStringLiteral("geschätzt (erster Zählerstand)");
+    return QStringLiteral("interpoliert");
+}
+
+// The year split at the changes of price: each part's consumption and its
+// cost at that part's prices, then their sum.
+void partRows(Sheet &h, const Settlement &st, const std::vector<Reading> &readings)
+{
+    QStringList sums;
+    int number = 0;
+    for (const SettlementPart &p : st.parts) {
+        h.heading(QStringLiteral("Zeitraum %1:").arg(++number),
+            QStringLiteral("%1 bis %2 (%3), %4 ct/kWh, Grundpreis %5 im Jahr")
+                .arg(h.date(p.from), h.date(p.to.addDays(-1)), days(p.days), h.f(p.price),
+                    h.euro(p.basePrice)));
+        h.row(QStringLiteral("Stand am %1").arg(h.date(p.from)), howFound(st, readings, p.from),
+            h.kwh(p.startReading));
+        h.row(QStringLiteral("Stand am %1").arg(h.date(p.to)),
+            p.endEstimated ? QStringLiteral("geschätzt") : howFound(st, readings, p.to),
+            h.kwh(p.endReading));
+        h.row(QStringLiteral("Verbrauch"),
+            QStringLiteral("%1 − %2").arg(h.f(p.endReading), h.f(p.startReading)), h.kwh(p.kwh));
+        h.row(QStringLiteral("Arbeitspreis"),
+            QStringLiteral("%1 kWh × %2 ct ÷ 100").arg(h.f(p.kwh), h.f(p.price)),
+            h.euro(p.energyCost));
+        h.row(QStringLiteral("Grundpreis"),
+            QStringLiteral("%1 × %2 ÷ %3")
+                .arg(h.euro(p.basePrice), days(p.days), days(st.yearDays)),
+            h.euro(p.baseCost));
+        sums << h.f(p.energyCost) << h.f(p.baseCost);
+    }
+    h.row(QStringLiteral("Kosten des Jahres"),
+        QStringLiteral("Summe der Zeiträume:\n%1 €").arg(sums.join(QStringLiteral(" + "))),
+        h.euro(st.cost));
+}
+
+// The twelve instalments, three a line, and their sum.
+void monthRows(Sheet &h, const Settlement &st)
+{
+    QStringList lines, line;
+    for (const SettlementMonth &m : st.months) {
+        line << QStringLiteral("%1: %2").arg(h.date(m.from), h.euro(m.monthly));
+        if (line.size() == 3) {
+            lines << line.join(QStringLiteral(", "));
+            line.clear();
+        }
+    }
+    if (!line.isEmpty())
+        lines << line.join(QStringLiteral(", "));
+    h.row(QStringLiteral("Bezahlt"),
+        QStringLiteral("Summe der %1 Abschläge:\n%2")
+            .arg(st.months.size())
+            .arg(lines.join(QLatin1Char('\n'))),
+        h.euro(st.paid));
+}
+
+} // namespace
+
+QString settlementSheetHtml(
+    const Settlement &st, const std::vector<Reading> &readings, const FormatSettings &s)
 {
     Sheet h(s);
     if (st.hasYear) {
@@ -105,24 +186,42 @@ QString settlementHtml(const Settlement &st, const FormatSettings &s)
                 h.kwh(st.rest));
         }
         if (st.complete()) {
-            h.row(QStringLiteral("Kosten des Jahres"),
-                QStringLiteral("%1 + (%2 + %3) kWh × %4 ct ÷ 100")
-                    .arg(h.euro(st.basePrice), h.f(st.soFar), h.f(st.rest), h.f(st.price)),
-                h.euro(st.cost));
-            h.row(QStringLiteral("Bezahlt"), QStringLiteral("%1 × 12").arg(h.euro(st.monthly)),
-                h.euro(st.paid));
+            if (st.parts.empty())
+                h.row(QStringLiteral("Kosten des Jahres"),
+                    QStringLiteral("%1 + (%2 + %3) kWh × %4 ct ÷ 100")
+                        .arg(h.euro(st.basePrice), h.f(st.soFar), h.f(st.rest), h.f(st.price)),
+                    h.euro(st.cost));
+            else
+                partRows(h, st, readings);
+            if (st.months.empty())
+                h.row(QStringLiteral("Bezahlt"), QStringLiteral("%1 × 12").arg(h.euro(st.monthly)),
+                    h.euro(st.paid));
+            else
+                monthRows(h, st);
             h.row(QStringLiteral("Ergebnis"),
                 QStringLiteral("%1 − %2").arg(h.euro(st.paid), h.euro(st.cost)),
                 settlementVerdict(st, s.decimalSeparator), st.result >= 0 ? Green : Red);
+            // The next year is paid at the prices in force now; said so where
+            // they are not simply the contract's.
+            const bool pricesNow
+                = !st.parts.empty() || st.priceNow != st.price || st.basePriceNow != st.basePrice;
+            const long double price = pricesNow ? st.priceNow : st.price;
+            const long double basePrice = pricesNow ? st.basePriceNow : st.basePrice;
             h.row(QStringLiteral("Abschlag fürs nächste Jahr"),
                 QStringLiteral("(%1 kWh/Tag × 365 × %2 ct ÷ 100 + %3) ÷ 12\n= %4, aufgerundet")
-                    .arg(h.f(st.perDay), h.f(st.price), h.euro(st.basePrice),
-                        h.euro(st.nextYear / 12)),
+                        .arg(
+                            h.f(st.perDay), h.f(price), h.euro(basePrice), h.euro(st.nextYear / 12))
+                    + (pricesNow ? QStringLiteral("\nzu den heute geltenden Preisen") : QString()),
                 QStringLiteral("%1 € im Monat")
                     .arg(formatFixed(st.suggested, 18, 0, s.decimalSeparator)),
                 QStringLiteral("#000000"));
-            h.row(QStringLiteral("Abschlag bisher"), QStringLiteral("monatlich laut Vertrag"),
-                h.euro(st.monthly));
+            if (st.months.empty())
+                h.row(QStringLiteral("Abschlag bisher"), QStringLiteral("monatlich laut Vertrag"),
+                    h.euro(st.monthly));
+            else
+                h.row(QStringLiteral("Abschlag bisher"),
+                    QStringLiteral("zuletzt, ab %1").arg(h.date(st.months.back().from)),
+                    h.euro(st.months.back().monthly));
         }
         h.close();
     }
@@ -136,12 +235,21 @@ QString settlementHtml(const Settlement &st, const FormatSettings &s)
     return h.html();
 }
 
+namespace {
+
+std::vector<Reading> logReadingsOf(const TForm1 &form)
+{
+    return readingsOf(logRowsOf(form.StringGrid1), form.app().settings());
+}
+
 } // namespace
 
 SettlementWindow::SettlementWindow(TForm1 &form, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , form_(form)
     , text_(new QLabel(this))
+    , changes_(new QListWidget(this))
+    , remove_(new QPushButton(QStringLiteral("Entfernen"), this))
 {
     setObjectName(QStringLiteral("SettlementWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -150,13 +258,47 @@ SettlementWindow::SettlementWindow(TForm1 &form, QWidget *parent)
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text_->setMargin(8);
+
+    changes_->setObjectName(QStringLiteral("PriceChangeList"));
+    changes_->setSelectionMode(QAbstractItemView::SingleSelection);
+    changes_->setMaximumHeight(changes_->fontMetrics().height() * 6);
+    auto *listLabel = new QLabel(QStringLiteral("Änderungen von &Preis und Abschlag:"), this);
+    listLabel->setBuddy(changes_);
+    auto *price = new QPushButton(QStringLiteral("Preisänderung…"), this);
+    price->setObjectName(QStringLiteral("PriceChangeButton"));
+    auto *instalment = new QPushButton(QStringLiteral("Abschlagsänderung…"), this);
+    instalment->setObjectName(QStringLiteral("InstalmentChangeButton"));
+    remove_->setObjectName(QStringLiteral("RemovePriceChangeButton"));
+    remove_->setEnabled(false);
+    connect(price, &QPushButton::clicked, this, &SettlementWindow::addPriceChange);
+    connect(instalment, &QPushButton::clicked, this, &SettlementWindow::addInstalmentChange);
+    connect(remove_, &QPushButton::clicked, this, &SettlementWindow::removeSelectedChange);
+    connect(changes_, &QListWidget::itemSelectionChanged, this,
+        [this] { remove_->setEnabled(!changes_->selectedItems().isEmpty()); });
+    auto *changeButtons = new QHBoxLayout;
+    changeButtons->addWidget(price);
+    changeButtons->addWidget(instalment);
+    changeButtons->addStretch();
+    changeButtons->addWidget(remove_);
+
+    auto *print = new QPushButton(QStringLiteral("Drucken…"), this);
+    print->setObjectName(QStringLiteral("PrintButton"));
+    auto *pdf = new QPushButton(QStringLiteral("Als PDF speichern…"), this);
+    pdf->setObjectName(QStringLiteral("PdfButton"));
+    connect(print, &QPushButton::clicked, this, [this] { printSettlement(form_, this); });
+    connect(pdf, &QPushButton::clicked, this, [this] { saveSettlementPdf(form_); });
     auto *close = new QPushButton(QStringLiteral("Schließen"), this);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(print);
+    buttons->addWidget(pdf);
     buttons->addStretch();
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(text_, 1);
+    layout->addWidget(listLabel);
+    layout->addWidget(changes_);
+    layout->addLayout(changeButtons);
     layout->addLayout(buttons);
 
     auto *follower = new LogFollower(
@@ -174,9 +316,55 @@ QString SettlementWindow::plainText() const
 
 void SettlementWindow::refresh()
 {
+    const FormatSettings &s = form_.app().settings();
     settlement_ = settlementOf(form_);
-    text_->setText(settlementHtml(settlement_, form_.app().settings()));
+    text_->setText(settlementSheetHtml(settlement_, logReadingsOf(form_), s));
+    changes_->clear();
+    for (const PriceChangeLine &line : priceChangeLines(form_.priceChanges(), s)) {
+        auto *item = new QListWidgetItem(line.text, changes_);
+        item->setData(Qt::UserRole, line.tariff);
+        item->setData(Qt::UserRole + 1, line.from);
+    }
+    remove_->setEnabled(false);
     resize(size().expandedTo(sizeHint()));
+}
+
+void SettlementWindow::addPriceChange()
+{
+    const Settlement now = settlementOf(form_);
+    PriceChangeDialog dialog(form_.app().services().today(), now.priceNow, now.basePriceNow, this);
+    if (!dialog.run())
+        return;
+    form_.AddTariffChange(dialog.answer());
+    refresh();
+}
+
+void SettlementWindow::addInstalmentChange()
+{
+    // The instalment in force now: the contract's, or that of a change since.
+    const FormatSettings &s = form_.app().settings();
+    const QDate today = form_.app().services().today();
+    PricesInForce atStart;
+    tryStrToFloat(form_.Edit7.text(), s.decimalSeparator, atStart.monthly);
+    const long double monthly = pricesOn(form_.priceChanges(), atStart, today).monthly;
+    InstalmentChangeDialog dialog(today, monthly, this);
+    if (!dialog.run())
+        return;
+    form_.AddInstalmentChange(dialog.answer());
+    refresh();
+}
+
+void SettlementWindow::removeSelectedChange()
+{
+    const QList<QListWidgetItem *> selected = changes_->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QDate from = selected.front()->data(Qt::UserRole + 1).toDate();
+    if (selected.front()->data(Qt::UserRole).toBool())
+        form_.RemoveTariffChange(from);
+    else
+        form_.RemoveInstalmentChange(from);
+    refresh();
 }
 
 } // namespace voltaris

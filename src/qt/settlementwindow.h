@@ -5,13 +5,22 @@
 #include <QWidget>
 
 class QLabel;
+class QListWidget;
+class QPushButton;
 
 namespace voltaris {
 
 class TForm1;
 
+// The figures of the settlement with their formulas, as HTML; `readings`
+// (the log's) tell how a reading on a change of price was found.
+QString settlementSheetHtml(
+    const Settlement &settlement, const std::vector<Reading> &readings, const FormatSettings &s);
+
 // The settlement preview of the current contract year with every figure and
 // its formula; computed anew whenever the table or the contract changes.
+// Below it the changes of price and instalment, to add and remove, and the
+// sheet to print or to save as a PDF.
 class SettlementWindow : public QWidget {
     Q_OBJECT
 public:
@@ -22,10 +31,16 @@ public:
     QString plainText() const;
     void refresh();
 
+    void addPriceChange();
+    void addInstalmentChange();
+    void removeSelectedChange();
+
 private:
     TForm1 &form_;
     Settlement settlement_;
     QLabel *text_;
+    QListWidget *changes_;
+    QPushButton *remove_;
 };
 
 } // namespace voltaris

@@ -1,0 +1,218 @@
+#include "qt/settlementprint.h"
+
+#include "common/dates.h"
+#include "common/numtext.h"
+#include "common/safefile.h"
+#include "meterlog/extras.h"
+#include "meterlog/logtable.h"
+#include "qt/pricedialogs.h"
+#include "qt/settlementwindow.h"
+#include "ui/Unit1.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QDir>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextDocument>
+#include <algorithm>
+
+namespace voltaris {
+
+namespace {
+
+constexpr qreal LargestPoints = 10, SmallestPoints = 6, PointStep = 0.5;
+const QMarginsF PageMargins(18, 15, 18, 15); // millimetres
+
+QString escaped(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+// The readings the year was computed from: those within it and the one on
+// each side of it.
+std::vector<Reading> yearReadings(const std::vector<Reading> &readings, const Settlement &st)
+{
+    if (!st.hasYear)
+        return {};
+    auto begin = std::lower_bound(readings.begin(), readings.end(), st.yearStart,
+        [](const Reading &r, const QDate &d) { return r.date < d; });
+    auto end = std::lower_bound(begin, readings.end(), st.nextYearStart,
+        [](const Reading &r, const QDate &d) { return r.date < d; });
+    if (begin != readings.begin())
+        --begin;
+    if (end != readings.end())
+        ++end;
+    return { begin, end };
+}
+
+// Three readings a line, more for a long log, so that it fills the page's
+// width before its font has to shrink.
+QString readingTable(const std::vector<Reading> &readings, const FormatSettings &s)
+{
+    const size_t PerLine = std::clamp<size_t>((readings.size() + 19) / 20, 3, 6);
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\"><tr>");
+    for (size_t c = 0; c < PerLine; ++c)
+        html += QStringLiteral("<th align=\"left\">Datum</th><th align=\"right\">Zählerstand</th>"
+                               "<th width=\"24\"></th>");
+    html += QStringLiteral("</tr>");
+    for (size_t i = 0; i < readings.size(); ++i) {
+        if (i % PerLine == 0)
+            html += QStringLiteral("<tr>");
+        html += QStringLiteral("<td>%1</td><td align=\"right\">%2 kWh</td><td></td>")
+                    .arg(dateToStr(readings[i].date, s),
+                        formatValue(readings[i].kwh, s.decimalSeparator));
+        if (i % PerLine == PerLine - 1 || i + 1 == readings.size())
+            html += QStringLiteral("</tr>");
+    }
+    return html + QStringLiteral("</table>");
+}
+
+void layOut(QTextDocument &doc, const QString &html, qreal points, qreal width)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(points);
+    doc.setDefaultFont(font);
+    doc.setHtml(html);
+    doc.setTextWidth(width);
+}
+
+} // namespace
+
+QString settlementPageHtml(const TForm1 &form)
+{
+    const FormatSettings &s = form.app().settings();
+    const Settlement st = settlementOf(form);
+    const std::vector<Reading> readings = readingsOf(logRowsOf(form.StringGrid1), s);
+
+    QString html = QStringLiteral("<h1>Abrechnungsvorschau</h1><table cellspacing=\"0\" "
+                                  "cellpadding=\"2\">");
+    const auto line = [&html](const QString &what, const QString &value) {
+        html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
+                    .arg(escaped(what), escaped(value));
+    };
+    line(QStringLiteral("Anbieter:"), form.Edit_Name.text());
+    line(QStringLiteral("Tarif:"), form.Edit_Tarif.text());
+    line(QStringLiteral("Vertragsbeginn:"), dateToStr(form.dtp_Ab.date(), s));
+    line(QStringLiteral("Grundpreis laut Vertrag:"),
+        form.Edit3.text() + QStringLiteral(" € im Jahr"));
+    line(QStringLiteral("Strompreis laut Vertrag:"),
+        form.Edit5.text() + QStringLiteral(" Cent/kWh"));
+    line(QStringLiteral("Abschlag laut Vertrag:"),
+        form.Edit7.text() + QStringLiteral(" € im Monat"));
+    if (st.hasYear)
+        line(QStringLiteral("Vertragsjahr:"),
+            QStringLiteral("%1 bis %2")
+                .arg(dateToStr(st.yearStart, s), dateToStr(st.nextYearStart.addDays(-1), s)));
+    html += QStringLiteral("</table>");
+
+    html += QStringLiteral("<h3>Abrechnung</h3>") + settlementSheetHtml(st, readings, s);
+
+    html += QStringLiteral("<h3>Änderungen von Preis und Abschlag</h3>");
+    const std::vector<PriceChangeLine> changes = priceChangeLines(form.priceChanges(), s);
+    if (changes.empty())
+        html += QStringLiteral("<p>Keine: Es gelten die Preise des Vertrags.</p>");
+    for (const PriceChangeLine &c : changes)
+        html += QStringLiteral("<p style=\"margin:0\">%1</p>").arg(escaped(c.text));
+
+    const std::vector<Reading> used = yearReadings(readings, st);
+    if (!used.empty())
+        html += QStringLiteral("<h3>Ablesungen</h3>") + readingTable(used, s);
+    html += QStringLiteral("<p style=\"color:#555555\">Erstellt am %1 mit %2.</p>")
+                .arg(dateToStr(form.app().services().today(), s), escaped(form.app().Title));
+    return html;
+}
+
+bool renderSettlementPage(const TForm1 &form, QPagedPaintDevice &device, QString *error)
+{
+    const QString html = settlementPageHtml(form);
+    const qreal width = device.width(), height = device.height();
+    QTextDocument doc;
+    // Laid out in the device's own pixels, so that the fonts measure as drawn.
+    doc.documentLayout()->setPaintDevice(&device);
+    doc.setDocumentMargin(0);
+    const auto overflows = [&doc, width, height] {
+        return doc.size().height() > height || doc.size().width() > width;
+    };
+    qreal points = LargestPoints;
+    layOut(doc, html, points, width);
+    while (overflows() && points > SmallestPoints) {
+        points -= PointStep;
+        layOut(doc, html, points, width);
+    }
+    // Still too large at the smallest font: the whole drawn smaller, laid out
+    // wider so that it fills the page's width again.
+    qreal scale = 1;
+    if (overflows()) {
+        scale = std::min(width / doc.size().width(), height / doc.size().height());
+        doc.setTextWidth(width / scale);
+        scale = std::min(width / doc.size().width(), height / doc.size().height());
+    }
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        if (error)
+            *error = QStringLiteral("Das Ausgabegerät ließ sich nicht öffnen.");
+        return false;
+    }
+    painter.scale(scale, scale);
+    doc.drawContents(&painter, QRectF(0, 0, width / scale, height / scale));
+    painter.end();
+    return true;
+}
+
+bool writeSettlementPdf(TForm1 &form, const QString &path, QString *error)
+{
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(300);
+        writer.setPageLayout(QPageLayout(
+            QPageSize(QPageSize::A4), QPageLayout::Portrait, PageMargins, QPageLayout::Millimeter));
+        writer.setTitle(QStringLiteral("Abrechnungsvorschau"));
+        writer.setCreator(form.app().Title);
+        if (!renderSettlementPage(form, writer, error))
+            return false;
+    }
+    return writeFileSafely(path, bytes, error);
+}
+
+void printSettlement(TForm1 &form, QWidget *parent)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(QPageLayout(
+        QPageSize(QPageSize::A4), QPageLayout::Portrait, PageMargins, QPageLayout::Millimeter));
+    printer.setDocName(QStringLiteral("Abrechnungsvorschau"));
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Abrechnungsvorschau drucken"));
+    // One page: nothing to choose of pages.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QString reason;
+    if (!renderSettlementPage(form, printer, &reason))
+        form.app().messageBox(&form, form.app().Title,
+            QStringLiteral("Die Abrechnungsvorschau konnte nicht gedruckt werden:\n%1").arg(reason),
+            MsgIcon::Warning);
+}
+
+void saveSettlementPdf(TForm1 &form)
+{
+    const QString path
+        = form.app().services().saveFileName(&form, QStringLiteral("Als PDF speichern"),
+            QDir::current().absoluteFilePath(form.dataFilePath(QStringLiteral("Abrechnung.pdf"))),
+            QStringLiteral("PDF-Datei (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    QString reason;
+    if (!writeSettlementPdf(form, path, &reason))
+        form.app().messageBox(&form, form.app().Title,
+            QStringLiteral("Die PDF-Datei konnte nicht gespeichert werden:\n%1\n\n%2")
+                .arg(displayPath(path), reason),
+            MsgIcon::Warning);
+}
+
+} // namespace voltaris

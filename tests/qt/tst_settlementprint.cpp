@@ -1,0 +1,192 @@
+#include "fakeservices.h"
+#include "meterlog/extras.h"
+#include "qt/settlementprint.h"
+#include "qt/settlementwindow.h"
+#include "ui/program.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace voltaris;
+using namespace voltaris::test;
+
+namespace {
+
+struct Form {
+    QTemporaryDir dir;
+    TestApp t;
+    TProgram p { t.app, dir.path() };
+    TForm1 &f = *p.Form1;
+
+    // A contract from 01.01.2026 and `weeks` weekly readings up to it and
+    // beyond, 50 kWh a week.
+    explicit Form(int weeks)
+    {
+        t.app.handle([&] { f.show(); });
+        f.Edit_Name.setText("Stadtwerke Nord");
+        f.Edit_Tarif.setText("Klassik");
+        f.Edit3.setText("120");
+        f.Edit5.setText("30,5");
+        f.Edit7.setText("80");
+        f.dtp_Ab.setDate(QDate(2026, 1, 1));
+        const QDate first = QDate(2026, 11, 30).addDays(-7 * (weeks - 1));
+        for (int i = 0; i < weeks; ++i) {
+            f.dtp_Ablese.setDate(first.addDays(7 * i));
+            f.Memo_Stand.setText(QString::number(1000 + 50 * i));
+            f.btn_Save2.click();
+        }
+    }
+};
+
+QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+}
+
+// Acts in the next modal dialog of that name once it is shown, then
+// accepts it with Enter.
+void whenShown(const QString &name, std::function<void(QWidget *)> act)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, name, act] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != name || !dialog->isVisible())
+            return;
+        poll->deleteLater();
+        poll->stop();
+        act(dialog);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    poll->start(20);
+}
+
+void type(QWidget *dialog, const QString &spin, const QString &text)
+{
+    auto *edit = dialog->findChild<QDoubleSpinBox *>(spin);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+} // namespace
+
+class TestSettlementPrint : public QObject {
+    Q_OBJECT
+private slots:
+    void onePage_data()
+    {
+        QTest::addColumn<int>("weeks");
+        QTest::addColumn<int>("changes"); // of price, one a month from February
+        QTest::newRow("a small log") << 3 << 0;
+        QTest::newRow("a long log, the price changed often") << 100 << 8;
+    }
+    void onePage()
+    {
+        QFETCH(int, weeks);
+        QFETCH(int, changes);
+        Form w(weeks);
+        for (int m = 0; m < changes; ++m)
+            QVERIFY(w.f.AddTariffChange({ QDate(2026, 2 + m, 1), 31.0L + m, std::nullopt }));
+        const QString path = w.dir.filePath("Abrechnung.pdf");
+        QString error;
+        QVERIFY2(writeSettlementPdf(w.f, path, &error), qPrintable(error));
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QVERIFY(run(QStandardPaths::findExecutable("pdfinfo"), { path })
+                    .contains(QRegularExpression("\nPages: +1\n")));
+        const QString text = run(pdftotext, { path, "-" }).simplified();
+        QVERIFY(text.contains("Abrechnungsvorschau"));
+        QVERIFY(text.contains("Stadtwerke Nord"));
+        QVERIFY2(text.contains(settlementVerdict(settlementOf(w.f), ',')), qPrintable(text));
+    }
+
+    // What the dialogs are given reaches the form and the window's list,
+    // and the list's removal takes it away again.
+    void dialogs_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("price"); // or the instalment; empty: unchanged
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("price")
+            << "PriceChangeButton"
+            << "32,5"
+            << ""
+            << "ab 15.07.2026: Strompreis 32,50 Cent/kWh, Grundpreis unverändert";
+        QTest::newRow("base price")
+            << "PriceChangeButton"
+            << ""
+            << "135,2"
+            << "ab 15.07.2026: Strompreis unverändert, Grundpreis 135,20 €/Jahr";
+        QTest::newRow("both")
+            << "PriceChangeButton"
+            << "29,99"
+            << "99"
+            << "ab 15.07.2026: Strompreis 29,99 Cent/kWh, Grundpreis 99,00 €/Jahr";
+        QTest::newRow("instalment") << "InstalmentChangeButton"
+                                    << "95"
+                                    << ""
+                                    << "ab 01.07.2026: Abschlag 95,00 € im Monat";
+    }
+    void dialogs()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, price);
+        QFETCH(QString, base);
+        QFETCH(QString, line);
+        Form w(3);
+        SettlementWindow window(w.f);
+        window.show();
+        const QString dialog
+            = button == "PriceChangeButton" ? "PriceChangeDialog" : "InstalmentChangeDialog";
+        whenShown(dialog, [&](QWidget *d) {
+            if (dialog == "InstalmentChangeDialog") {
+                QCOMPARE(d->findChild<QDoubleSpinBox *>("InstalmentValue")->value(), 80.0);
+                d->findChild<QDateEdit *>("InstalmentFrom")->setDate(QDate(2026, 7, 15));
+                type(d, "InstalmentValue", price);
+                return;
+            }
+            QCOMPARE(d->findChild<QDateEdit *>("PriceFrom")->date(), w.t.services.todayDate);
+            QCOMPARE(d->findChild<QDoubleSpinBox *>("PriceValue")->value(), 30.5);
+            auto *ok = d->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+            d->findChild<QCheckBox *>("PriceKeep")->setChecked(true);
+            d->findChild<QCheckBox *>("BaseKeep")->setChecked(true);
+            QVERIFY(!ok->isEnabled());
+            d->findChild<QDateEdit *>("PriceFrom")->setDate(QDate(2026, 7, 15));
+            d->findChild<QCheckBox *>("PriceKeep")->setChecked(price.isEmpty());
+            d->findChild<QCheckBox *>("BaseKeep")->setChecked(base.isEmpty());
+            QVERIFY(ok->isEnabled());
+            type(d, price.isEmpty() ? "BaseValue" : "PriceValue", price.isEmpty() ? base : price);
+            if (!price.isEmpty() && !base.isEmpty())
+                type(d, "BaseValue", base);
+        });
+        QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+
+        const PriceChanges &changes = w.f.priceChanges();
+        QCOMPARE(int(changes.tariff.size() + changes.instalments.size()), 1);
+        auto *list = window.findChild<QListWidget *>("PriceChangeList");
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), line);
+        auto *remove = window.findChild<QPushButton *>("RemovePriceChangeButton");
+        QVERIFY(!remove->isEnabled());
+        list->setCurrentRow(0);
+        QTest::mouseClick(remove, Qt::LeftButton);
+        QVERIFY(w.f.priceChanges().empty());
+        QCOMPARE(list->count(), 0);
+        QVERIFY(w.t.services.boxes.empty());
+    }
+};
+
+QTEST_MAIN(TestSettlementPrint)
+#include "tst_settlementprint.moc"

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 
 namespace voltaris {
 
@@ -137,8 +138,13 @@ void TForm1::Korrektur1Click(TControl &)
             MsgIcon::None);
         return;
     }
+    // The dialog shows one decimal: a reading of hundredths (from an import
+    // or an older file) that the user left as shown keeps its hundredths.
+    const long double exact = input.reading;
     if (!app().services().askReading(this, input))
         return;
+    if (input.reading == std::round(exact * 10) / 10)
+        input.reading = exact;
     // The file may have changed while the dialog was open.
     if (!FollowMarkedRow(NothingChanged))
         return;

@@ -655,6 +655,23 @@ private slots:
         QCOMPARE(r.f.priceChanges().instalments.size(), size_t(1));
     }
 
+    // A reading of hundredths that the dialog (of one decimal) showed
+    // rounded and the user left alone keeps its hundredths.
+    void correctionKeepsHundredths()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(LogName),
+            LogHeader
+                + "01.01.2026 |     1000,00 |    0 |      0\r\n"
+                  "01.02.2026 |     1155,55 |   31 |   5,02\r\n");
+        TestApp t;
+        TProgram p(t.app, dir.path());
+        t.services.readingAnswers.push_back({ {}, day("02.02.2026"), 1155.6L });
+        p.Form1->StringGrid1.userSelected(2);
+        p.Form1->Korrektur1->click();
+        QCOMPARE(gridRows(p.Form1->StringGrid1).last(), QString("02.02.2026|1155,55|32|4,86"));
+    }
+
     // A file that cannot be read is named, with the reason.
     void importUnreadable()
     {

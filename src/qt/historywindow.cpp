@@ -131,6 +131,13 @@ void HistoryWindow::setShowsYears(bool years)
     save_->setEnabled(years ? yearView_->showsChart() : showsChart());
 }
 
+void HistoryWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        refreshYears();
+}
+
 void HistoryWindow::refreshYears()
 {
     years_ = yearComparisonOf(form_);

@@ -43,6 +43,9 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Changes of price are made in the preview: the years catch up when this
+    // window comes to the front again.
+    void changeEvent(QEvent *event) override;
 
 private:
     void showTip(const QPointF &point, bool state);

@@ -13,6 +13,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -247,7 +250,8 @@ std::vector<Reading> logReadingsOf(const TForm1 &form)
 SettlementWindow::SettlementWindow(TForm1 &form, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , form_(form)
-    , text_(new QLabel(this))
+    , text_(new QLabel)
+    , sheet_(new QScrollArea(this))
     , changes_(new QListWidget(this))
     , remove_(new QPushButton(QStringLiteral("Entfernen"), this))
 {
@@ -258,6 +262,9 @@ SettlementWindow::SettlementWindow(TForm1 &form, QWidget *parent)
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text_->setMargin(8);
+    sheet_->setWidget(text_);
+    sheet_->setWidgetResizable(true);
+    sheet_->setFrameShape(QFrame::NoFrame);
 
     changes_->setObjectName(QStringLiteral("PriceChangeList"));
     changes_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -295,7 +302,7 @@ SettlementWindow::SettlementWindow(TForm1 &form, QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(text_, 1);
+    layout->addWidget(sheet_, 1);
     layout->addWidget(listLabel);
     layout->addWidget(changes_);
     layout->addLayout(changeButtons);
@@ -326,6 +333,12 @@ void SettlementWindow::refresh()
         item->setData(Qt::UserRole + 1, line.from);
     }
     remove_->setEnabled(false);
+    // The window shows the whole sheet as far as the screen allows.
+    const QSize want = text_->sizeHint();
+    const QRect room = screen()->availableGeometry();
+    sheet_->setMinimumSize(std::min(want.width() + sheet_->verticalScrollBar()->sizeHint().width(),
+                               room.width() * 9 / 10),
+        std::min(want.height(), room.height() * 6 / 10));
     resize(size().expandedTo(sizeHint()));
 }
 

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QLabel;
+class QScrollArea;
 class QListWidget;
 class QPushButton;
 
@@ -39,6 +40,8 @@ private:
     TForm1 &form_;
     Settlement settlement_;
     QLabel *text_;
+    // Holds the sheet: it scrolls where the screen is too small for it.
+    QScrollArea *sheet_;
     QListWidget *changes_;
     QPushButton *remove_;
 };

@@ -65,7 +65,10 @@ void whenShown(const QString &name, std::function<void(QWidget *)> act)
         poll->deleteLater();
         poll->stop();
         act(dialog);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        // The dialog itself takes Enter for its default button while the
+        // window system has not given it the focus yet.
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus && dialog->isAncestorOf(focus) ? focus : dialog, Qt::Key_Return);
     });
     poll->start(20);
 }

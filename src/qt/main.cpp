@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -198,9 +199,11 @@ struct HeldMessage {
 };
 QtMessageHandler qtMessages = nullptr;
 std::vector<HeldMessage> heldMessages;
+std::mutex heldMutex; // the start-up's threads may have something to say too
 
 void whileConnecting(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
+    const std::lock_guard lock(heldMutex);
     if (type != QtFatalMsg) {
         heldMessages.push_back({ type, QByteArray(context.category), message });
         return;
@@ -212,7 +215,9 @@ void whileConnecting(QtMsgType type, const QMessageLogContext &context, const QS
                     + qEnvironmentVariable(variable);
     QString text = QStringLiteral("voltaris: Die grafische Anzeige lässt sich nicht öffnen (%1).\n")
                        .arg(named.join(QStringLiteral(", ")))
-        + QString::fromUtf8(DisplayHint) + QStringLiteral("Qt meldet:\n");
+        + QString::fromUtf8(DisplayHint);
+    if (!heldMessages.empty())
+        text += QStringLiteral("Qt meldet:\n");
     for (const HeldMessage &held : heldMessages)
         text += QStringLiteral("  %1\n").arg(held.text);
     print(stderr, text);
@@ -222,6 +227,7 @@ void whileConnecting(QtMsgType type, const QMessageLogContext &context, const QS
 void connected()
 {
     qInstallMessageHandler(qtMessages);
+    const std::lock_guard lock(heldMutex);
     for (const HeldMessage &held : std::exchange(heldMessages, {}))
         if (qtMessages)
             qtMessages(held.type,

@@ -55,6 +55,19 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+// Writes all of `bytes` to the open file, puts them on disk and closes it:
+// 0, or the number of the first error. Every writer below goes through here,
+// so that none of them takes a cut-off file for a whole one.
+int writeSyncClose(int fd, const QByteArray &bytes)
+{
+    int code = 0;
+    if (!writeAll(fd, bytes) || ::fdatasync(fd) != 0)
+        code = errno;
+    if (::close(fd) != 0 && code == 0)
+        code = errno;
+    return code;
+}
+
 // Removes what saves of processes that no longer run left in `folder`.
 void removeLeftovers(const QString &folder, const QString &name)
 {
@@ -98,11 +111,7 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
         return fail(error, errno);
     if (existed)
         ::fchmod(fd, mode); // past the umask, as the old file had them
-    int code = 0;
-    if (!writeAll(fd, bytes) || ::fdatasync(fd) != 0)
-        code = errno;
-    if (::close(fd) != 0 && code == 0)
-        code = errno;
+    int code = writeSyncClose(fd, bytes);
     if (code == 0 && ::rename(temp.constData(), target.constData()) != 0)
         code = errno;
     if (code != 0) {
@@ -132,11 +141,7 @@ bool writeNewFileSafely(const QString &path, const QByteArray &bytes, QString *e
     int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return fail(error, errno);
-    int code = 0;
-    if (!writeAll(fd, bytes) || ::fdatasync(fd) != 0)
-        code = errno;
-    if (::close(fd) != 0 && code == 0)
-        code = errno;
+    int code = writeSyncClose(fd, bytes);
     // A hard link takes the name only where none is: unlike a rename, it
     // never replaces an earlier file.
     if (code == 0 && ::link(temp.constData(), target.constData()) != 0) {
@@ -148,14 +153,8 @@ bool writeNewFileSafely(const QString &path, const QByteArray &bytes, QString *e
             fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd < 0)
                 code = errno;
-            else {
-                if (!writeAll(fd, bytes) || ::fdatasync(fd) != 0)
-                    code = errno;
-                if (::close(fd) != 0 && code == 0)
-                    code = errno;
-                if (code != 0)
-                    ::unlink(target.constData());
-            }
+            else if ((code = writeSyncClose(fd, bytes)) != 0)
+                ::unlink(target.constData());
         }
     }
     ::unlink(temp.constData());

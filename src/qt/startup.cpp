@@ -62,12 +62,17 @@ QString dataFolder(const QStringList &arguments)
 {
     if (!arguments.contains(QStringLiteral("--documents")))
         return QString();
+    const QString folder = documentsDataFolder();
+    // Where the folder cannot be made, the current directory still works.
+    return QDir().mkpath(folder) ? folder : QString();
+}
+
+QString documentsDataFolder()
+{
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty())
         documents = QDir::homePath();
-    const QString folder = QDir(documents).filePath(QStringLiteral("Voltaris"));
-    // Where the folder cannot be made, the current directory still works.
-    return QDir().mkpath(folder) ? folder : QString();
+    return QDir(documents).filePath(QStringLiteral("Voltaris"));
 }
 
 } // namespace voltaris

@@ -47,4 +47,7 @@ bool installGermanQtTexts();
 // (the empty text).
 QString dataFolder(const QStringList &arguments);
 
+// The folder "--documents" names, whether it exists or not.
+QString documentsDataFolder();
+
 } // namespace voltaris

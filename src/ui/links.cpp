@@ -17,7 +17,7 @@ QString makerPage()
     const QString page = QStringLiteral("voltaris.html");
     const QDir bin(QCoreApplication::applicationDirPath());
     const QString candidates[] = {
-        bin.filePath(QStringLiteral("../share/voltaris/") + page),
+        bin.filePath(QStringLiteral("../share/doc/voltaris/") + page),
         bin.filePath(page),
     };
     for (const QString &c : candidates)

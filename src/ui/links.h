@@ -11,7 +11,7 @@ QString portal();
 
 // The maker's page, opened by the logo. The project has no home page yet, so
 // it is the page installed with the program: beside the executable in a
-// build, in ../share/voltaris when installed. A file URL.
+// build, in ../share/doc/voltaris when installed. A file URL.
 QString makerPage();
 
 } // namespace voltaris::links

@@ -227,6 +227,58 @@ private slots:
         QCOMPARE(entries(dir.path()), before);
     }
 
+    // A file that could not be read whole is kept before the save replaces
+    // it. When the disk fills up while that backup is written, the save
+    // fails and the file stays as it was: a backup cut short, taken for
+    // whole, would let the save replace the only full copy.
+    void fullDiskForTheBackup_data()
+    {
+        QTest::addColumn<Which>("which");
+        QTest::newRow("contract") << Which::Contract;
+        QTest::newRow("log") << Which::Log;
+    }
+    void fullDiskForTheBackup()
+    {
+        QFETCH(Which, which);
+        QTemporaryDir dir;
+        prepare(dir);
+        const QString path = dir.filePath(which == Which::Contract ? ContractName : LogName);
+        // Unreadable (a start date cut short, a line that is no reading), and
+        // longer than the new version by a tail the table does not show.
+        const QByteArray tail = QByteArray(300, 'x') + "\r\n";
+        writeFile(path,
+            which == Which::Contract ? QByteArray(ContractFile).replace("01.01.2017", "1.1") + tail
+                                     : LogFile + "kaputt\r\n" + tail);
+        const QByteArray old = contentsOf(path);
+        const QStringList before = entries(dir.path());
+        const int code = inChild([&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            Run r(dir.path());
+            rlimit saved {};
+            getrlimit(RLIMIT_FSIZE, &saved);
+            rlimit small = saved;
+            small.rlim_cur = rlim_t(old.size() - 100); // room for the new file, not the copy
+            CHILD_CHECK(setrlimit(RLIMIT_FSIZE, &small) == 0);
+            r.change(which);
+            CHILD_CHECK(setrlimit(RLIMIT_FSIZE, &saved) == 0);
+            CHILD_CHECK(r.showsFailure(which));
+            CHILD_CHECK(which == Which::Contract
+                || r.t.services.boxes[0].text.contains(QStringLiteral("Sicherung")));
+            CHILD_CHECK(contentsOf(path) == old);
+            CHILD_CHECK(entries(dir.path()) == before);
+            // With space again, the backup is whole and the save goes through.
+            if (which == Which::Contract)
+                CHILD_CHECK(r.f.WriteContract());
+            else
+                r.f.SaveVerbrauch();
+            const QStringList backups = QDir(dir.path()).entryList({ QStringLiteral("*.bak") });
+            CHILD_CHECK(backups.size() == 1 && contentsOf(dir.filePath(backups[0])) == old);
+            CHILD_CHECK(contentsOf(path) != old);
+            return 0;
+        });
+        QCOMPARE(code, 0);
+    }
+
     // The folder or the file is read-only, or a directory stands in the
     // file's place. Root writes through permissions, so the run drops to an
     // unprivileged user that owns the folder and can make it writable again.

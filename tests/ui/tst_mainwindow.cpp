@@ -226,7 +226,7 @@ private slots:
         QVERIFY(r.t->services.urls[0].startsWith("https://"));
         QVERIFY(r.t->services.urls[1].startsWith("file://"));
         // Not installed: the place it would be installed to.
-        QVERIFY(r.t->services.urls[1].endsWith("/share/voltaris/voltaris.html"));
+        QVERIFY(r.t->services.urls[1].endsWith("/share/doc/voltaris/voltaris.html"));
         // Beside the program (a build tree): that page.
         const QString beside = QCoreApplication::applicationDirPath() + "/voltaris.html";
         QFile page(beside);

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -167,6 +169,67 @@ private slots:
         QCOMPARE(askImport(nullptr, p), added.contains(true));
         whileOpen([](QDialog &d) { press(d, nullptr, "Abbrechen"); });
         QVERIFY(!askImport(nullptr, p));
+    }
+
+    // OK runs the input's check: its refusal is shown over the dialog, which
+    // stays open with the values as typed, as after Nein to its question.
+    void readingCheck_data()
+    {
+        QTest::addColumn<bool>("question");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::newRow("refused") << false << QMessageBox::Ok;
+        QTest::newRow("asked, Nein") << true << QMessageBox::No;
+        QTest::newRow("asked, Ja") << true << QMessageBox::Yes;
+    }
+    void readingCheck()
+    {
+        QFETCH(bool, question);
+        QFETCH(QMessageBox::StandardButton, answer);
+        const QDate doubtful(2026, 3, 5), fine(2026, 3, 4);
+        ReadingInput input { "Ablesung korrigieren", QDate(2026, 3, 1), 10 };
+        input.check = [&](const ReadingInput &a) {
+            ReadingCheck c;
+            if (a.date == doubtful)
+                (question ? c.question : c.refusal) = "Nicht der 05.03.2026";
+            return c;
+        };
+        ReadingDialog dialog(input);
+        dialog.show();
+        auto *spin = dialog.findChild<QDoubleSpinBox *>("ReadingValue");
+        auto *date = dialog.findChild<QDateEdit *>("ReadingDate");
+        type(spin, "1234,5");
+        date->setDate(doubtful);
+        // The box over the dialog is answered as soon as it is there.
+        QStringList shown;
+        QTimer poll;
+        QElapsedTimer clock;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box && box->button(answer)) {
+                shown << box->text();
+                box->button(answer)->click();
+            } else if (box || clock.elapsed() > 10000) {
+                shown << "no such button";
+                QApplication::activeModalWidget()->close();
+            }
+        });
+        clock.start();
+        poll.start(10);
+        press(dialog, spin, "OK");
+        poll.stop();
+        QCOMPARE(shown, QStringList { "Nicht der 05.03.2026" });
+        const bool taken = answer == QMessageBox::Yes;
+        QCOMPARE(dialog.isVisible(), !taken);
+        QCOMPARE(dialog.result(), taken ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        QCOMPARE(spin->text(), "1234,5");
+        QCOMPARE(date->date(), doubtful);
+        if (taken)
+            return;
+        date->setDate(fine);
+        press(dialog, spin, "OK");
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.answer().date, fine);
+        QCOMPARE(dialog.answer().reading, 1234.5L);
     }
 };
 

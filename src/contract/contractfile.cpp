@@ -148,7 +148,10 @@ void TForm1::FilesChangedOnDisk()
 {
     FollowVerbrauchFile();
     FollowContractFile();
+    const FileStamp meters = MeterChangeStamp;
     meterChanges();
+    if (MeterChangeStamp != meters)
+        ShowEstimateOfTable(); // the replacements count in the average
     priceChanges();
 }
 

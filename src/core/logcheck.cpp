@@ -3,6 +3,7 @@
 #include "common/numtext.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace voltaris {
 
@@ -78,6 +79,15 @@ QStringList readingDoubts(
     if (next)
         tooHigh(candidate, *next, at, next->kwh + meterOffset(changes, next->date));
     return doubts;
+}
+
+QStringList finalReadingDoubts(
+    const std::vector<Reading> &log, const MeterChanges &changes, const Reading &oldFinal)
+{
+    std::vector<Reading> before;
+    std::copy_if(log.begin(), log.end(), std::back_inserter(before),
+        [&oldFinal](const Reading &r) { return r.date < oldFinal.date; });
+    return readingDoubts(before, changes, oldFinal);
 }
 
 } // namespace voltaris

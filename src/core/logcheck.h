@@ -25,4 +25,10 @@ long double medianPerDay(const std::vector<Reading> &continuous);
 QStringList readingDoubts(
     const std::vector<Reading> &others, const MeterChanges &changes, const Reading &candidate);
 
+// The doubts about the final reading of a meter replaced on its day, among
+// the log's readings: only those before that day are the old meter's; the
+// readings after it are the new meter's and say nothing of it.
+QStringList finalReadingDoubts(
+    const std::vector<Reading> &log, const MeterChanges &changes, const Reading &oldFinal);
+
 } // namespace voltaris

@@ -51,9 +51,11 @@ bool takeInstalment(const QStringList &fields, const QDate &from, PriceChanges &
     // A trailing empty field, as a spreadsheet writes it, is allowed.
     if (fields.size() < 3 || fields.size() > 4 || !fields.value(3).trimmed().isEmpty())
         return false;
-    InstalmentChange c { from, 0 };
+    // An instalment is due from a month: a day written into the file by
+    // hand stands for the first of its month, as it is counted and listed.
+    InstalmentChange c { QDate(from.year(), from.month(), 1), 0 };
     if (!tryStrToFloat(fields[2], u',', c.monthly)
-        || (!changes.instalments.empty() && from <= changes.instalments.back().from))
+        || (!changes.instalments.empty() && c.from <= changes.instalments.back().from))
         return false;
     changes.instalments.push_back(c);
     return true;

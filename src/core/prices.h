@@ -21,15 +21,16 @@ struct TariffChange {
     friend bool operator==(const TariffChange &, const TariffChange &) = default;
 };
 
-// A new monthly instalment, paid from the month of `from` on (the first day
-// of that month).
+// A new monthly instalment, paid from the month of `from` on: `from` is the
+// first day of that month (a file's other day is read as that first day).
 struct InstalmentChange {
     QDate from;
     long double monthly = 0; // euro
     friend bool operator==(const InstalmentChange &, const InstalmentChange &) = default;
 };
 
-// Each list in date order, at most one of a kind a day.
+// Each list in date order, at most one tariff change a day and one
+// instalment change a month.
 struct PriceChanges {
     std::vector<TariffChange> tariff;
     std::vector<InstalmentChange> instalments;

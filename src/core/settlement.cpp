@@ -49,6 +49,14 @@ void takeInstalments(Settlement &st, const PriceChanges &changes, const PricesIn
     st.paid = 0;
     for (const SettlementMonth &m : st.months)
         st.paid += m.monthly;
+    // Changed in the year or before it: the latest change due by the last
+    // month set its amount.
+    for (const InstalmentChange &c : changes.instalments) {
+        const QDate due(c.from.year(), c.from.month(), 1);
+        if (due > st.months.back().from)
+            break;
+        st.lastMonthlyFrom = due;
+    }
 }
 
 // The year in parts at one set of prices each, when a tariff change reaches
@@ -87,53 +95,35 @@ void splitAtTariffChanges(Settlement &st, const std::vector<Reading> &readings,
     }
 }
 
-} // namespace
-
-Settlement settlementOf(
-    const std::vector<Reading> &readings, const ContractTexts &contract, const FormatSettings &s)
+// The year that holds the last reading: its start reading, the consumption
+// so far, the kWh per day and the rest of the year; with prices
+// (hasContract), its cost, split at the tariff changes that reach into it.
+void estimateYear(Settlement &st, const std::vector<Reading> &readings, const QDate &start,
+    const PriceChanges &changes, const FormatSettings &s)
 {
-    Settlement st;
-    const QChar sep = s.decimalSeparator;
-
-    bool ok = takeNumber(
-        contract.basePrice, QStringLiteral("Grundpreis pro Jahr"), sep, st.basePrice, st.problems);
-    ok = takeNumber(contract.price, QStringLiteral("Strompreis"), sep, st.price, st.problems) && ok;
-    ok = takeNumber(contract.monthly, QStringLiteral("monatlich"), sep, st.monthly, st.problems)
-        && ok;
-    if (!contract.start.isValid()) {
-        st.problems << QStringLiteral("Der Vertrag hat kein Anfangsdatum.");
-        ok = false;
-    }
-    if (ok) {
-        st.hasContract = true;
-        st.paid = st.monthly * MonthsPerYear;
-        st.priceNow = st.price;
-        st.basePriceNow = st.basePrice;
-    }
-
     if (readings.empty()) {
         st.problems << QStringLiteral("Noch kein Zählerstand eingetragen: Die Vorschau braucht "
                                       "mindestens zwei.");
-        return st;
+        return;
     }
-    if (!contract.start.isValid())
-        return st;
+    if (!start.isValid())
+        return;
 
     // The year: from the contract's day and month in the latest year in
     // which that day is not after the last reading.
     st.first = readings.front();
     st.last = readings.back();
-    st.yearStart = contractYearOf(contract.start, st.last.date);
-    st.nextYearStart = anniversary(contract.start, st.yearStart.year() + 1);
+    st.yearStart = contractYearOf(start, st.last.date);
+    st.nextYearStart = anniversary(start, st.yearStart.year() + 1);
     st.yearDays = st.yearStart.daysTo(st.nextYearStart);
     st.daysSoFar = st.yearStart.daysTo(st.last.date);
     st.daysLeft = st.last.date.daysTo(st.nextYearStart);
     st.hasYear = true;
-    if (st.yearStart < contract.start)
+    if (st.yearStart < start)
         st.notes << QStringLiteral("Der Vertrag beginnt erst am %1, nach dem letzten "
                                    "Zählerstand: Die Vorschau rechnet das Jahr davor mit den "
                                    "Preisen dieses Vertrags.")
-                        .arg(dateToStr(contract.start, s));
+                        .arg(dateToStr(start, s));
 
     const Reading &first = st.first;
     if (first.date > st.yearStart) {
@@ -158,7 +148,7 @@ Settlement settlementOf(
     if (readings.size() < 2) {
         st.problems << QStringLiteral("Erst ein Zählerstand eingetragen: Für den Verbrauch pro "
                                       "Tag braucht die Vorschau mindestens zwei.");
-        return st;
+        return;
     }
     const QDate yearAgo = st.last.date.addDays(-DaysPerYear);
     st.rateOverYear = first.date <= yearAgo;
@@ -173,34 +163,67 @@ Settlement settlementOf(
                                    "Vorschau ist so nicht verlässlich.");
 
     if (!st.hasContract)
-        return st;
+        return;
     // The contract year's bill against its instalments; Panel4's estimate
     // (btn_Save2Click in meterlog/meterlog.cpp) instead holds the tariff's
     // yearly total against a whole year at the log's average.
     st.cost = st.basePrice + (st.soFar + st.rest) * st.price / CentPerEuro;
-    st.result = st.paid - st.cost;
-    forecast(st);
-    return st;
+    splitAtTariffChanges(st, readings, changes, { st.price, st.basePrice, st.monthly });
+}
+
+} // namespace
+
+Settlement settlementOf(
+    const std::vector<Reading> &readings, const ContractTexts &contract, const FormatSettings &s)
+{
+    return settlementOf(readings, contract, s, {}, QDate());
 }
 
 Settlement settlementOf(const std::vector<Reading> &readings, const ContractTexts &contract,
     const FormatSettings &s, const PriceChanges &changes, const QDate &today)
 {
-    Settlement st = settlementOf(readings, contract, s);
-    if (!st.hasContract)
-        return st;
+    Settlement st;
+    const QChar sep = s.decimalSeparator;
+
+    bool ok = takeNumber(
+        contract.basePrice, QStringLiteral("Grundpreis pro Jahr"), sep, st.basePrice, st.problems);
+    ok = takeNumber(contract.price, QStringLiteral("Strompreis"), sep, st.price, st.problems) && ok;
+    ok = takeNumber(contract.monthly, QStringLiteral("monatlich"), sep, st.monthly, st.problems)
+        && ok;
+    if (!contract.start.isValid()) {
+        st.problems << QStringLiteral("Der Vertrag hat kein Anfangsdatum.");
+        ok = false;
+    }
     const PricesInForce atStart { st.price, st.basePrice, st.monthly };
-    const PricesInForce now = pricesOn(changes, atStart, today);
-    st.priceNow = now.price;
-    st.basePriceNow = now.basePrice;
-    if (!st.hasYear)
-        return st;
-    takeInstalments(st, changes, atStart);
+    if (ok) {
+        st.hasContract = true;
+        st.paid = st.monthly * MonthsPerYear;
+        const PricesInForce now = pricesOn(changes, atStart, today);
+        st.priceNow = now.price;
+        st.basePriceNow = now.basePrice;
+    }
+    estimateYear(st, readings, contract.start, changes, s);
+    if (st.hasContract && st.hasYear)
+        takeInstalments(st, changes, atStart);
     if (!st.complete())
         return st;
-    splitAtTariffChanges(st, readings, changes, atStart);
     st.result = st.paid - st.cost;
     forecast(st);
+    return st;
+}
+
+Settlement currentYearOf(const std::vector<Reading> &readings, const QDate &contractStart,
+    const std::optional<PricesInForce> &prices, const PriceChanges &changes,
+    const FormatSettings &s)
+{
+    Settlement st;
+    if (prices) {
+        st.hasContract = true;
+        st.price = prices->price;
+        st.basePrice = prices->basePrice;
+        st.monthly = prices->monthly;
+    }
+    estimateYear(st, readings, contractStart, changes, s);
     return st;
 }
 

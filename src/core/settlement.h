@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace voltaris {
 
@@ -84,6 +85,9 @@ struct Settlement {
     // The twelve instalments, month by month, when an instalment change
     // reaches into the year; paid is then their sum.
     std::vector<SettlementMonth> months;
+    // With months: the first day of the month from which the last month's
+    // instalment is paid, the month of the change that set it.
+    QDate lastMonthlyFrom;
     // The prices in force on `today` (the contract's without changes):
     // nextYear and suggested are computed with them.
     long double priceNow = 0, basePriceNow = 0;
@@ -95,6 +99,16 @@ Settlement settlementOf(
 // "now in force" for the suggested instalment.
 Settlement settlementOf(const std::vector<Reading> &readings, const ContractTexts &contract,
     const FormatSettings &s, const PriceChanges &changes, const QDate &today);
+
+// The contract year that holds the last reading, counted as the preview
+// counts it: its start reading, the consumption so far, the kWh per day and
+// the rest of the year; with `prices` (price and base price at the
+// contract's start) also its cost with the changes of price. The one
+// computation of that year, so that the preview and the comparison of years
+// show the same figures for it.
+Settlement currentYearOf(const std::vector<Reading> &readings, const QDate &contractStart,
+    const std::optional<PricesInForce> &prices, const PriceChanges &changes,
+    const FormatSettings &s);
 
 // "Guthaben ca. 12,34 €" or "Nachzahlung ca. 12,34 €".
 QString settlementVerdict(const Settlement &settlement, QChar separator);

@@ -37,25 +37,34 @@ std::vector<YearFigures> yearComparison(const std::vector<Reading> &readings,
         y.days = y.start.daysTo(y.next);
         start = y.next;
 
-        // The part of the year the log covers, at its kWh per day.
         const QDate from = std::max(y.start, first), to = std::min(y.next, last);
         const qint64 coveredDays = from.daysTo(to);
         if (coveredDays <= 0)
             continue;
-        const long double covered = readingOn(readings, to) - readingOn(readings, from);
-        const long double perDay = covered / coveredDays;
         y.estimated = from != y.start || to != y.next;
-        y.kwh = y.estimated ? perDay * y.days : covered;
-
-        if (hasPrices) {
-            y.hasCost = true;
-            for (const TariffPeriod &p : tariffPeriods(changes, atStart, y.start, y.next)) {
-                const qint64 days = p.from.daysTo(p.to);
-                const long double kwh = y.estimated
-                    ? perDay * days
-                    : readingOn(readings, p.to) - readingOn(readings, p.from);
-                y.cost += kwh * p.price / CentPerEuro + p.basePrice * days / y.days;
-            }
+        if (last < y.next) {
+            // The year of the last reading is the settlement preview's year:
+            // the same figures, extrapolated at the same kWh per day.
+            const Settlement now = currentYearOf(readings, contract.start,
+                hasPrices ? std::optional(atStart) : std::nullopt, changes, settings);
+            y.kwh = now.soFar + now.rest;
+            y.hasCost = now.hasContract;
+            y.cost = now.cost;
+        } else {
+            // An earlier year: read where the log covers it whole, else at
+            // the kWh per day of the part it covers.
+            const long double covered = readingOn(readings, to) - readingOn(readings, from);
+            const long double perDay = covered / coveredDays;
+            y.kwh = y.estimated ? perDay * y.days : covered;
+            y.hasCost = hasPrices;
+            if (hasPrices)
+                for (const TariffPeriod &p : tariffPeriods(changes, atStart, y.start, y.next)) {
+                    const qint64 days = p.from.daysTo(p.to);
+                    const long double kwh = y.estimated
+                        ? perDay * days
+                        : readingOn(readings, p.to) - readingOn(readings, p.from);
+                    y.cost += kwh * p.price / CentPerEuro + p.basePrice * days / y.days;
+                }
         }
 
         if (!years.empty() && years.back().kwh != 0) {

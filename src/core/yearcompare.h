@@ -13,9 +13,11 @@ namespace voltaris {
 struct YearFigures {
     QDate start, next; // the year runs from `start` to the day before `next`
     qint64 days = 0;
-    // The readings interpolated at the year's start and at the next's; a year
-    // the log does not cover whole is extrapolated at the kWh per day of its
-    // covered part and marked estimated.
+    // The readings interpolated at the year's start and at the next's; an
+    // earlier year the log does not cover whole is extrapolated at the kWh
+    // per day of its covered part and marked estimated. The year of the last
+    // reading is estimated as the settlement preview counts it
+    // (currentYearOf), cost included.
     long double kwh = 0;
     bool estimated = false;
     // At the prices in force in the year (base price by days, energy at

@@ -129,6 +129,7 @@ bool TForm1::FollowVerbrauchFile()
     g.setRow(g.fixedRows());
     LoadVerbrauch();
     g.endUpdate();
+    ShowEstimateOfTable();
     if (Form2)
         Form2->ShowNotice(ReloadedNotice);
     return true;

@@ -18,6 +18,8 @@ namespace {
 
 constexpr int KeyE = 'E', KeyZ = 'Z';
 
+const QString NothingToUndo = QStringLiteral("Rückgängig");
+
 std::unique_ptr<TMenuItem> menuItem(
     TPopupMenu &menu, const QString &name, const QString &caption, const QString &shortCut = {})
 {
@@ -76,8 +78,8 @@ void TForm1::designExtras()
     CsvExport1 = menuItem(PopupMenuTable, QStringLiteral("CsvExport1"),
         QStringLiteral("Als CSV exportieren…"), QStringLiteral("Ctrl+E"));
     N2 = menuItem(PopupMenuTable, QStringLiteral("N2"), QStringLiteral("-"));
-    Undo1 = menuItem(PopupMenuTable, QStringLiteral("Undo1"),
-        QStringLiteral("Rückgängig: Zeile wiederherstellen"), QStringLiteral("Ctrl+Z"));
+    Undo1 = menuItem(
+        PopupMenuTable, QStringLiteral("Undo1"), NothingToUndo, QStringLiteral("Ctrl+Z"));
     Undo1->setEnabled(false);
 
     Verlauf1->OnClick = [this](TControl &s) { Verlauf1Click(s); };
@@ -132,16 +134,20 @@ void TForm1::designExtras()
 
 void TForm1::PopupMenuTablePopup(TControl &)
 {
-    Undo1->setEnabled(!UndoSteps.empty());
-    if (!UndoSteps.empty())
-        Undo1->setText(UndoSteps.back().caption);
+    ShowUndoStep();
 }
 
 void TForm1::PushUndo(LogStep step)
 {
     UndoSteps.push_back(std::move(step));
-    Undo1->setEnabled(true);
-    Undo1->setText(UndoSteps.back().caption);
+    ShowUndoStep();
+}
+
+void TForm1::ShowUndoStep()
+{
+    // Greyed, the item names no step that is not there.
+    Undo1->setEnabled(!UndoSteps.empty());
+    Undo1->setText(UndoSteps.empty() ? NothingToUndo : UndoSteps.back().caption);
 }
 
 void TForm1::Verlauf1Click(TControl &)
@@ -180,9 +186,7 @@ void TForm1::Undo1Click(TControl &)
     FollowVerbrauchFile();
     const LogStep step = std::move(UndoSteps.back());
     UndoSteps.pop_back();
-    Undo1->setEnabled(!UndoSteps.empty());
-    if (!UndoSteps.empty())
-        Undo1->setText(UndoSteps.back().caption);
+    ShowUndoStep();
 
     // The replacements first, so that the rows count across them as they did.
     MeterChanges changes = meterChanges();
@@ -229,6 +233,7 @@ void TForm1::Undo1Click(TControl &)
     SaveVerbrauch();
     if (changesDiffer)
         SaveMeterChanges(changes);
+    ShowEstimateOfTable();
     for (const QString &day : clashes)
         app().messageBox(this, app().Title,
             QStringLiteral("Für den %1 ist schon ein Zählerstand eingetragen; die entfernte "

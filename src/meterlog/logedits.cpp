@@ -52,6 +52,35 @@ void sortByDate(MeterChanges &changes)
         [](const MeterChange &a, const MeterChange &b) { return a.date < b.date; });
 }
 
+// Why `date` cannot be the date of the row: it must stay after the row above
+// and before the row below. Empty when it fits.
+QString outOfPlace(const TStringGrid &g, int row, const QDate &date, const FormatSettings &s)
+{
+    const QDate above = row > g.fixedRows() ? dateOf(g, row - 1, s) : QDate();
+    const QDate below = row + 1 < g.rowCount() ? dateOf(g, row + 1, s) : QDate();
+    if ((!above.isValid() || date > above) && (!below.isValid() || date < below))
+        return {};
+    if (above.isValid() && below.isValid())
+        return QStringLiteral("Das Datum muss nach dem %1 und vor dem %2 liegen, zwischen den "
+                              "Zeilen darüber und darunter.")
+            .arg(day(above, s), day(below, s));
+    if (above.isValid())
+        return QStringLiteral("Das Datum muss nach dem %1 liegen, dem Datum der Zeile darüber.")
+            .arg(day(above, s));
+    return QStringLiteral("Das Datum muss vor dem %1 liegen, dem Datum der Zeile darunter.")
+        .arg(day(below, s));
+}
+
+// A day after today is more often a typing error than a reading; its entry
+// would then refuse today's reading as entered already.
+QString afterToday(const QDate &date, const QDate &today, const FormatSettings &s)
+{
+    if (!today.isValid() || date <= today)
+        return {};
+    return QStringLiteral("Der %1 liegt nach heute (%2). Trotzdem übernehmen?")
+        .arg(day(date, s), day(today, s));
+}
+
 // "3 Zeilen werden übernommen, 1 übersprungen."
 QString importSummary(int added, int skipped)
 {
@@ -141,6 +170,14 @@ void TForm1::Korrektur1Click(TControl &)
     // The dialog shows one decimal: a reading of hundredths (from an import
     // or an older file) that the user left as shown keeps its hundredths.
     const long double exact = input.reading;
+    // A date out of place, or after today where it was not, is answered
+    // while the dialog is open, so that the typed values stay to be mended.
+    const QDate oldDate = input.date, today = app().services().today();
+    const int marked = g.row();
+    input.check = [&](const ReadingInput &answer) {
+        return ReadingCheck { outOfPlace(g, marked, answer.date, s),
+            answer.date != oldDate ? afterToday(answer.date, today, s) : QString() };
+    };
     if (!app().services().askReading(this, input))
         return;
     if (input.reading == std::round(exact * 10) / 10)
@@ -149,20 +186,7 @@ void TForm1::Korrektur1Click(TControl &)
     if (!FollowMarkedRow(NothingChanged))
         return;
     const int row = g.row();
-    const QDate above = row > g.fixedRows() ? dateOf(g, row - 1, s) : QDate();
-    const QDate below = row + 1 < g.rowCount() ? dateOf(g, row + 1, s) : QDate();
-    if ((above.isValid() && input.date <= above) || (below.isValid() && input.date >= below)) {
-        QString text;
-        if (above.isValid() && below.isValid())
-            text = QStringLiteral("Das Datum muss nach dem %1 und vor dem %2 liegen, zwischen den "
-                                  "Zeilen darüber und darunter.")
-                       .arg(day(above, s), day(below, s));
-        else if (above.isValid())
-            text = QStringLiteral("Das Datum muss nach dem %1 liegen, dem Datum der Zeile darüber.")
-                       .arg(day(above, s));
-        else
-            text = QStringLiteral("Das Datum muss vor dem %1 liegen, dem Datum der Zeile darunter.")
-                       .arg(day(below, s));
+    if (const QString text = outOfPlace(g, row, input.date, s); !text.isEmpty()) {
         app().messageBox(this, app().Title, text, MsgIcon::None);
         return;
     }
@@ -211,28 +235,37 @@ void TForm1::Korrektur1Click(TControl &)
         step.changeRemoved = oldChange;
     }
     PushUndo(std::move(step));
+    ShowEstimateOfTable();
 }
 
 void TForm1::Nachtrag1Click(TControl &)
 {
     FollowVerbrauchFile();
-    ReadingInput input { QStringLiteral("Ablesung nachtragen"), app().services().today(), 0 };
-    if (!app().services().askReading(this, input))
-        return;
-    FollowVerbrauchFile();
     const FormatSettings &s = app().settings();
     TStringGrid &g = StringGrid1;
-    const int place = placeFor(g, g.rowCount(), input.date, s);
-    if (place < 0) {
+    const QDate today = app().services().today();
+    // Why a day cannot be added: the table holds it already.
+    const auto taken = [&](const QDate &date) -> QString {
+        if (placeFor(g, g.rowCount(), date, s) >= 0)
+            return {};
         int row = g.fixedRows();
-        while (row < g.rowCount() && dateOf(g, row, s) != input.date)
+        while (row < g.rowCount() && dateOf(g, row, s) != date)
             ++row;
-        app().messageBox(this, app().Title,
-            QStringLiteral("Für den %1 steht schon ein Zählerstand in der Tabelle: %2 in Zeile %3. "
-                           "Korrigieren Sie ihn mit „Ablesung korrigieren…“.")
-                .arg(day(input.date, s), g.cell(logcol::Reading, row).trimmed())
-                .arg(row - g.fixedRows() + 1),
-            MsgIcon::None);
+        return QStringLiteral("Für den %1 steht schon ein Zählerstand in der Tabelle: %2 in Zeile "
+                              "%3. Korrigieren Sie ihn mit „Ablesung korrigieren…“.")
+            .arg(day(date, s), g.cell(logcol::Reading, row).trimmed())
+            .arg(row - g.fixedRows() + 1);
+    };
+    ReadingInput input { QStringLiteral("Ablesung nachtragen"), today, 0 };
+    input.check = [&](const ReadingInput &answer) {
+        return ReadingCheck { taken(answer.date), afterToday(answer.date, today, s) };
+    };
+    if (!app().services().askReading(this, input))
+        return;
+    // The file may have changed while the dialog was open.
+    FollowVerbrauchFile();
+    if (const QString text = taken(input.date); !text.isEmpty()) {
+        app().messageBox(this, app().Title, text, MsgIcon::None);
         return;
     }
     const QStringList doubts = readingDoubts(
@@ -250,6 +283,7 @@ void TForm1::Nachtrag1Click(TControl &)
     g.endUpdate();
     SaveVerbrauch();
     PushUndo({ QStringLiteral("Rückgängig: Nachtrag"), { rowOf(g, row) }, {}, {}, {} });
+    ShowEstimateOfTable();
 }
 
 void TForm1::Zaehlerwechsel1Click(TControl &)
@@ -286,7 +320,7 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     // The old meter's last reading is its reading of the day: it may not be
     // lower than its reading before.
     const MeterChange change { input.date, input.oldFinal, input.newFirst, input.number.trimmed() };
-    const QStringList doubts = readingDoubts(
+    const QStringList doubts = finalReadingDoubts(
         readingsOf(logRowsOf(g), s), changes, Reading { input.date, input.oldFinal });
     if (!doubts.isEmpty()
         && app().services().askYesNo(this, app().Title,
@@ -323,6 +357,7 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     }
     SaveMeterChanges(changes);
     PushUndo({ QStringLiteral("Rückgängig: Zählerwechsel"), { rowOf(g, row) }, {}, change, {} });
+    ShowEstimateOfTable();
 }
 
 void TForm1::Import1Click(TControl &)
@@ -446,6 +481,7 @@ void TForm1::Import1Click(TControl &)
     for (int i = 0; i < step.size(); ++i)
         step[i] = rowOf(g, placed[size_t(i)]);
     PushUndo({ QStringLiteral("Rückgängig: Import"), std::move(step), {}, {}, {} });
+    ShowEstimateOfTable();
 }
 
 } // namespace voltaris

@@ -72,11 +72,21 @@ void TForm1::btn_Save2Click(TControl &)
     const long double basePrice = strToFloat(Edit3.text(), sep);
     const long double price = strToFloat(Edit5.text(), sep);
     const long double total = strToFloat(Edit6.text(), sep);
+    if (!ShowEstimate(date, reading, basePrice, price, total))
+        return;
+    dtp_Ablese.setFocus();
+}
 
+bool TForm1::ShowEstimate(const QDate &date, long double reading, long double basePrice,
+    long double price, long double total)
+{
+    const FormatSettings &s = app().settings();
+    const QChar sep = separator();
+    const TStringGrid &g = StringGrid1;
     const QDate first = dateOf(g, g.fixedRows(), s);
     const qint64 d = first.isValid() ? first.daysTo(date) : 0;
     if (d == 0)
-        return;
+        return false;
     // Across a meter replacement, the readings count as one meter would.
     const MeterChanges &changes = meterChanges();
     const long double average = changes.empty()
@@ -105,7 +115,32 @@ void TForm1::btn_Save2Click(TControl &)
     LabelEUR.setFontColor(lbl_Zahlung.font().color);
     for (TLabel *l : { &lbl_Durch, &lbl_kWTag, &lbl_Zahlung, &LabelEUR, &lbl_vSrednem })
         l->setVisible(true);
-    dtp_Ablese.setFocus();
+    return true;
+}
+
+void TForm1::ShowEstimateOfTable()
+{
+    // Hidden from the start until an entry shows them.
+    if (!lbl_vSrednem.visible())
+        return;
+    const FormatSettings &s = app().settings();
+    const QChar sep = separator();
+    const TStringGrid &g = StringGrid1;
+    const int last = lastFilledRow(g);
+    long double perDay = 0, basePrice = 0, price = 0, total = 0;
+    const bool contract = tryStrToFloat(Edit2.text(), sep, perDay)
+        && tryStrToFloat(Edit3.text(), sep, basePrice) && tryStrToFloat(Edit5.text(), sep, price)
+        && tryStrToFloat(Edit6.text(), sep, total);
+    const QDate date = last ? dateOf(g, last, s) : QDate();
+    // As the entry of the last row would show them; with no average left
+    // (fewer than two readings) or a contract field that is no number, the
+    // panel shows nothing rather than figures of another table.
+    if (contract && date.isValid()
+        && ShowEstimate(date, readingOf(g, last, sep), basePrice, price, total))
+        return;
+    for (TLabel *l :
+        { &lbl_Durch, &lbl_kWTag, &lbl_vSrednem, &lbl_Zahlung, &LabelEUR, &lbl_Gut, &lbl_Nach })
+        l->setVisible(false);
 }
 
 void TForm1::Memo_StandEnterPress(TControl &, QChar &)

@@ -264,9 +264,11 @@ QString HistoryWindow::tipAt(const QDate &day) const
             .arg(german.standaloneMonthName(it->from.month()), QString::number(it->from.year()),
                 dateToStr(it->to, s), formatValue(it->reading, sep), formatValue(it->perDay, sep));
     }
-    return QStringLiteral("%1\nZählerstand: %2 kWh\n%3 kWh pro Tag seit %4 (%5 Tage)")
+    const qint64 days = it->from.daysTo(it->to);
+    return QStringLiteral("%1\nZählerstand: %2 kWh\n%3 kWh pro Tag seit %4 (%5 %6)")
         .arg(dateToStr(it->to, s), formatValue(it->reading, sep), formatValue(it->perDay, sep),
-            dateToStr(it->from, s), QString::number(it->from.daysTo(it->to)));
+            dateToStr(it->from, s), QString::number(days),
+            days == 1 ? QStringLiteral("Tag") : QStringLiteral("Tage"));
 }
 
 void HistoryWindow::showTip(const QPointF &point, bool state)

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -128,6 +129,22 @@ ReadingInput ReadingDialog::answer() const
     answer.date = date_->date();
     answer.reading = readingOf(reading_);
     return answer;
+}
+
+void ReadingDialog::accept()
+{
+    const ReadingCheck check = input_.check ? input_.check(answer()) : ReadingCheck {};
+    if (!check.refusal.isEmpty()) {
+        QMessageBox(QMessageBox::NoIcon, windowTitle(), check.refusal, QMessageBox::Ok, this)
+            .exec();
+        return;
+    }
+    if (!check.question.isEmpty()
+        && QMessageBox::question(this, windowTitle(), check.question,
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes)
+        return;
+    LogDialog::accept();
 }
 
 // --- MeterChangeDialog -----------------------------------------------------

@@ -36,6 +36,8 @@ public:
     ReadingDialog(const ReadingInput &input, QWidget *parent = nullptr);
     // The input as the user has set it.
     ReadingInput answer() const;
+    // OK: the input's check first, which may keep the dialog open.
+    void accept() override;
 
 private:
     ReadingInput input_;

@@ -75,6 +75,12 @@ QString days(qint64 n)
     return n == 1 ? QStringLiteral("1 Tag") : QStringLiteral("%1 Tage").arg(n);
 }
 
+// After "in" the dative: "in 1 Tag", "in 304 Tagen".
+QString inDays(qint64 n)
+{
+    return n == 1 ? QStringLiteral("in 1 Tag") : QStringLiteral("in %1 Tagen").arg(n);
+}
+
 // How the reading on a part's boundary was found.
 QString howFound(const Settlement &st, const std::vector<Reading> &readings, const QDate &day)
 {
@@ -171,8 +177,8 @@ QString settlementSheetHtml(
         }
         h.row(QStringLiteral("Stand zu Beginn"), how, h.kwh(st.startReading));
         h.row(QStringLiteral("Verbrauch bisher"),
-            QStringLiteral("%1 − %2 in %3")
-                .arg(h.f(st.last.kwh), h.f(st.startReading), days(st.daysSoFar)),
+            QStringLiteral("%1 − %2 %3")
+                .arg(h.f(st.last.kwh), h.f(st.startReading), inDays(st.daysSoFar)),
             h.kwh(st.soFar));
         if (st.hasRate) {
             h.row(QStringLiteral("Verbrauch pro Tag"),
@@ -223,7 +229,7 @@ QString settlementSheetHtml(
                     h.euro(st.monthly));
             else
                 h.row(QStringLiteral("Abschlag bisher"),
-                    QStringLiteral("zuletzt, ab %1").arg(h.date(st.months.back().from)),
+                    QStringLiteral("zuletzt, ab %1").arg(h.date(st.lastMonthlyFrom)),
                     h.euro(st.months.back().monthly));
         }
         h.close();

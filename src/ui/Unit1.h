@@ -95,6 +95,15 @@ public:
     // ("0" and "0" in the first row); a blank row, or one whose days cannot
     // be counted, keeps its texts.
     void RecountRow(int row);
+    // The average up to `date` at `reading` and the estimate at the contract's
+    // figures in Panel4, as an entry shows them; false (nothing shown) when
+    // `date` is the first row's day.
+    bool ShowEstimate(const QDate &date, long double reading, long double basePrice,
+        long double price, long double total);
+    // Panel4 for the table as it is, after a change other than an entry or a
+    // removal: what the entry of its last row would show. Nothing while the
+    // panel has not shown an entry yet.
+    void ShowEstimateOfTable();
 
     // --- consumption file ---
     void SaveVerbrauch();
@@ -156,6 +165,8 @@ public:
     };
     std::vector<LogStep> UndoSteps;
     void PushUndo(LogStep step);
+    // Undo1 enabled and named after the next step, or greyed as "Rückgängig".
+    void ShowUndoStep();
     // Puts a row back where it stood while its day fits there, else where
     // its day belongs; -1 (and nothing changed) when a row of that day is
     // there. `recount`: its days and kWh per day count from the row above.

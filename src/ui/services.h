@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace voltaris {
 
@@ -18,12 +19,24 @@ enum class MsgAnswer { Yes, No, Cancel };
 // The windows that show the main window's log beyond its table.
 enum class LogView { History, Settlement };
 
+// What a reading dialog says to an answer on OK, while it is still open.
+struct ReadingCheck {
+    // Not taken: the dialog shows this message and stays open with the
+    // values as typed.
+    QString refusal;
+    // Asked with Ja and Nein (the default); Nein keeps the dialog open with
+    // the values as typed.
+    QString question;
+};
+
 // A reading to be corrected or added: the dialog shows these and gives back
 // what the user chose.
 struct ReadingInput {
     QString caption; // "Ablesung korrigieren", "Ablesung nachtragen"
     QDate date;
     long double reading = 0; // one decimal, 0 to 999999
+    // Looked at on OK; none: every answer closes the dialog.
+    std::function<ReadingCheck(const ReadingInput &answer)> check {};
 };
 
 // A meter replaced: the day, the old meter's last and the new meter's first
@@ -79,8 +92,9 @@ public:
         TForm *owner, const QString &caption, const QString &folder, const QString &filter)
         = 0;
     // A modal dialog of a reading: a date picker and a spin edit of one
-    // decimal from 0 to 999999, "OK" and "Abbrechen". True on OK, with
-    // `input` holding the answer.
+    // decimal from 0 to 999999, "OK" and "Abbrechen". OK runs `input.check`
+    // first, which may keep the dialog open. True on OK, with `input`
+    // holding the answer.
     virtual bool askReading(TForm *owner, ReadingInput &input) = 0;
     // A modal dialog of a meter replacement, alike; true on OK.
     virtual bool askMeterChange(TForm *owner, MeterChangeInput &input) = 0;

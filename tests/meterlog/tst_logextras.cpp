@@ -73,6 +73,37 @@ struct Run {
     }
 };
 
+// Panel4 as the user sees it: the average, the amount, which label and colour.
+QString panelOf(const TForm1 &f)
+{
+    if (!f.lbl_vSrednem.visible())
+        return "-";
+    return QStringList { f.lbl_vSrednem.text(), f.lbl_Zahlung.text(),
+        f.lbl_Gut.visible() ? "Gut" : "", f.lbl_Nach.visible() ? "Nach" : "",
+        QString::number(f.lbl_Zahlung.font().color) }
+        .join('|');
+}
+
+// What the entry of the log's last row shows after the rows before it, with
+// the same replacements: a fresh program on a copy of the files.
+QString panelOfEntry(const QString &dir)
+{
+    QTemporaryDir copy;
+    const QByteArray log = readAll(dir + "/" + LogName);
+    const qsizetype cut = log.lastIndexOf("\r\n", log.size() - 3) + 2;
+    const QList<QByteArray> last = log.mid(cut).split('|');
+    writeFile(copy.filePath(LogName), log.left(cut));
+    const QString changes = "/Mein_Zaehlerwechsel.txt";
+    if (QFile::exists(dir + changes))
+        writeFile(copy.path() + changes, readAll(dir + changes));
+    TestApp t;
+    TProgram p(t.app, copy.path());
+    p.Form1->dtp_Ablese.setDate(day(QString(last.at(0)).trimmed()));
+    p.Form1->Memo_Stand.setText(QString(last.at(1)).trimmed());
+    p.Form1->btn_Save2.click();
+    return panelOf(*p.Form1);
+}
+
 const QString A = "01.01.2026|1000,00|0|0";
 const QString B = "01.02.2026|1155,50|31|5,02";
 const QString C = "01.03.2026|1300,00|28|5,16";
@@ -335,6 +366,7 @@ private slots:
             { "01.01.2026=1000,0", "01.02.2026=1155,5", "01.03.2026=1300,0", "01.04.2026=1462,0" });
         r.f.PopupMenuTable.popup();
         QVERIFY(!r.f.Undo1->enabled());
+        QCOMPARE(r.f.Undo1->text(), QString("Rückgängig"));
         for (const QString &row : removals)
             r.remove(row.toInt());
         QCOMPARE(gridRows(r.f.StringGrid1), removed);
@@ -359,6 +391,7 @@ private slots:
         QCOMPARE(r.fileRows(), (QStringList { A, B, C, D }));
         r.f.PopupMenuTable.popup();
         QVERIFY(!r.f.Undo1->enabled());
+        QCOMPARE(r.f.Undo1->text(), QString("Rückgängig"));
         pressKey(r.f, 'Z', QChar(26), ctrl);
         QCOMPARE(r.t.services.beeps, 1);
         QCOMPARE(int(r.t.services.boxes.size()), 0);
@@ -419,7 +452,9 @@ private slots:
     // it, the question before a doubtful reading, and the undo.
     void edits_data()
     {
-        QTest::addColumn<QString>("action"); // item, marked row, the dialog's answer
+        // item, marked row, the dialog's answers in turn (a replacement's:
+        // day=old meter's last/new meter's first reading)
+        QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("yes"); // the answer to a question
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QString>("box"); // what the message or question says, in part
@@ -460,6 +495,31 @@ private slots:
         QTest::newRow("added three times the usual kWh per day")
             << "Nachtrag1 0 10.01.2026=1150" << false << all
             << "Vom 01.01.2026 bis zum 10.01.2026 wären das 16,67 kWh pro Tag";
+        // The dialog stays open with the values after its message; the
+        // second answer is the user's mend.
+        QTest::newRow("correction past the row below, then mended")
+            << "Korrektur1 2 01.03.2026=1200 10.02.2026=1155,5" << true
+            << QStringList { A, "10.02.2026|1155,50|40|3,89", "01.03.2026|1300,00|19|7,61", D }
+            << "nach dem 01.01.2026 und vor dem 01.03.2026";
+        QTest::newRow("added on a row's day, then mended")
+            << "Nachtrag1 0 01.03.2026=1300 15.03.2026=1380" << true
+            << QStringList { A, B, C, "15.03.2026|1380,00|14|5,71", "01.04.2026|1462,00|17|4,82" }
+            << "Für den 01.03.2026 steht schon";
+        // A day after today (08.12.2026) is asked about, naming both days.
+        QTest::newRow("correction after today, Nein")
+            << "Korrektur1 4 20.12.2027=1480" << false << all
+            << "Der 20.12.2027 liegt nach heute (08.12.2026). Trotzdem übernehmen?";
+        QTest::newRow("correction after today, Ja")
+            << "Korrektur1 4 20.12.2027=1480" << true
+            << QStringList { A, B, C, "20.12.2027|1480,00|659|0,27" } << "liegt nach heute";
+        QTest::newRow("added after today, Nein") << "Nachtrag1 0 09.12.2026=1480" << false << all
+                                                 << "Der 09.12.2026 liegt nach heute (08.12.2026).";
+        // The readings after a replacement's day are the new meter's: the old
+        // meter's last reading is not compared with them.
+        QTest::newRow("replacement before a reading of the new meter")
+            << "Zaehlerwechsel1 0 15.03.2026=1480/0" << false
+            << QStringList { A, B, C, "15.03.2026|0,00|14|12,86", "01.04.2026|1462,00|17|86,00" }
+            << "";
     }
     void edits()
     {
@@ -472,11 +532,18 @@ private slots:
             { "01.01.2026=1000,0", "01.02.2026=1155,5", "01.03.2026=1300,0", "01.04.2026=1462,0" });
         const QStringList all = gridRows(r.f.StringGrid1);
         const QStringList words = action.split(' ');
-        const QString answer = words.at(2);
-        r.t.services.readingAnswers.push_back(
-            { {}, day(answer.section('=', 0, 0)), strToFloat(answer.section('=', 1), ',') });
+        const bool change = words.at(0) == "Zaehlerwechsel1";
+        for (const QString &answer : change ? QStringList() : words.mid(2))
+            r.t.services.readingAnswers.push_back(
+                { {}, day(answer.section('=', 0, 0)), strToFloat(answer.section('=', 1), ',') });
         r.t.services.answer = yes ? MsgAnswer::Yes : MsgAnswer::No;
-        if (words.at(0) == "Korrektur1") {
+        if (change) {
+            const QString answer = words.at(2);
+            r.t.services.meterChangeAnswer = MeterChangeInput { day(answer.section('=', 0, 0)),
+                strToFloat(answer.section('=', 1).section('/', 0, 0), ','),
+                strToFloat(answer.section('/', 1), ','), "" };
+            r.f.Zaehlerwechsel1->click();
+        } else if (words.at(0) == "Korrektur1") {
             r.f.StringGrid1.userSelected(words.at(1).toInt());
             r.f.Korrektur1->click();
             // The dialog shows the marked row.
@@ -486,6 +553,8 @@ private slots:
         } else {
             r.f.Nachtrag1->click();
         }
+        // A mend happens in the dialog that was open.
+        QCOMPARE(r.t.services.readingDialogs.size(), size_t(change ? 0 : 1));
         QCOMPARE(gridRows(r.f.StringGrid1), rows);
         QCOMPARE(r.fileRows(), rows);
         QCOMPARE(r.t.services.boxes.size(), size_t(box.isEmpty() ? 0 : 1));
@@ -553,6 +622,59 @@ private slots:
         r.f.Undo1->click(); // the entry is no undo step: the replacement goes
         QCOMPARE(readAll(changes), header);
         QCOMPARE(r.fileRows(), (QStringList { A, B, C, D, "30.04.2026|100,00|29|-46,97" }));
+    }
+
+    // After a change of the table other than an entry or a removal, Panel4
+    // shows what the entry of its last row would show; nothing where no
+    // average is left.
+    void estimateAfterChanges_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char *change :
+            { "import", "correction", "added", "replacement", "undo", "reload", "reload single" })
+            QTest::newRow(change) << QString(change);
+    }
+    void estimateAfterChanges()
+    {
+        QFETCH(QString, change);
+        const bool shown = change != "reload single";
+        Run r;
+        const QByteArray row = "15.04.2026 |     1650,00 |   14 |  13,43\r\n";
+        r.enter(
+            { "01.01.2026=1000,0", "01.02.2026=1155,5", "01.03.2026=1300,0", "01.04.2026=1462,0" });
+        const QString before = panelOf(r.f);
+        if (change == "import") {
+            r.t.services.openPath = r.dir.filePath("import.csv");
+            writeFile(r.t.services.openPath, "Datum;Stand\r\n15.04.2026;1650\r\n");
+            r.f.Import1->click();
+        } else if (change == "correction") {
+            r.t.services.readingAnswers.push_back({ {}, day("01.04.2026"), 1650 });
+            r.f.StringGrid1.userSelected(4);
+            r.f.Korrektur1->click();
+        } else if (change == "added") {
+            r.t.services.readingAnswers.push_back({ {}, day("15.04.2026"), 1650 });
+            r.f.Nachtrag1->click();
+        } else if (change == "replacement") {
+            r.t.services.meterChangeAnswer = MeterChangeInput { day("15.04.2026"), 1650, 20, "" };
+            r.f.Zaehlerwechsel1->click();
+        } else if (change == "undo") {
+            // The removal leaves the panel as it was; the entry after it
+            // counts from the second row, the undo from the first again.
+            r.remove(1);
+            r.enter({ "15.04.2026=1650,0" });
+            QVERIFY(panelOf(r.f) != before);
+            r.f.Undo1->click();
+        } else if (change.startsWith("reload")) {
+            const QByteArray first = "01.01.2026 |     1000,00 |    0 |      0\r\n";
+            writeFile(r.dir.filePath(LogName),
+                LogHeader + (change == "reload" ? first + row : QByteArray(row)));
+            r.f.FilesChangedOnDisk();
+        }
+        QCOMPARE(r.t.services.boxes.size(), size_t(0));
+        QCOMPARE(panelOf(r.f) != "-", shown);
+        if (shown)
+            QVERIFY(panelOf(r.f) != before);
+        QCOMPARE(panelOf(r.f), panelOfEntry(r.dir.path()));
     }
 
     // An import: each row's fate in the preview, the saved log as promised,

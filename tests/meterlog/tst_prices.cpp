@@ -105,6 +105,7 @@ private slots:
         QTest::addColumn<QString>("today");
         QTest::addColumn<QStringList>("parts"); // from-to start-end(~ estimated) cent energy base
         QTest::addColumn<QString>("figures"); // months, paid, cost, verdict, suggested
+        QTest::addColumn<QString>("since"); // from when the last month's instalment is paid
         const QStringList log { "01.01.2026=1000", "01.06.2026=2510", "20.07.2026=3490" };
         // 01.07. on 2510 + 30 × 20; 2110 × 0,30 and 2434,25 × 0,40, base
         // 120 × 181 ÷ 365 and 150 × 184 ÷ 365; paid 8 × 80 + 4 × 100. Now
@@ -115,18 +116,21 @@ private slots:
             << QStringList { "01.01.2026-01.07.2026 1000,00-3110,00 30,00 633,00 59,51",
                    "01.07.2026-01.01.2027 3110,00-5544,25~ 40,00 973,70 75,62" }
             << "80,80,80,80,80,80,80,80,100,100,100,100|1040,00|1741,82|"
-               "Nachzahlung ca. 701,82 €|164";
+               "Nachzahlung ca. 701,82 €|164"
+            << "01.09.2026";
         // 4544,25 × 0,40 + 120 all year; the instalment change is the
         // contract's amount again.
         QTest::newRow("change before the year's start")
             << log << QStringList { "Preis;01.03.2025;40,00;", "Abschlag;01.05.2026;80,00" }
             << "01.08.2026"
             << QStringList { "01.01.2026-01.01.2027 1000,00-5544,25~ 40,00 1817,70 120,00" }
-            << "|960,00|1937,70|Nachzahlung ca. 977,70 €|162";
+            << "|960,00|1937,70|Nachzahlung ca. 977,70 €|162"
+            << "";
         // Only the forecast: 1817,70 + 150 = 1967,70.
         QTest::newRow("changes after the year")
             << log << QStringList { "Preis;01.02.2027;40,00;150,00", "Abschlag;01.03.2027;100,00" }
-            << "01.03.2027" << QStringList {} << "|960,00|1483,28|Nachzahlung ca. 523,28 €|164";
+            << "01.03.2027" << QStringList {} << "|960,00|1483,28|Nachzahlung ca. 523,28 €|164"
+            << "";
         // Nothing counted before the first reading; 910 + 215 × 10 after it
         // at 40 cent. Today still at 30: 3650 × 0,30 + 120 = 1215, 101,25.
         QTest::newRow("change before the first reading")
@@ -134,7 +138,16 @@ private slots:
             << QStringList { "Preis;01.02.2026;40,00;" } << "31.01.2026"
             << QStringList { "01.01.2026-01.02.2026 500,00-500,00 30,00 0,00 10,19",
                    "01.02.2026-01.01.2027 500,00-3560,00~ 40,00 1224,00 109,81" }
-            << "|960,00|1344,00|Nachzahlung ca. 384,00 €|102";
+            << "|960,00|1344,00|Nachzahlung ca. 384,00 €|102"
+            << "";
+        // Days written into the file by hand: each change is due from the
+        // first of its month, and 95 € are paid since 01.09., not since the
+        // last month. 1483,28 as in "changes after the year", 1030 paid.
+        QTest::newRow("instalment changes in the middle of a month")
+            << log << QStringList { "Abschlag;15.08.2026;90,00", "Abschlag;20.09.2026;95,00" }
+            << "01.08.2026" << QStringList {}
+            << "80,80,80,80,80,80,80,90,95,95,95,95|1030,00|1483,28|Nachzahlung ca. 453,28 €|124"
+            << "01.09.2026";
     }
     void settlement()
     {
@@ -143,8 +156,13 @@ private slots:
         QFETCH(QString, today);
         QFETCH(QStringList, parts);
         QFETCH(QString, figures);
+        QFETCH(QString, since);
         const Settlement st = settlementOf(readings(log), { "120", "30", "80", day("01.01.2017") },
             FormatSettings::german(), changesOf(changes), day(today));
+        // Listed as they are counted: from the first of their months.
+        for (const InstalmentChange &c : changesOf(changes).instalments)
+            QCOMPARE(c.from.day(), 1);
+        QCOMPARE(st.lastMonthlyFrom.toString("dd.MM.yyyy"), since);
         QStringList gotParts, months;
         long double kwh = 0;
         for (const SettlementPart &p : st.parts) {
@@ -223,11 +241,16 @@ private slots:
         const QStringList threeYears { "01.01.2023 3650,00~ 1215,00 - -",
             "01.01.2024 4392,00 1437,60 20,33 18,32", "01.01.2025 4016,00 1527,20 -8,56 6,23" };
         QTest::newRow("partial first year") << log << "30" << threeYears;
-        // 2026 at 10 a day: 1510 × 0,40 + 2140 × 0,50 + 120, the change
-        // after the last reading.
+        // 2026 as the settlement preview counts it: 590 so far, 306 days at
+        // the last 365 days' 4016 ÷ 365 a day (the reading on 01.03.2025 is
+        // 6822); 01.06. on 11850,25: 1602,25 × 0,40 + 2354,59 × 0,50 + 120.
         QTest::newRow("partial last year")
             << QStringList(log + QStringList { "01.03.2026=10838" }) << "30"
-            << QStringList(threeYears + QStringList { "01.01.2026 3650,00~ 1794,00 -9,11 17,47" });
+            << QStringList(threeYears + QStringList { "01.01.2026 3956,84~ 1938,19 -1,47 26,91" });
+        // Counted from the first reading, as the preview does: 910 + 215 ×
+        // 10; 01.06. on 1420: 920 × 0,40 + 2140 × 0,50 + 120.
+        QTest::newRow("log within the last year") << QStringList { "01.03.2026=500",
+            "31.05.2026=1410" } << "30" << QStringList { "01.01.2026 3060,00~ 1558,00 - -" };
         QTest::newRow("one reading") << QStringList { log[0] } << "30" << QStringList {};
     }
     void yearComparison()
@@ -237,9 +260,19 @@ private slots:
         QFETCH(QStringList, years);
         const PriceChanges changes
             = changesOf({ "Preis;01.07.2025;40,00;", "Preis;01.06.2026;50,00;" });
+        const ContractTexts contract { "120", price, "80", day("01.01.2017") };
+        const std::vector<YearFigures> comparison
+            = voltaris::yearComparison(readings(log), contract, FormatSettings::german(), changes);
+        // The year of the last reading shows the preview's figures to the cent.
+        const Settlement st = settlementOf(
+            readings(log), contract, FormatSettings::german(), changes, day("01.03.2026"));
+        if (!comparison.empty() && st.hasRate && comparison.back().start == st.yearStart) {
+            QCOMPARE(f(comparison.back().kwh), f(st.soFar + st.rest));
+            QCOMPARE(comparison.back().hasCost, st.hasContract);
+            QCOMPARE(f(comparison.back().cost), f(st.cost));
+        }
         QStringList got;
-        for (const YearFigures &y : voltaris::yearComparison(readings(log),
-                 { "120", price, "80", day("01.01.2017") }, FormatSettings::german(), changes)) {
+        for (const YearFigures &y : comparison) {
             QCOMPARE(y.days, y.start.daysTo(y.next));
             got << QString("%1 %2%3 %4 %5 %6")
                        .arg(y.start.toString("dd.MM.yyyy"), f(y.kwh), y.estimated ? "~" : "",

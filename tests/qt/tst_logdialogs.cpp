@@ -4,6 +4,7 @@
 #include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -167,6 +168,58 @@ private slots:
         QCOMPARE(askImport(nullptr, p), added.contains(true));
         whileOpen([](QDialog &d) { press(d, nullptr, "Abbrechen"); });
         QVERIFY(!askImport(nullptr, p));
+    }
+
+    // OK runs the input's check: its refusal is shown over the dialog, which
+    // stays open with the values as typed, as after Nein to its question.
+    void readingCheck_data()
+    {
+        QTest::addColumn<bool>("question");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::newRow("refused") << false << QMessageBox::Ok;
+        QTest::newRow("asked, Nein") << true << QMessageBox::No;
+        QTest::newRow("asked, Ja") << true << QMessageBox::Yes;
+    }
+    void readingCheck()
+    {
+        QFETCH(bool, question);
+        QFETCH(QMessageBox::StandardButton, answer);
+        const QDate doubtful(2026, 3, 5);
+        ReadingInput input { "Ablesung korrigieren", QDate(2026, 3, 1), 10 };
+        input.check = [&](const ReadingInput &a) {
+            ReadingCheck c;
+            if (a.date == doubtful)
+                (question ? c.question : c.refusal) = "Nicht der 05.03.2026";
+            return c;
+        };
+        ReadingDialog dialog(input);
+        dialog.show();
+        auto *spin = dialog.findChild<QDoubleSpinBox *>("ReadingValue");
+        auto *date = dialog.findChild<QDateEdit *>("ReadingDate");
+        type(spin, "1234,5");
+        date->setDate(doubtful);
+        // A box over the dialog is answered once it is there; one without
+        // that button is closed, so that the test cannot hang on it.
+        QStringList shown;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shown << box->text();
+                box->button(answer) ? box->button(answer)->click() : void(box->close());
+            }
+        });
+        poll.start(10);
+        press(dialog, spin, "OK");
+        poll.stop();
+        QCOMPARE(shown, QStringList { "Nicht der 05.03.2026" });
+        QCOMPARE(dialog.isVisible(), answer != QMessageBox::Yes);
+        QCOMPARE(spin->text(), "1234,5");
+        QCOMPARE(date->date(), doubtful);
+        if (answer != QMessageBox::Yes) {
+            date->setDate(doubtful.addDays(-1));
+            press(dialog, spin, "OK");
+        }
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 };
 

@@ -61,17 +61,27 @@ public:
     QStringList openDialogs;
     QString openPath;
     // The reading dialog records what it showed and answers the next of
-    // `readingAnswers` (none left: Abbrechen).
-    bool askReading(TForm *, ReadingInput &input) override
+    // `readingAnswers` (none left: Abbrechen). As on OK, the input's check
+    // sees each answer: a refusal is recorded among the boxes, a question is
+    // answered `answer`; either way the dialog stays open for the next one.
+    bool askReading(TForm *owner, ReadingInput &input) override
     {
         readingDialogs.push_back(input);
-        if (readingAnswers.empty())
-            return false;
-        const ReadingInput answer = readingAnswers.front();
-        readingAnswers.erase(readingAnswers.begin());
-        input.date = answer.date;
-        input.reading = answer.reading;
-        return true;
+        while (!readingAnswers.empty()) {
+            ReadingInput answer = input;
+            answer.date = readingAnswers.front().date;
+            answer.reading = readingAnswers.front().reading;
+            readingAnswers.erase(readingAnswers.begin());
+            const ReadingCheck check = input.check ? input.check(answer) : ReadingCheck {};
+            if (!check.refusal.isEmpty())
+                boxes.push_back({ owner, input.caption, check.refusal, MsgIcon::None });
+            else if (check.question.isEmpty()
+                || askYesNo(owner, input.caption, check.question) == MsgAnswer::Yes) {
+                input = answer;
+                return true;
+            }
+        }
+        return false;
     }
     std::vector<ReadingInput> readingDialogs, readingAnswers;
     // The replacement dialog answers `meterChangeAnswer` once (none: Abbrechen).

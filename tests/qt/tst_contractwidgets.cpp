@@ -1,7 +1,10 @@
 #include "fakeservices.h"
+#include "formscript.h"
 #include "qt/formview.h"
 #include "ui/program.h"
 
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -24,6 +27,29 @@ int colourful(const QImage &image)
                 > 60;
         }
     return n;
+}
+
+// Types `text` into `w` as the window system delivers keys: each character
+// a press and a release of the key that types it (key code and text as a
+// keyboard layout gives them, umlauts and "€" too).
+void typeKeys(QWidget *w, const QString &text)
+{
+    for (QChar c : text) {
+        const auto key = Qt::Key(c.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Press, w, key, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, w, key, QString(c), Qt::NoModifier);
+    }
+}
+
+// An input method's text: a dead key's composition (its "^" shown until the
+// letter comes), or what ibus commits.
+void compose(QWidget *w, const QString &commit)
+{
+    QInputMethodEvent preedit(QStringLiteral("^"), {});
+    QApplication::sendEvent(w, &preedit);
+    QInputMethodEvent done;
+    done.setCommitString(commit);
+    QApplication::sendEvent(w, &done);
 }
 
 } // namespace
@@ -51,6 +77,82 @@ private slots:
         QSvgRenderer svg(":/pictures/" + name + ".svg");
         QVERIFY(svg.isValid());
         QCOMPARE(svg.defaultSize(), size);
+    }
+
+    // What reaches a field of the real window, typed on its keys or put in
+    // by an input method: all of it in a text field, only what the key
+    // filter takes in a number field.
+    void typing_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("composed"); // after the keys
+        QTest::addColumn<QString>("expected");
+        const QString sentence = QStringLiteral("Ökostrom Müller & Söhne; \"grün\" + 1");
+        QTest::newRow("name: umlauts and signs") << "Edit_Name" << sentence << "" << sentence;
+        QTest::newRow("name: more signs") << "Edit_Name" << QStringLiteral("ßÄÜ€'<>|@#*~") << ""
+                                          << QStringLiteral("ßÄÜ€'<>|@#*~");
+        QTest::newRow("name: dead key") << "Edit_Name"
+                                        << "Cr"
+                                        << "ê"
+                                        << "Crê";
+        QTest::newRow("tariff: input method")
+            << "Edit_Tarif"
+            << "" << QStringLiteral("Öko-Strom «grün»") << QStringLiteral("Öko-Strom «grün»");
+        QTest::newRow("number: keys refused") << "Edit1" << QStringLiteral("1ä2€3&4,;5") << ""
+                                              << "1234,5";
+        QTest::newRow("number: composed refused") << "Edit1"
+                                                  << "12"
+                                                  << "ê"
+                                                  << "12";
+        QTest::newRow("number: composed filtered") << "Edit1"
+                                                   << "1"
+                                                   << "2ü,3,4"
+                                                   << "12,34";
+        QTest::newRow("running time: composed refused") << "Edit_Time"
+                                                        << "7"
+                                                        << "ö8,"
+                                                        << "78";
+        QTest::newRow("meter reading: keys refused") << "Memo_Stand"
+                                                     << "12ä€"
+                                                     << ""
+                                                     << "12";
+        QTest::newRow("meter reading: composed filtered") << "Memo_Stand"
+                                                          << "12"
+                                                          << "3ü,5e"
+                                                          << "123,5";
+    }
+    void typing()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, keys);
+        QFETCH(QString, composed);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        TestApp t;
+        TProgram p(t.app, dir.path());
+        TForm1 &f = *p.Form1;
+        FormView main(f);
+        t.app.handle([&] { f.show(); });
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        auto *control = dynamic_cast<TEdit *>(findControl(f, field));
+        QVERIFY(control);
+        const bool contract = field != "Edit_Time" && field != "Memo_Stand";
+        QTest::mouseClick(main.widgetFor(contract ? f.img_to_on : f.img_to_off), Qt::LeftButton);
+        QWidget *w = main.widgetFor(*control);
+        if (w->focusProxy())
+            w = w->focusProxy();
+        QVERIFY(w->isEnabled());
+        w->setFocus();
+        QTRY_VERIFY(w->hasFocus());
+        auto *line = qobject_cast<QLineEdit *>(w);
+        QVERIFY(line);
+        line->selectAll();
+        typeKeys(w, keys);
+        if (!composed.isEmpty())
+            compose(w, composed);
+        QCOMPARE(line->text(), expected);
+        QCOMPARE(control->text(), expected);
     }
 
     void switchAndSave()

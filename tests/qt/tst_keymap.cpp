@@ -26,13 +26,39 @@ private slots:
         QTest::newRow("comma") << int(Qt::Key_Comma) << 188;
         QTest::newRow("minus") << int(Qt::Key_Minus) << 189;
         QTest::newRow("period") << int(Qt::Key_Period) << 190;
-        QTest::newRow("no such key") << int(Qt::Key_Insert) << 0;
+        QTest::newRow("Insert") << int(Qt::Key_Insert) << 45;
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << 34;
+        QTest::newRow("no such key") << int(Qt::Key_Dead_Circumflex) << 0;
     }
     void virtualKeys()
     {
         QFETCH(int, qtKey);
         QFETCH(int, expected);
         QCOMPARE(virtualKey(qtKey), expected);
+    }
+
+    // A key without a code of its own still comes down as a key when it
+    // types something: no handler may take it for a swallowed one.
+    void eventKeys_data()
+    {
+        QTest::addColumn<int>("qtKey");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("letter") << int(Qt::Key_E) << QStringLiteral("e") << int('E');
+        QTest::newRow("umlaut") << int(Qt::Key_Odiaeresis) << QStringLiteral("ö") << vk::Packet;
+        QTest::newRow("ampersand") << int(Qt::Key_Ampersand) << QStringLiteral("&") << vk::Packet;
+        QTest::newRow("euro") << 0x20ac << QStringLiteral("€") << vk::Packet;
+        QTest::newRow("from a tool") << 0 << QStringLiteral("ê") << vk::Packet;
+        QTest::newRow("dead key") << int(Qt::Key_Dead_Circumflex) << QString() << 0;
+        QTest::newRow("control code") << int(Qt::Key_unknown) << QStringLiteral("\x01") << 0;
+    }
+    void eventKeys()
+    {
+        QFETCH(int, qtKey);
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        const QKeyEvent e(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+        QCOMPARE(virtualKey(e), expected);
     }
 
     void typedChars_data()

@@ -2,10 +2,20 @@
 #include "qt/startup.h"
 #include "testfiles.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <optional>
+#include <string>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace voltaris;
 using namespace voltaris::test;
@@ -18,6 +28,11 @@ const QByteArray Log = "           Mein Verbrauch\r\n"
                        "===========|=============|======|=======\r\n"
                        "01.01.2026 |     1000,00 |    0 |      0\r\n"
                        "11.01.2026 |     1050,00 |   10 |   5,00\r\n";
+
+// Whether the application object, made while the consumption file was
+// still being read ahead, found the program's own thread to be Qt's main
+// thread (main() finds out before the tests run).
+bool mainThreadKept = false;
 
 } // namespace
 
@@ -44,6 +59,17 @@ private Q_SLOTS:
         QCOMPARE(shell, QString());
         QCOMPARE(menu, home.path() + QStringLiteral("/Documents/Voltaris"));
         QVERIFY(QFileInfo(menu).isDir());
+    }
+
+    // Qt takes the first thread that uses it for the main one. Had the
+    // reading thread taken it, the window system would wake that thread for
+    // every event: the window then hangs until some timer fires.
+    void mainThreadKept()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("needs a named pipe to hold the read");
+#endif
+        QVERIFY(::mainThreadKept);
     }
 
     void readAhead_data()
@@ -118,5 +144,52 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestStartup)
+#ifdef Q_OS_UNIX
+// The consumption file is a named pipe whose writer keeps the reading thread
+// waiting, inside its read, until the application object is made. Nothing of
+// Qt runs on this thread before the reader is made.
+static bool applicationBesideTheRead(std::optional<QApplication> &app, int &argc, char *argv[])
+{
+    char dir[] = "/tmp/voltaris-startup-XXXXXX";
+    if (!::mkdtemp(dir))
+        return false;
+    const std::string pipe = std::string(dir) + "/Mein_Verbrauch.txt";
+    bool kept = false;
+    if (::mkfifo(pipe.c_str(), 0600) == 0) {
+        StartupReader reader(QString::fromLocal8Bit(pipe.c_str()), FormatSettings::german());
+        // The pipe opens for writing once the reading thread waits in its
+        // open, its file made.
+        int fd = -1;
+        for (int i = 0; i < 10000 && fd < 0; ++i) {
+            fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0)
+                ::usleep(1000);
+        }
+        app.emplace(argc, argv);
+        kept = fd >= 0
+            && QCoreApplication::eventDispatcher() == QThread::currentThread()->eventDispatcher();
+        if (fd >= 0)
+            ::close(fd); // the end of the file: the read is done
+        reader.takeConsumption(QString(), FormatSettings::german());
+        ::unlink(pipe.c_str());
+    }
+    ::rmdir(dir);
+    return kept;
+}
+#endif
+
+int main(int argc, char *argv[])
+{
+    std::optional<QApplication> app;
+#ifdef Q_OS_UNIX
+    mainThreadKept = applicationBesideTheRead(app, argc, argv);
+#endif
+    if (!app)
+        app.emplace(argc, argv);
+    app->setAttribute(Qt::AA_Use96Dpi, true);
+    TestStartup test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_startup.moc"

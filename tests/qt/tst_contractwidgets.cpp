@@ -29,27 +29,18 @@ int colourful(const QImage &image)
     return n;
 }
 
-// Types `text` into `w` as the window system delivers keys: each character
-// a press and a release of the key that types it (key code and text as a
-// keyboard layout gives them, umlauts and "€" too).
-void typeKeys(QWidget *w, const QString &text)
+// Each character as the window system delivers a key (code and text as the
+// layout gives them), then `composed` as an input method commits it (a dead
+// key's "^" shown until then).
+void type(QWidget *w, const QString &keys, const QString &composed)
 {
-    for (QChar c : text) {
-        const auto key = Qt::Key(c.toUpper().unicode());
-        QTest::sendKeyEvent(QTest::Press, w, key, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, w, key, QString(c), Qt::NoModifier);
-    }
-}
-
-// An input method's text: a dead key's composition (its "^" shown until the
-// letter comes), or what ibus commits.
-void compose(QWidget *w, const QString &commit)
-{
-    QInputMethodEvent preedit(QStringLiteral("^"), {});
-    QApplication::sendEvent(w, &preedit);
-    QInputMethodEvent done;
-    done.setCommitString(commit);
-    QApplication::sendEvent(w, &done);
+    for (QChar c : keys)
+        for (auto action : { QTest::Press, QTest::Release })
+            QTest::sendKeyEvent(action, w, Qt::Key(c.toUpper().unicode()), QString(c), {});
+    QInputMethodEvent preedit(QStringLiteral("^"), {}), commit;
+    commit.setCommitString(composed);
+    for (QInputMethodEvent *e : { &preedit, &commit })
+        QApplication::sendEvent(w, e);
 }
 
 } // namespace
@@ -79,48 +70,25 @@ private slots:
         QCOMPARE(svg.defaultSize(), size);
     }
 
-    // What reaches a field of the real window, typed on its keys or put in
-    // by an input method: all of it in a text field, only what the key
-    // filter takes in a number field.
+    // Typed on the keys or put in by an input method, all of it reaches a
+    // text field, only what the key filter takes a number field.
     void typing_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("composed"); // after the keys
         QTest::addColumn<QString>("expected");
-        const QString sentence = QStringLiteral("Ökostrom Müller & Söhne; \"grün\" + 1");
-        QTest::newRow("name: umlauts and signs") << "Edit_Name" << sentence << "" << sentence;
-        QTest::newRow("name: more signs") << "Edit_Name" << QStringLiteral("ßÄÜ€'<>|@#*~") << ""
-                                          << QStringLiteral("ßÄÜ€'<>|@#*~");
-        QTest::newRow("name: dead key") << "Edit_Name"
-                                        << "Cr"
-                                        << "ê"
-                                        << "Crê";
-        QTest::newRow("tariff: input method")
-            << "Edit_Tarif"
-            << "" << QStringLiteral("Öko-Strom «grün»") << QStringLiteral("Öko-Strom «grün»");
-        QTest::newRow("number: keys refused") << "Edit1" << QStringLiteral("1ä2€3&4,;5") << ""
-                                              << "1234,5";
-        QTest::newRow("number: composed refused") << "Edit1"
-                                                  << "12"
-                                                  << "ê"
-                                                  << "12";
-        QTest::newRow("number: composed filtered") << "Edit1"
-                                                   << "1"
-                                                   << "2ü,3,4"
-                                                   << "12,34";
-        QTest::newRow("running time: composed refused") << "Edit_Time"
-                                                        << "7"
-                                                        << "ö8,"
-                                                        << "78";
-        QTest::newRow("meter reading: keys refused") << "Memo_Stand"
-                                                     << "12ä€"
-                                                     << ""
-                                                     << "12";
-        QTest::newRow("meter reading: composed filtered") << "Memo_Stand"
-                                                          << "12"
-                                                          << "3ü,5e"
-                                                          << "123,5";
+        const char *sentence = "Ökostrom Müller & Söhne; \"grün\" + 1";
+        const char *rows[][5] = { { "name: the sentence", "Edit_Name", sentence, "", sentence },
+            { "name: signs", "Edit_Name", "ßÄ€'<>|@", "", "ßÄ€'<>|@" },
+            { "name: dead key", "Edit_Name", "Cr", "ê", "Crê" },
+            { "number: keys", "Edit1", "1ä2€3&4,;5", "", "1234,5" },
+            { "number: composed", "Edit1", "1", "2ü,3,4", "12,34" },
+            { "running time: composed", "Edit_Time", "7", "ö8,", "78" },
+            { "meter reading: composed", "Memo_Stand", "12ä", "3ü,5e", "123,5" } };
+        for (const auto &r : rows)
+            QTest::newRow(r[0]) << QString::fromUtf8(r[1]) << QString::fromUtf8(r[2])
+                                << QString::fromUtf8(r[3]) << QString::fromUtf8(r[4]);
     }
     void typing()
     {
@@ -131,26 +99,19 @@ private slots:
         QTemporaryDir dir;
         TestApp t;
         TProgram p(t.app, dir.path());
-        TForm1 &f = *p.Form1;
-        FormView main(f);
-        t.app.handle([&] { f.show(); });
+        FormView main(*p.Form1);
+        t.app.handle([&] { p.Form1->show(); });
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        auto *control = dynamic_cast<TEdit *>(findControl(f, field));
-        QVERIFY(control);
         const bool contract = field != "Edit_Time" && field != "Memo_Stand";
-        QTest::mouseClick(main.widgetFor(contract ? f.img_to_on : f.img_to_off), Qt::LeftButton);
+        QTest::mouseClick(
+            main.widgetFor(contract ? p.Form1->img_to_on : p.Form1->img_to_off), Qt::LeftButton);
+        auto *control = static_cast<TEdit *>(findControl(*p.Form1, field));
         QWidget *w = main.widgetFor(*control);
-        if (w->focusProxy())
-            w = w->focusProxy();
-        QVERIFY(w->isEnabled());
-        w->setFocus();
-        QTRY_VERIFY(w->hasFocus());
-        auto *line = qobject_cast<QLineEdit *>(w);
-        QVERIFY(line);
+        auto *line = qobject_cast<QLineEdit *>(w->focusProxy() ? w->focusProxy() : w);
+        line->setFocus();
+        QTRY_VERIFY(line->hasFocus());
         line->selectAll();
-        typeKeys(w, keys);
-        if (!composed.isEmpty())
-            compose(w, composed);
+        type(line, keys, composed);
         QCOMPARE(line->text(), expected);
         QCOMPARE(control->text(), expected);
     }

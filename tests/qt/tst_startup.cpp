@@ -29,9 +29,8 @@ const QByteArray Log = "           Mein Verbrauch\r\n"
                        "01.01.2026 |     1000,00 |    0 |      0\r\n"
                        "11.01.2026 |     1050,00 |   10 |   5,00\r\n";
 
-// Whether the application object, made while the consumption file was
-// still being read ahead, found the program's own thread to be Qt's main
-// thread (main() finds out before the tests run).
+// Whether the application made while the file was read ahead found this
+// thread Qt's main one (main() finds out).
 bool mainThreadKept = false;
 
 } // namespace
@@ -61,9 +60,8 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(menu).isDir());
     }
 
-    // Qt takes the first thread that uses it for the main one. Had the
-    // reading thread taken it, the window system would wake that thread for
-    // every event: the window then hangs until some timer fires.
+    // Qt takes the first thread that uses it for the main one; taken by the
+    // reading thread, the window's events wait for a timer: a hang on closing.
     void mainThreadKept()
     {
 #ifndef Q_OS_UNIX
@@ -144,45 +142,30 @@ private Q_SLOTS:
     }
 };
 
-#ifdef Q_OS_UNIX
-// The consumption file is a named pipe whose writer keeps the reading thread
-// waiting, inside its read, until the application object is made. Nothing of
-// Qt runs on this thread before the reader is made.
-static bool applicationBesideTheRead(std::optional<QApplication> &app, int &argc, char *argv[])
-{
-    char dir[] = "/tmp/voltaris-startup-XXXXXX";
-    if (!::mkdtemp(dir))
-        return false;
-    const std::string pipe = std::string(dir) + "/Mein_Verbrauch.txt";
-    bool kept = false;
-    if (::mkfifo(pipe.c_str(), 0600) == 0) {
-        StartupReader reader(QString::fromLocal8Bit(pipe.c_str()), FormatSettings::german());
-        // The pipe opens for writing once the reading thread waits in its
-        // open, its file made.
-        int fd = -1;
-        for (int i = 0; i < 10000 && fd < 0; ++i) {
-            fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            if (fd < 0)
-                ::usleep(1000);
-        }
-        app.emplace(argc, argv);
-        kept = fd >= 0
-            && QCoreApplication::eventDispatcher() == QThread::currentThread()->eventDispatcher();
-        if (fd >= 0)
-            ::close(fd); // the end of the file: the read is done
-        reader.takeConsumption(QString(), FormatSettings::german());
-        ::unlink(pipe.c_str());
-    }
-    ::rmdir(dir);
-    return kept;
-}
-#endif
-
+// The consumption file is a named pipe: its writer holds the reading thread
+// in its read while the application object is made. Nothing of Qt runs on
+// this thread before the reader.
 int main(int argc, char *argv[])
 {
     std::optional<QApplication> app;
 #ifdef Q_OS_UNIX
-    mainThreadKept = applicationBesideTheRead(app, argc, argv);
+    char dir[] = "/tmp/voltaris-startup-XXXXXX";
+    const std::string pipe = std::string(::mkdtemp(dir) ? dir : "/nowhere") + "/pipe";
+    if (::mkfifo(pipe.c_str(), 0600) == 0) {
+        StartupReader reader(QString::fromLocal8Bit(pipe.c_str()), FormatSettings::german());
+        int fd = -1; // opens once the reading thread waits in its open
+        for (int i = 0; i < 10000 && fd < 0; ++i)
+            if ((fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK)) < 0)
+                ::usleep(1000);
+        app.emplace(argc, argv);
+        mainThreadKept = fd >= 0
+            && QCoreApplication::eventDispatcher() == QThread::currentThread()->eventDispatcher();
+        if (fd < 0)
+            fd = ::open(pipe.c_str(), O_WRONLY); // late: the read still has to end
+        ::close(fd); // the end of the file
+        ::unlink(pipe.c_str());
+    }
+    ::rmdir(dir);
 #endif
     if (!app)
         app.emplace(argc, argv);

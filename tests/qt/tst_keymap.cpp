@@ -37,25 +37,6 @@ private slots:
         QCOMPARE(virtualKey(qtKey), expected);
     }
 
-    // A key without a code of its own that types something still comes
-    // down as a key, not as the 0 of a swallowed one.
-    void eventKeys_data()
-    {
-        QTest::addColumn<int>("qtKey");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("umlaut") << int(Qt::Key_Odiaeresis) << QStringLiteral("ö") << vk::Packet;
-        QTest::newRow("euro") << 0x20ac << QStringLiteral("€") << vk::Packet;
-        QTest::newRow("dead key") << int(Qt::Key_Dead_Circumflex) << QString() << 0;
-    }
-    void eventKeys()
-    {
-        QFETCH(int, qtKey);
-        QFETCH(QString, text);
-        QFETCH(int, expected);
-        QCOMPARE(virtualKey(QKeyEvent(QEvent::KeyPress, qtKey, Qt::NoModifier, text)), expected);
-    }
-
     void typedChars_data()
     {
         QTest::addColumn<int>("qtKey");

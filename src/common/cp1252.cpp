@@ -70,6 +70,27 @@ qsizetype windows1252Size(QStringView text)
     return n;
 }
 
+QString outsideWindows1252(QStringView text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        qsizetype n = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size()
+            && QChar::isLowSurrogate(text[i + 1].unicode()))
+            n = 2;
+        else if (c == u'?' || (!QChar::isSurrogate(c) && encode(c) != '?'))
+            continue;
+        // A lone half of a pair has no face of its own.
+        const QString one = QChar::isSurrogate(c) && n == 1 ? QString(QChar::ReplacementCharacter)
+                                                            : text.mid(i, n).toString();
+        if (!out.contains(one))
+            out += one;
+        i += n - 1;
+    }
+    return out;
+}
+
 QString fromWindows1252(QByteArrayView bytes)
 {
     // Most texts have no byte of 0x80 to 0x9F, where the code page and

@@ -15,6 +15,9 @@ QByteArray toWindows1252(QStringView text);
 char *writeWindows1252(char *out, QStringView text);
 // How many bytes toWindows1252 gives.
 qsizetype windows1252Size(QStringView text);
+// The characters of `text` that the code page cannot hold (those that
+// become "?"), each once, in the order they first come.
+QString outsideWindows1252(QStringView text);
 // Text of Windows-1252 bytes; the five undefined bytes map to U+0081 etc.
 QString fromWindows1252(QByteArrayView bytes);
 

@@ -2,6 +2,7 @@
 // file when another program changes it.
 #include "core/contractfile.h"
 
+#include "common/cp1252.h"
 #include "common/safefile.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -14,6 +15,18 @@ namespace voltaris {
 namespace {
 
 const QString ReloadedNotice = QStringLiteral("Neu aus \"Mein_Vertrag\" gelesen!");
+
+// "Ł ź ⁶": characters one by one, a character beyond the basic plane whole.
+QString spacedOut(const QString &chars)
+{
+    QStringList parts;
+    for (qsizetype i = 0; i < chars.size(); ++i) {
+        const qsizetype n = chars[i].isHighSurrogate() && i + 1 < chars.size() ? 2 : 1;
+        parts << chars.mid(i, n);
+        i += n - 1;
+    }
+    return parts.join(QLatin1Char(' '));
+}
 
 } // namespace
 
@@ -48,6 +61,17 @@ bool TForm1::WriteContract()
         contract.tariff = Edit_Tarif.text();
         for (const TEdit *e : { &Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7 })
             contract.values << e->text();
+        // The file holds Windows-1252 only: what it cannot hold is not turned
+        // into "?" without the user knowing.
+        if (const QString lost = outsideWindows1252(
+                contract.supplier + contract.tariff + contract.values.join(QString()));
+            !lost.isEmpty()
+            && app().askYesNo(this, app().Title,
+                   QStringLiteral("\"%1\" kann diese Zeichen nicht speichern: %2\n\nSie werden "
+                                  "dort als \"?\" gespeichert. Trotzdem speichern?")
+                       .arg(contractFileName(), spacedOut(lost)))
+                != MsgAnswer::Yes)
+            return false;
         const QByteArray bytes = contractFileBytes(contract, app().settings());
 
         // The file the start-up could not read is kept before it is

@@ -6,9 +6,13 @@
 #include "qt/windowplacement.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFontDatabase>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QTimer>
+#include <algorithm>
 #include <utility>
 
 namespace voltaris {
@@ -380,14 +384,24 @@ bool FormView::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::KeyPress:
         pressed_.insert(static_cast<QKeyEvent *>(event)->key());
-        return keyPress(*control, static_cast<QKeyEvent *>(event));
+        return keyPress(*control, watched, static_cast<QKeyEvent *>(event));
     case QEvent::KeyRelease: {
         // Only the release of a key pressed in this window: the one that
         // closed a message box is not the control's.
         auto *ke = static_cast<QKeyEvent *>(event);
         if (!ke->isAutoRepeat() && pressed_.remove(ke->key()) && form_.activeControl() == control)
-            form_.userKeyUp(virtualKey(ke->key()), shiftOf(ke->modifiers()));
+            form_.userKeyUp(virtualKey(*ke), shiftOf(ke->modifiers()));
         break;
+    }
+    case QEvent::InputMethod: {
+        // What an input method puts in (a dead key's composition, ibus) comes
+        // without the key presses that made it.
+        auto *e = static_cast<QInputMethodEvent *>(event);
+        if (committing_ || e->commitString().isEmpty())
+            break;
+        if (typeText(*control, watched, e->commitString(), e))
+            form_.userKeyUp(vk::Packet, TShiftState());
+        return true;
     }
     default:
         break;
@@ -404,12 +418,12 @@ bool FormView::event(QEvent *event)
     return QWidget::event(event);
 }
 
-bool FormView::keyPress(TWinControl &control, QKeyEvent *e)
+bool FormView::keyPress(TWinControl &control, QObject *target, QKeyEvent *e)
 {
     if (form_.activeControl() != &control)
         form_.app().handle([&] { form_.setFocusTo(&control); });
     const TShiftState shift = shiftOf(e->modifiers());
-    const int key = virtualKey(e->key());
+    const int key = virtualKey(*e);
     if (form_.userKeyDown(key, shift))
         return true;
     if (dynamic_cast<TButtonControl *>(&control) && key == vk::Return) {
@@ -417,6 +431,12 @@ bool FormView::keyPress(TWinControl &control, QKeyEvent *e)
         return true;
     }
     const QChar ch = typedChar(*e);
+    if (ch.isNull() && isText(e->text())) {
+        // Several characters from one key (a composition, a character beyond
+        // the basic plane): each passes the key filter on its own.
+        typeText(control, target, e->text());
+        return true;
+    }
     if (ch.isNull())
         return false; // Delete, arrows, Home...: the widget edits
     auto *edit = dynamic_cast<TEdit *>(&control);
@@ -442,6 +462,59 @@ bool FormView::keyPress(TWinControl &control, QKeyEvent *e)
             || (code == keychar::CtrlX && !edit->canCut())))
         return true;
     return false;
+}
+
+bool FormView::isText(const QString &text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() >= keychar::FirstPrintable && c.unicode() != 0x7f;
+    });
+}
+
+bool FormView::typeText(
+    TWinControl &control, QObject *target, const QString &text, const QInputMethodEvent *from)
+{
+    if (form_.activeControl() != &control)
+        form_.app().handle([&] { form_.setFocusTo(&control); });
+    auto *edit = dynamic_cast<TEdit *>(&control);
+    const QScopedValueRollback<bool> committing(committing_, true);
+    // The widget takes what passes as an input method's text, in place of
+    // its selection; the first part also replaces what the method asked for.
+    bool typed = false, replaced = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        // A character beyond the basic plane is filtered by its first half
+        // and put in whole.
+        const qsizetype n
+            = ch.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const QString whole = text.mid(i, n);
+        i += n - 1;
+        if (!isText(whole))
+            continue;
+        const QString before = edit ? edit->text() : QString();
+        const QChar k = form_.userKeyPress(ch);
+        if (edit && edit->text() != before) {
+            typed = true; // the control rewrote its text itself
+            continue;
+        }
+        if (k.isNull() || k.unicode() < keychar::FirstPrintable)
+            continue;
+        QInputMethodEvent e;
+        if (from && !replaced)
+            e.setCommitString(
+                k == ch ? whole : QString(k), from->replacementStart(), from->replacementLength());
+        else
+            e.setCommitString(k == ch ? whole : QString(k));
+        replaced = true;
+        QCoreApplication::sendEvent(target, &e);
+        typed = true;
+    }
+    // The composition that goes on after the commit.
+    if (from) {
+        QInputMethodEvent rest(from->preeditString(), from->attributes());
+        QCoreApplication::sendEvent(target, &rest);
+    }
+    return typed;
 }
 
 void FormView::closeEvent(QCloseEvent *event)

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class QInputMethodEvent;
 class QKeyEvent;
 class QTimer;
 
@@ -90,7 +91,15 @@ private:
     QWidget *create(TControl &control, QWidget *parentWidget);
     void syncForm(Prop what);
     void syncFocus();
-    bool keyPress(TWinControl &control, QKeyEvent *e);
+    bool keyPress(TWinControl &control, QObject *target, QKeyEvent *e);
+    // Types `text` into the control as if each character had been typed: the
+    // control's key filter sees each one, the widget `target` takes what
+    // passes. `from` is the input method's event the text came with (its
+    // composition goes on after it). Returns whether anything was put in.
+    bool typeText(TWinControl &control, QObject *target, const QString &text,
+        const QInputMethodEvent *from = nullptr);
+    // Printable characters only, no control codes.
+    static bool isText(const QString &text);
     void bindTimers();
 
     TForm &form_;
@@ -104,6 +113,7 @@ private:
     QWidget *client_ = nullptr;
     int syncing_ = 0;
     bool building_ = false; // the widgets are being made
+    bool committing_ = false; // typed text is handed to a widget
     bool placed_ = false;
 };
 

@@ -30,6 +30,10 @@ int virtualKey(int k)
         return vk::Escape;
     case Qt::Key_Space:
         return vk::Space;
+    case Qt::Key_PageUp:
+        return vk::Prior;
+    case Qt::Key_PageDown:
+        return vk::Next;
     case Qt::Key_End:
         return vk::End;
     case Qt::Key_Home:
@@ -42,6 +46,8 @@ int virtualKey(int k)
         return vk::Right;
     case Qt::Key_Down:
         return vk::Down;
+    case Qt::Key_Insert:
+        return vk::Insert;
     case Qt::Key_Delete:
         return vk::Delete;
     case Qt::Key_Comma:
@@ -53,6 +59,14 @@ int virtualKey(int k)
     default:
         return 0;
     }
+}
+
+int virtualKey(const QKeyEvent &e)
+{
+    if (const int k = virtualKey(e.key()))
+        return k;
+    const QString t = e.text();
+    return !t.isEmpty() && t[0].unicode() >= keychar::FirstPrintable ? vk::Packet : 0;
 }
 
 QChar typedChar(const QKeyEvent &e)

@@ -7,15 +7,23 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTranslator>
 #include <fontconfig/fontconfig.h>
 
 namespace voltaris {
 
 StartupReader::StartupReader(const QString &consumptionPath, const FormatSettings &settings)
-    : thread_([] { FcInit(); })
-    , consumption_(std::async(std::launch::async, readConsumptionFile, consumptionPath, settings))
-{ }
+{
+    // Qt takes the first thread that uses it for the program's main thread.
+    // Were it the reading thread (still reading a long log when the
+    // application object is made), the window system's wake-ups would go to
+    // that thread and the window's events would wait, unanswered, until a
+    // timer happened to wake this one: a window "not responding" on closing.
+    QThread::currentThread();
+    thread_ = std::thread([] { FcInit(); });
+    consumption_ = std::async(std::launch::async, readConsumptionFile, consumptionPath, settings);
+}
 
 StartupReader::~StartupReader()
 {

@@ -162,6 +162,11 @@ bool TForm::dialogKey(int key, TShiftState shift)
 
 bool TForm::userKeyDown(int key, TShiftState shift)
 {
+    // A key without a code (a dead key, a media key) is none the handlers
+    // could name, so none of them can have used it up: its character, if
+    // any, still goes to the control.
+    if (key == 0)
+        return false;
     bool used = false;
     app_.handle([&] {
         TWinControl *c = active_;

@@ -71,8 +71,10 @@ public:
     // The keyboard as the window system delivers it, to the focused control:
     // the key-down (Tab moving the focus and Enter for the default button
     // come after the control's own key-down), the typed character, and the
-    // release. userKeyDown returns whether the key was used up; userKeyPress
-    // the character that reaches the control's text (code 0: swallowed).
+    // release. userKeyDown returns whether the key was used up (a handler
+    // that cleared the key; a key of 0, which has no code, never is);
+    // userKeyPress the character that reaches the control's text (code 0:
+    // swallowed).
     bool userKeyDown(int key, TShiftState shift);
     QChar userKeyPress(QChar ch);
     void userKeyUp(int key, TShiftState shift);

@@ -210,6 +210,26 @@ private slots:
         QVERIFY(again.t.services.boxes.empty());
     }
 
+    // Characters the file cannot hold become "?" only when the user agrees.
+    void outsideTheCodePage_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("saved with ?") << true;
+        QTest::newRow("left unsaved") << false;
+    }
+    void outsideTheCodePage()
+    {
+        QFETCH(bool, yes);
+        QTemporaryDir dir;
+        Run r(dir.path());
+        r.t.services.answer = yes ? MsgAnswer::Yes : MsgAnswer::No;
+        r.f().Edit_Name.setText("Łódź ⁶ 😀😀 Grün €");
+        QCOMPARE(r.f().WriteContract(), yes);
+        QCOMPARE(r.t.services.boxes.size(), 1u);
+        QVERIFY(r.t.services.boxes.front().text.contains(": Ł ź ⁶ 😀\n"));
+        QCOMPARE(readAll(r.f().contractPath()).contains(": ?\xF3\x64? ? ?? Gr\xFCn \x80 ("), yes);
+    }
+
     // The reader alone on files it did not write.
     void reader_data()
     {

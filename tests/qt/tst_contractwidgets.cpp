@@ -1,7 +1,10 @@
 #include "fakeservices.h"
+#include "formscript.h"
 #include "qt/formview.h"
 #include "ui/program.h"
 
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -24,6 +27,20 @@ int colourful(const QImage &image)
                 > 60;
         }
     return n;
+}
+
+// Each character as the window system delivers a key (code and text as the
+// layout gives them), then `composed` as an input method commits it (a dead
+// key's "^" shown until then).
+void type(QWidget *w, const QString &keys, const QString &composed)
+{
+    for (QChar c : keys)
+        for (auto action : { QTest::Press, QTest::Release })
+            QTest::sendKeyEvent(action, w, Qt::Key(c.toUpper().unicode()), QString(c), {});
+    QInputMethodEvent preedit(QStringLiteral("^"), {}), commit;
+    commit.setCommitString(composed);
+    for (QInputMethodEvent *e : { &preedit, &commit })
+        QApplication::sendEvent(w, e);
 }
 
 } // namespace
@@ -51,6 +68,52 @@ private slots:
         QSvgRenderer svg(":/pictures/" + name + ".svg");
         QVERIFY(svg.isValid());
         QCOMPARE(svg.defaultSize(), size);
+    }
+
+    // Typed on the keys or put in by an input method, all of it reaches a
+    // text field, only what the key filter takes a number field.
+    void typing_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("composed"); // after the keys
+        QTest::addColumn<QString>("expected");
+        const char *sentence = "Ökostrom Müller & Söhne; \"grün\" + 1";
+        const char *rows[][5] = { { "name: the sentence", "Edit_Name", sentence, "", sentence },
+            { "name: signs", "Edit_Name", "ßÄ€'<>|@", "", "ßÄ€'<>|@" },
+            { "name: dead key", "Edit_Name", "Cr", "ê", "Crê" },
+            { "number: keys", "Edit1", "1ä2€3&4,;5", "", "1234,5" },
+            { "number: composed", "Edit1", "1", "2ü,3,4", "12,34" },
+            { "running time: composed", "Edit_Time", "7", "ö8,", "78" },
+            { "meter reading: composed", "Memo_Stand", "12ä", "3ü,5e", "123,5" } };
+        for (const auto &r : rows)
+            QTest::newRow(r[0]) << QString::fromUtf8(r[1]) << QString::fromUtf8(r[2])
+                                << QString::fromUtf8(r[3]) << QString::fromUtf8(r[4]);
+    }
+    void typing()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, keys);
+        QFETCH(QString, composed);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        TestApp t;
+        TProgram p(t.app, dir.path());
+        FormView main(*p.Form1);
+        t.app.handle([&] { p.Form1->show(); });
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const bool contract = field != "Edit_Time" && field != "Memo_Stand";
+        QTest::mouseClick(
+            main.widgetFor(contract ? p.Form1->img_to_on : p.Form1->img_to_off), Qt::LeftButton);
+        auto *control = static_cast<TEdit *>(findControl(*p.Form1, field));
+        QWidget *w = main.widgetFor(*control);
+        auto *line = qobject_cast<QLineEdit *>(w->focusProxy() ? w->focusProxy() : w);
+        line->setFocus();
+        QTRY_VERIFY(line->hasFocus());
+        line->selectAll();
+        type(line, keys, composed);
+        QCOMPARE(line->text(), expected);
+        QCOMPARE(control->text(), expected);
     }
 
     void switchAndSave()

@@ -26,7 +26,9 @@ private slots:
         QTest::newRow("comma") << int(Qt::Key_Comma) << 188;
         QTest::newRow("minus") << int(Qt::Key_Minus) << 189;
         QTest::newRow("period") << int(Qt::Key_Period) << 190;
-        QTest::newRow("no such key") << int(Qt::Key_Insert) << 0;
+        QTest::newRow("Insert") << int(Qt::Key_Insert) << 45;
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << 34;
+        QTest::newRow("no such key") << int(Qt::Key_Dead_Circumflex) << 0;
     }
     void virtualKeys()
     {

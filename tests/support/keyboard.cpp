@@ -31,7 +31,9 @@ int keyOf(QChar ch)
     case u'-':
         return 189;
     default:
-        return 0;
+        // Umlauts, "&", "€"...: no code of their own, as the window system
+        // reports them.
+        return c >= 32 ? 0xE7 : 0;
     }
 }
 

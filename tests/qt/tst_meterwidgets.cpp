@@ -1,4 +1,5 @@
 #include "fakeservices.h"
+#include "modal.h"
 #include "qt/datepickerwidget.h"
 #include "qt/formview.h"
 #include "qt/qtservices.h"
@@ -60,15 +61,6 @@ struct Window {
     }
 };
 
-// Runs `action` on the popup menu as soon as it is open.
-void whenMenuOpens(std::function<void(QMenu *)> action)
-{
-    QTimer::singleShot(0, [action] {
-        QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
-        action(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
-    });
-}
-
 } // namespace
 
 class TestMeterWidgets : public QObject {
@@ -96,12 +88,14 @@ private slots:
         QTest::mouseClick(viewport, Qt::LeftButton, {}, w.rowCentre(0));
         QCOMPARE(w.f.StringGrid1.row(), 1);
         QStringList captions;
-        whenMenuOpens([&](QMenu *menu) {
+        ModalAnswer popup("QMenu", [&](QWidget *menu) {
             for (QAction *a : menu->actions())
                 captions << a->text();
             QCOMPARE(w.f.StringGrid1.row(), 1);
-            menu->actions().constFirst()->trigger();
+            // A click closes the menu, then triggers the item.
+            QAction *first = menu->actions().constFirst();
             menu->close();
+            first->trigger();
         });
         // The press opens the menu where the platform does so; else the
         // context menu event follows the click.
@@ -111,6 +105,7 @@ private slots:
                 QContextMenuEvent::Mouse, w.rowCentre(1), viewport->mapToGlobal(w.rowCentre(1)));
             QApplication::sendEvent(viewport, &e);
         }
+        VERIFY_ANSWERED(popup);
         QCOMPARE(captions.value(0), QString("Zeile entfernen"));
         QCOMPARE(w.f.StringGrid1.rowCount(), 2);
         QCOMPARE(w.f.StringGrid1.cell(0, 1), QString("01.02.2026"));

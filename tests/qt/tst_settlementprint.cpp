@@ -1,5 +1,6 @@
 #include "fakeservices.h"
 #include "meterlog/extras.h"
+#include "modal.h"
 #include "qt/settlementprint.h"
 #include "qt/settlementwindow.h"
 #include "ui/program.h"
@@ -51,26 +52,6 @@ QString run(const QString &program, const QStringList &args)
     QProcess p;
     p.start(program, args);
     return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
-}
-
-// Acts in the next modal dialog of that name once it is shown, then
-// accepts it with Enter.
-void whenShown(const QString &name, std::function<void(QWidget *)> act)
-{
-    auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, name, act] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != name || !dialog->isVisible())
-            return;
-        poll->deleteLater();
-        poll->stop();
-        act(dialog);
-        // The dialog itself takes Enter for its default button while the
-        // window system has not given it the focus yet.
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(focus && dialog->isAncestorOf(focus) ? focus : dialog, Qt::Key_Return);
-    });
-    poll->start(20);
 }
 
 void type(QWidget *dialog, const QString &spin, const QString &text)
@@ -153,7 +134,7 @@ private slots:
         window.show();
         const QString dialog
             = button == "PriceChangeButton" ? "PriceChangeDialog" : "InstalmentChangeDialog";
-        whenShown(dialog, [&](QWidget *d) {
+        ModalAnswer answer(dialog, [&](QWidget *d) {
             if (dialog == "InstalmentChangeDialog") {
                 QCOMPARE(d->findChild<QDoubleSpinBox *>("InstalmentValue")->value(), 80.0);
                 d->findChild<QDateEdit *>("InstalmentFrom")->setDate(QDate(2026, 7, 15));
@@ -175,6 +156,7 @@ private slots:
                 type(d, "BaseValue", base);
         });
         QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+        VERIFY_ANSWERED(answer);
 
         const PriceChanges &changes = w.f.priceChanges();
         QCOMPARE(int(changes.tariff.size() + changes.instalments.size()), 1);

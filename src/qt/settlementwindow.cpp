@@ -10,8 +10,10 @@
 #include "ui/Unit1.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -293,7 +295,7 @@ SettlementWindow::SettlementWindow(TForm1 &form, QWidget *parent)
     auto *pdf = new QPushButton(QStringLiteral("Als PDF speichern…"), this);
     pdf->setObjectName(QStringLiteral("PdfButton"));
     connect(print, &QPushButton::clicked, this, [this] { printSettlement(form_, this); });
-    connect(pdf, &QPushButton::clicked, this, [this] { saveSettlementPdf(form_); });
+    connect(pdf, &QPushButton::clicked, this, [this] { saveSettlementPdf(form_, this); });
     auto *close = new QPushButton(QStringLiteral("Schließen"), this);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     auto *buttons = new QHBoxLayout;
@@ -342,6 +344,14 @@ void SettlementWindow::refresh()
     resize(size().expandedTo(sizeHint()));
 }
 
+void SettlementWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel))
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
+
 void SettlementWindow::addPriceChange()
 {
     const Settlement now = settlementOf(form_);
@@ -372,8 +382,23 @@ void SettlementWindow::removeSelectedChange()
     const QList<QListWidgetItem *> selected = changes_->selectedItems();
     if (selected.isEmpty())
         return;
+    // Read before asking: the list is made anew when the log changes meanwhile.
+    const QString line = selected.front()->text();
+    const bool tariff = selected.front()->data(Qt::UserRole).toBool();
     const QDate from = selected.front()->data(Qt::UserRole + 1).toDate();
-    if (selected.front()->data(Qt::UserRole).toBool())
+    // A change typed from a letter of the supplier is not typed again
+    // lightly: the removal asks first, "Nein" the default.
+    QMessageBox ask(QMessageBox::Question, form_.app().Title,
+        QStringLiteral("Diese Änderung entfernen?\n\n%1").arg(line),
+        QMessageBox::Yes | QMessageBox::No, this);
+    ask.setObjectName(QStringLiteral("RemovePriceChangeQuestion"));
+    ask.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+    ask.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+    ask.setDefaultButton(QMessageBox::No);
+    ask.setEscapeButton(QMessageBox::No);
+    if (ask.exec() != QMessageBox::Yes)
+        return;
+    if (tariff)
         form_.RemoveTariffChange(from);
     else
         form_.RemoveInstalmentChange(from);

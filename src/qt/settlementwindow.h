@@ -36,6 +36,10 @@ public:
     void addInstalmentChange();
     void removeSelectedChange();
 
+protected:
+    // Escape closes the window, as it does a dialog.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     TForm1 &form_;
     Settlement settlement_;

@@ -161,6 +161,45 @@ private slots:
         QTRY_VERIFY(!w.views.history());
     }
 
+    // Escape closes the chart and the preview, as it does a dialog, from
+    // wherever their focus is.
+    void escapeCloses_data()
+    {
+        QTest::addColumn<QString>("item"); // of the popup menu
+        QTest::addColumn<QString>("focus"); // the class of the child with the focus
+        QTest::newRow("chart") << "Verlauf1"
+                               << "QChartView";
+        QTest::newRow("chart's button") << "Verlauf1"
+                                        << "QPushButton";
+        QTest::newRow("preview's list") << "Abrechnung1"
+                                        << "QListWidget";
+        QTest::newRow("preview's sheet") << "Abrechnung1"
+                                         << "QScrollArea";
+    }
+    void escapeCloses()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, focus);
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        w.enter("01.01.2026", "1000,0");
+        w.enter("01.03.2026", "1300,0");
+        QVERIFY(w.pick(item));
+        const bool chart = item == "Verlauf1";
+        QPointer<QWidget> view = chart ? static_cast<QWidget *>(w.views.history())
+                                       : static_cast<QWidget *>(w.views.settlement());
+        QVERIFY(view && view->isVisible());
+        QWidget *child = nullptr;
+        for (QWidget *c : view->findChildren<QWidget *>())
+            if (!child && c->inherits(qPrintable(focus)) && c->isVisible())
+                child = c;
+        QVERIFY(child);
+        child->setFocus();
+        QTest::keyClick(child, Qt::Key_Escape);
+        QTRY_VERIFY(!view);
+        QVERIFY(chart ? !w.views.history() : !w.views.settlement());
+    }
+
     // The log's edits open their dialogs from the menu; what is typed there
     // reaches the table.
     void logEditsFromThePopupMenu()

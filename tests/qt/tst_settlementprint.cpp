@@ -9,7 +9,9 @@
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -166,9 +168,73 @@ private slots:
         auto *remove = window.findChild<QPushButton *>("RemovePriceChangeButton");
         QVERIFY(!remove->isEnabled());
         list->setCurrentRow(0);
+        ModalAnswer yes("RemovePriceChangeQuestion", [](QWidget *box) {
+            qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click();
+        });
         QTest::mouseClick(remove, Qt::LeftButton);
+        VERIFY_ANSWERED(yes);
         QVERIFY(w.f.priceChanges().empty());
         QCOMPARE(list->count(), 0);
+        QVERIFY(w.t.services.boxes.empty());
+    }
+
+    // "Entfernen" asks first, naming the change; Enter and Escape keep it.
+    void removalAsks_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("Enter") << "Enter" << false;
+        QTest::newRow("Escape") << "Escape" << false;
+        QTest::newRow("Nein") << "&Nein" << false;
+        QTest::newRow("Ja") << "&Ja" << true;
+    }
+    void removalAsks()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, removed);
+        Form w(3);
+        QVERIFY(w.f.AddInstalmentChange({ QDate(2026, 9, 1), 95.0L }));
+        SettlementWindow window(w.f);
+        window.show();
+        auto *list = window.findChild<QListWidget *>("PriceChangeList");
+        list->setCurrentRow(0);
+        QString asked;
+        ModalAnswer question("RemovePriceChangeQuestion", [&](QWidget *d) {
+            auto *box = qobject_cast<QMessageBox *>(d);
+            asked = box->text();
+            if (answer.startsWith('&')) {
+                for (QAbstractButton *b : box->buttons())
+                    if (b->text() == answer)
+                        b->click();
+            } else if (answer == "Escape")
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QTest::mouseClick(
+            window.findChild<QPushButton *>("RemovePriceChangeButton"), Qt::LeftButton);
+        VERIFY_ANSWERED(question);
+        QCOMPARE(asked,
+            QString("Diese Änderung entfernen?\n\nab 01.09.2026: Abschlag 95,00 € im Monat"));
+        QCOMPARE(w.f.priceChanges().empty(), removed);
+        QCOMPARE(list->count(), removed ? 0 : 1);
+    }
+
+    // The PDF's save dialog stands over the preview, which so stays in
+    // front; the file is written where it says.
+    void pdfFromThePreview()
+    {
+        Form w(3);
+        SettlementWindow window(w.f);
+        window.show();
+        const QString path = w.dir.filePath("Vorschau.pdf");
+        ModalAnswer save("QFileDialog", [&](QWidget *d) {
+            QCOMPARE(d->parentWidget(), &window);
+            auto *name = d->findChild<QLineEdit *>("fileNameEdit");
+            name->selectAll();
+            QTest::keyClicks(name, "Vorschau.pdf");
+        });
+        QTest::mouseClick(window.findChild<QPushButton *>("PdfButton"), Qt::LeftButton);
+        VERIFY_ANSWERED(save);
+        QVERIFY(QFileInfo(path).size() > 0);
         QVERIFY(w.t.services.boxes.empty());
     }
 };

@@ -178,6 +178,39 @@ private slots:
         QVERIFY(w.t.services.boxes.empty());
     }
 
+    // However many changes lengthen the sheet, the window and its buttons
+    // stay on the screen; the sheet scrolls what does not fit.
+    void staysOnTheScreen_data()
+    {
+        QTest::addColumn<int>("changes");
+        QTest::addColumn<int>("below"); // the window's top, this far above the screen's bottom
+        QTest::newRow("none, high up") << 0 << 9999;
+        QTest::newRow("eight, low down") << 8 << 250;
+        QTest::newRow("twenty, at the bottom") << 20 << 60;
+    }
+    void staysOnTheScreen()
+    {
+        QFETCH(int, changes);
+        QFETCH(int, below);
+        Form w(30);
+        SettlementWindow window(w.f);
+        const QRect room = window.screen()->availableGeometry();
+        window.move(room.left(), std::max(room.top(), room.bottom() - below));
+        window.show();
+        for (int i = 0; i < changes; ++i)
+            QVERIFY(
+                w.f.AddTariffChange({ QDate(2026, 1, 10).addDays(15 * i), 31.0L + i, 100.0L + i }));
+        window.refresh();
+        QVERIFY2(room.contains(window.frameGeometry()),
+            qPrintable(QString("%1,%2 %3x%4")
+                           .arg(window.x())
+                           .arg(window.y())
+                           .arg(window.width())
+                           .arg(window.height())));
+        for (auto *button : window.findChildren<QPushButton *>())
+            QVERIFY(room.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())));
+    }
+
     // "Entfernen" asks first, naming the change; Enter and Escape keep it.
     void removalAsks_data()
     {

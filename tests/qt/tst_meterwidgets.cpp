@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStyle>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -135,6 +137,52 @@ private slots:
         QVERIFY(w.grid()->viewport()->rect().contains(w.rowCentre(99999)));
         // The rows the table counts as visible are the rows the view shows whole.
         QCOMPARE(w.grid()->viewport()->height() / w.grid()->rowHeight(0), g.visibleRowCount());
+    }
+
+    // The date pickers show their date whole with the cursor at its end, and
+    // the calendar's columns their day names ("Mo.", not "…").
+    void datesShownWhole_data()
+    {
+        QTest::addColumn<QString>("picker");
+        QTest::newRow("contract start") << "dtp_Ab";
+        QTest::newRow("reading date") << "dtp_Ablese";
+    }
+    void datesShownWhole()
+    {
+        QFETCH(QString, picker);
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        auto *p = static_cast<DatePickerWidget *>(
+            w.widget(picker == "dtp_Ab" ? static_cast<TControl &>(w.f.dtp_Ab) : w.f.dtp_Ablese));
+        auto *edit = p->findChild<QLineEdit *>();
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(p, Qt::Key_End);
+        QCOMPARE(edit->cursorPosition(), int(edit->text().size()));
+        edit->grab(); // the edit scrolls its text when it paints
+        QInputMethodQueryEvent caret(Qt::ImCursorRectangle);
+        QApplication::sendEvent(edit, &caret);
+        const qreal start = caret.value(Qt::ImCursorRectangle).toRectF().center().x()
+            - edit->fontMetrics().horizontalAdvance(edit->text());
+        QVERIFY2(start >= 0, qPrintable(QString::number(start)));
+
+        QTest::mouseClick(p, Qt::LeftButton, {}, QPoint(p->width() - 5, p->height() / 2));
+        QCalendarWidget *calendar = p->calendarWidget();
+        QTRY_VERIFY(calendar->isVisible());
+        auto *days = calendar->findChild<QTableView *>("qt_calendar_calendarview");
+        QAbstractItemModel *m = days->model();
+        const int margin
+            = days->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, days) + 1;
+        for (int c = 0; c < m->columnCount(); ++c) {
+            const QModelIndex header = m->index(0, c);
+            const QFont font = header.data(Qt::FontRole).value<QFont>().resolve(days->font());
+            const int room = days->columnWidth(c) - 1 - 2 * margin; // the grid line, the margins
+            const qreal wide = QFontMetricsF(font).horizontalAdvance(header.data().toString());
+            QVERIFY2(wide <= room,
+                qPrintable(
+                    QString("%1: %2 > %3").arg(header.data().toString()).arg(wide).arg(room)));
+        }
+        QCOMPARE(m->index(0, 0).data().toString(), QString("Mo."));
+        calendar->window()->hide();
     }
 
     // Closing the calendar without a pick is a close-up too.

@@ -139,6 +139,34 @@ private slots:
         QCOMPARE(w.grid()->viewport()->height() / w.grid()->rowHeight(0), g.visibleRowCount());
     }
 
+    // A text wider than its cell, such as a five-digit day count in the
+    // narrow "Tage" column, is squeezed into the cell rather than cut at
+    // its edges.
+    void widerThanItsCell()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        w.enter(QDate(1998, 6, 1), "100");
+        w.enter(QDate(2026, 1, 1), "30000");
+        QCOMPARE(w.f.StringGrid1.cell(2, 2), QString("10076"));
+        w.f.StringGrid1.userSelected(1); // black on white
+        StringGridWidget *grid = w.grid();
+        const QRect cell = grid->visualRect(grid->gridModel()->index(1, 2)).adjusted(0, 0, -1, -1);
+        const QImage shot = grid->viewport()->grab().toImage();
+        const auto inked = [&](int x) {
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                if (qGray(shot.pixel(x, y)) < 128)
+                    return true;
+            return false;
+        };
+        QVERIFY(!inked(cell.left()));
+        QVERIFY(!inked(cell.right()));
+        int columns = 0;
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            columns += inked(x);
+        QVERIFY2(columns > cell.width() * 2 / 3, qPrintable(QString::number(columns)));
+    }
+
     // The date pickers show their date whole with the cursor at its end, and
     // the calendar's columns their day names ("Mo.", not "…").
     void datesShownWhole_data()

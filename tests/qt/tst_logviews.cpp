@@ -169,12 +169,8 @@ private slots:
         QTest::addColumn<QString>("focus"); // the class of the child with the focus
         QTest::newRow("chart") << "Verlauf1"
                                << "QChartView";
-        QTest::newRow("chart's button") << "Verlauf1"
-                                        << "QPushButton";
         QTest::newRow("preview's list") << "Abrechnung1"
                                         << "QListWidget";
-        QTest::newRow("preview's sheet") << "Abrechnung1"
-                                         << "QScrollArea";
     }
     void escapeCloses()
     {

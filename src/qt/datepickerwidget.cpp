@@ -2,7 +2,9 @@
 
 #include <QCalendarWidget>
 #include <QEvent>
+#include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
 
 namespace voltaris {
 
@@ -34,6 +36,7 @@ DatePickerWidget::DatePickerWidget(TDateTimePicker &picker, QWidget *parent, For
         if (!view_.syncing())
             picker_.userPicked(d);
     });
+    connect(this, &QDateTimeEdit::dateTimeChanged, this, &DatePickerWidget::fitText);
     view.route(this, picker);
 }
 
@@ -45,9 +48,74 @@ QCalendarWidget *DatePickerWidget::calendarWidget()
         cal->setLocale(QLocale(QLocale::German, QLocale::Germany));
         cal->setFirstDayOfWeek(Qt::Monday);
         cal->setGridVisible(true);
+        widenForGrid(cal);
         cal->window()->installEventFilter(this);
     }
     return cal;
+}
+
+namespace {
+
+// Keeps a calendar wider than its own size by a grid line and a pixel of
+// rounding a column, whatever font the drop-down gives it later.
+class GridWidth : public QObject {
+public:
+    explicit GridWidth(QCalendarWidget *calendar)
+        : QObject(calendar)
+    {
+        calendar->installEventFilter(this);
+        fit(calendar);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            fit(static_cast<QCalendarWidget *>(watched));
+        return false;
+    }
+
+private:
+    static void fit(QCalendarWidget *calendar)
+    {
+        const int columns
+            = calendar->verticalHeaderFormat() == QCalendarWidget::NoVerticalHeader ? 7 : 8;
+        calendar->setMinimumWidth(calendar->minimumSizeHint().width() + 2 * columns);
+    }
+};
+
+} // namespace
+
+void widenForGrid(QCalendarWidget *calendar)
+{
+    new GridWidth(calendar);
+}
+
+void DatePickerWidget::fitText()
+{
+    // The bold date can be a few pixels wider than the specified width
+    // leaves inside the edit's own margins (2 pixels each side); with the
+    // cursor at its end the edit would then scroll the first digit out of
+    // sight. The margins give way to the date, as far as they reach.
+    QLineEdit *edit = lineEdit();
+    const int wide = edit->fontMetrics().horizontalAdvance(edit->text()) + 1; // and the cursor
+    const int lack = std::clamp(wide - (edit->width() - 4), 0, 4);
+    const QMargins margins(-(lack + 1) / 2, 0, -(lack / 2), 0);
+    if (edit->textMargins() != margins)
+        edit->setTextMargins(margins);
+}
+
+void DatePickerWidget::resizeEvent(QResizeEvent *event)
+{
+    QDateEdit::resizeEvent(event);
+    fitText();
+}
+
+void DatePickerWidget::changeEvent(QEvent *event)
+{
+    QDateEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitText();
 }
 
 // The calendar opens from a click or a key; it is set up before.

@@ -24,12 +24,21 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    // Gives the date the edit's inner margins where the width is short of it.
+    void fitText();
+
     TDateTimePicker &picker_;
     FormView &view_;
     bool calendarReady_ = false;
 };
+
+// Makes a calendar with grid lines wide enough for its day names: its own
+// size leaves the lines out, and the widest name ("Mo.") was cut to "…".
+void widenForGrid(QCalendarWidget *calendar);
 
 // The display format of a short date under the settings.
 QString qtDateFormat(const FormatSettings &settings);

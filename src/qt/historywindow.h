@@ -46,6 +46,8 @@ protected:
     // Changes of price are made in the preview: the years catch up when this
     // window comes to the front again.
     void changeEvent(QEvent *event) override;
+    // Escape closes the window, as it does a dialog.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void showTip(const QPointF &point, bool state);

@@ -1,5 +1,7 @@
 #include "qt/logdialogs.h"
 
+#include "qt/datepickerwidget.h"
+
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -72,6 +74,7 @@ QDateEdit *LogDialog::dateEdit(const QString &name, const QDate &date)
     calendar->setLocale(german());
     calendar->setFirstDayOfWeek(Qt::Monday);
     calendar->setGridVisible(true);
+    widenForGrid(calendar);
     edit->setDate(date.isValid() ? date : QDate::currentDate());
     return edit;
 }

@@ -5,6 +5,7 @@
 #include "common/safefile.h"
 #include "meterlog/extras.h"
 #include "meterlog/logtable.h"
+#include "qt/logviews.h"
 #include "qt/pricedialogs.h"
 #include "qt/settlementwindow.h"
 #include "ui/Unit1.h"
@@ -12,6 +13,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDir>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -180,6 +182,18 @@ bool writeSettlementPdf(TForm1 &form, const QString &path, QString *error)
     return writeFileSafely(path, bytes, error);
 }
 
+namespace {
+
+// Over the window that asked, like the dialog before it; the main window's
+// boxes would bring the main window to the front.
+void warn(TForm1 &form, QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, form.app().Title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace
+
 void printSettlement(TForm1 &form, QWidget *parent)
 {
     QPrinter printer(QPrinter::HighResolution);
@@ -194,25 +208,23 @@ void printSettlement(TForm1 &form, QWidget *parent)
         return;
     QString reason;
     if (!renderSettlementPage(form, printer, &reason))
-        form.app().messageBox(&form, form.app().Title,
-            QStringLiteral("Die Abrechnungsvorschau konnte nicht gedruckt werden:\n%1").arg(reason),
-            MsgIcon::Warning);
+        warn(form, parent,
+            QStringLiteral("Die Abrechnungsvorschau konnte nicht gedruckt werden:\n%1")
+                .arg(reason));
 }
 
-void saveSettlementPdf(TForm1 &form)
+void saveSettlementPdf(TForm1 &form, QWidget *parent)
 {
-    const QString path
-        = form.app().services().saveFileName(&form, QStringLiteral("Als PDF speichern"),
-            QDir::current().absoluteFilePath(form.dataFilePath(QStringLiteral("Abrechnung.pdf"))),
-            QStringLiteral("PDF-Datei (*.pdf)"));
+    const QString path = askSaveFileName(parent, QStringLiteral("Als PDF speichern"),
+        QDir::current().absoluteFilePath(form.dataFilePath(QStringLiteral("Abrechnung.pdf"))),
+        QStringLiteral("PDF-Datei (*.pdf)"));
     if (path.isEmpty())
         return;
     QString reason;
     if (!writeSettlementPdf(form, path, &reason))
-        form.app().messageBox(&form, form.app().Title,
+        warn(form, parent,
             QStringLiteral("Die PDF-Datei konnte nicht gespeichert werden:\n%1\n\n%2")
-                .arg(displayPath(path), reason),
-            MsgIcon::Warning);
+                .arg(displayPath(path), reason));
 }
 
 } // namespace voltaris

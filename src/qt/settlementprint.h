@@ -21,7 +21,8 @@ bool writeSettlementPdf(TForm1 &form, const QString &path, QString *error);
 
 // "Drucken…": the print dialog, then the page.
 void printSettlement(TForm1 &form, QWidget *parent);
-// "Als PDF speichern…": asks the path through the form's services.
-void saveSettlementPdf(TForm1 &form);
+// "Als PDF speichern…": the save dialog over `parent` (the preview, which
+// stays in front), then the file.
+void saveSettlementPdf(TForm1 &form, QWidget *parent);
 
 } // namespace voltaris

@@ -10,12 +10,15 @@
 #include "ui/Unit1.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -95,6 +98,19 @@ QString howFound(const Settlement &st, const std::vector<Reading> &readings, con
     return QStringLiteral("interpoliert");
 }
 
+// The terms of a sum, two parts (four terms) a line, so that many changes
+// of price lengthen the sheet instead of widening it past the screen.
+QString sumLines(const QStringList &terms)
+{
+    QString text;
+    for (qsizetype i = 0; i < terms.size(); ++i) {
+        if (i > 0)
+            text += i % 4 == 0 ? QStringLiteral("\n+ ") : QStringLiteral(" + ");
+        text += terms[i];
+    }
+    return text;
+}
+
 // The year split at the changes of price: each part's consumption and its
 // cost at that part's prices, then their sum.
 void partRows(Sheet &h, const Settlement &st, const std::vector<Reading> &readings)
@@ -123,8 +139,7 @@ void partRows(Sheet &h, const Settlement &st, const std::vector<Reading> &readin
         sums << h.f(p.energyCost) << h.f(p.baseCost);
     }
     h.row(QStringLiteral("Kosten des Jahres"),
-        QStringLiteral("Summe der Zeiträume:\n%1 €").arg(sums.join(QStringLiteral(" + "))),
-        h.euro(st.cost));
+        QStringLiteral("Summe der Zeiträume:\n%1 €").arg(sumLines(sums)), h.euro(st.cost));
 }
 
 // The twelve instalments, three a line, and their sum.
@@ -299,7 +314,7 @@ SettlementWindow::SettlementWindow(TForm1 &form, QWidget *parent)
     auto *pdf = new QPushButton(QStringLiteral("Als PDF speichern…"), this);
     pdf->setObjectName(QStringLiteral("PdfButton"));
     connect(print, &QPushButton::clicked, this, [this] { printSettlement(form_, this); });
-    connect(pdf, &QPushButton::clicked, this, [this] { saveSettlementPdf(form_); });
+    connect(pdf, &QPushButton::clicked, this, [this] { saveSettlementPdf(form_, this); });
     auto *close = new QPushButton(QStringLiteral("Schließen"), this);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     auto *buttons = new QHBoxLayout;
@@ -339,13 +354,58 @@ void SettlementWindow::refresh()
         item->setData(Qt::UserRole + 1, line.from);
     }
     remove_->setEnabled(false);
-    // The window shows the whole sheet as far as the screen allows.
-    const QSize want = text_->sizeHint();
+    fitToScreen();
+}
+
+void SettlementWindow::fitToScreen()
+{
+    // The window grows to show the whole sheet as far as the screen allows;
+    // the sheet scrolls the rest, and the window moves up rather than put
+    // its buttons below the screen's edge.
     const QRect room = screen()->availableGeometry();
+    // Before the window system has framed the window, its position is that
+    // of its inside, and the frame is guessed: a title bar and a border.
+    QSize frame = frameGeometry().size() - size();
+    QPoint inside(0, 0);
+    if (frame.height() <= 0) {
+        const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        frame = QSize(0, title + 8);
+        inside = QPoint(0, title);
+    }
+    const QSize want = text_->sizeHint();
     sheet_->setMinimumSize(std::min(want.width() + sheet_->verticalScrollBar()->sizeHint().width(),
                                room.width() * 9 / 10),
-        std::min(want.height(), room.height() * 6 / 10));
-    resize(size().expandedTo(sizeHint()));
+        std::min(want.height(), fontMetrics().height() * 8));
+    const QSize sheetHint = sheet_->sizeHint()
+                                .expandedTo(sheet_->minimumSizeHint())
+                                .expandedTo(sheet_->minimumSize());
+    const int rest = sizeHint().height() - sheetHint.height();
+    const QSize most = room.size() - frame;
+    resize(size()
+               .expandedTo(QSize(sizeHint().width(), rest + want.height()))
+               .boundedTo(most)
+               .expandedTo(minimumSizeHint()));
+    QRect placed(pos() - inside, size() + frame);
+    placed.moveBottom(std::min(placed.bottom(), room.bottom()));
+    placed.moveRight(std::min(placed.right(), room.right()));
+    placed.moveTop(std::max(placed.top(), room.top()));
+    placed.moveLeft(std::max(placed.left(), room.left()));
+    move(placed.topLeft() + inside);
+}
+
+void SettlementWindow::showEvent(QShowEvent *event)
+{
+    // Where the window was placed before it is shown.
+    fitToScreen();
+    QWidget::showEvent(event);
+}
+
+void SettlementWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel))
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void SettlementWindow::addPriceChange()
@@ -378,8 +438,23 @@ void SettlementWindow::removeSelectedChange()
     const QList<QListWidgetItem *> selected = changes_->selectedItems();
     if (selected.isEmpty())
         return;
+    // Read before asking: the list is made anew when the log changes meanwhile.
+    const QString line = selected.front()->text();
+    const bool tariff = selected.front()->data(Qt::UserRole).toBool();
     const QDate from = selected.front()->data(Qt::UserRole + 1).toDate();
-    if (selected.front()->data(Qt::UserRole).toBool())
+    // A change typed from a letter of the supplier is not typed again
+    // lightly: the removal asks first, "Nein" the default.
+    QMessageBox ask(QMessageBox::Question, form_.app().Title,
+        QStringLiteral("Diese Änderung entfernen?\n\n%1").arg(line),
+        QMessageBox::Yes | QMessageBox::No, this);
+    ask.setObjectName(QStringLiteral("RemovePriceChangeQuestion"));
+    ask.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+    ask.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+    ask.setDefaultButton(QMessageBox::No);
+    ask.setEscapeButton(QMessageBox::No);
+    if (ask.exec() != QMessageBox::Yes)
+        return;
+    if (tariff)
         form_.RemoveTariffChange(from);
     else
         form_.RemoveInstalmentChange(from);

@@ -36,7 +36,15 @@ public:
     void addInstalmentChange();
     void removeSelectedChange();
 
+protected:
+    // Escape closes the window, as it does a dialog.
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
 private:
+    // As large as the sheet wants within the screen, and on it.
+    void fitToScreen();
+
     TForm1 &form_;
     Settlement settlement_;
     QLabel *text_;

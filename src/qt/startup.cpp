@@ -42,6 +42,12 @@ std::optional<ConsumptionRead> StartupReader::takeConsumption(
     return read;
 }
 
+bool StartupReader::consumptionDone() const
+{
+    return consumption_.valid()
+        && consumption_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
 void StartupReader::applicationMade()
 {
     if (thread_.joinable())

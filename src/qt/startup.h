@@ -30,6 +30,8 @@ public:
     // the caller reads it itself.
     std::optional<ConsumptionRead> takeConsumption(
         const QString &path, const FormatSettings &settings);
+    // Whether the read ahead is done (for tests that change the file after it).
+    bool consumptionDone() const;
 
 private:
     std::thread thread_;

@@ -10,6 +10,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace voltaris {
 
@@ -48,7 +49,26 @@ public:
         p_.setClipRect(r);
         p_.setPen(pen_);
         // (x, y) is the top left of the text; the painter writes on the base line.
-        p_.drawText(QPoint(x, y + metrics_.ascent()), text);
+        const int base = y + metrics_.ascent();
+        // The visible part, without the blanks that pad it ("  Tage ").
+        const QString shown = text.trimmed();
+        const int left = x + metrics_.horizontalAdvance(text.left(text.indexOf(shown)));
+        const int wide = metrics_.horizontalAdvance(shown);
+        if (shown.isEmpty() || (left >= r.left() && left + wide <= r.left() + r.width()))
+            p_.drawText(QPoint(x, base), text);
+        else {
+            // Wider than its cell (a five-digit day count under "Tage"): the
+            // clip would cut its first and last digits; it is squeezed into
+            // the cell instead, a pixel clear of each edge, near its place.
+            const qreal room = std::max(1, r.width() - 2);
+            const qreal scale = std::min(1.0, room / wide);
+            const qreal width = wide * scale;
+            const qreal from = std::clamp(
+                left + (wide - width) / 2, r.left() + 1.0, r.left() + 1.0 + room - width);
+            p_.translate(from, base);
+            p_.scale(scale, 1);
+            p_.drawText(QPointF(0, 0), shown);
+        }
         p_.restore();
     }
 

@@ -1,6 +1,7 @@
 // The contract group on the real widgets: typing, focus changes, colours and
 // the warning box.
 #include "fakeservices.h"
+#include "modal.h"
 #include "qt/formview.h"
 #include "qt/qtservices.h"
 #include "ui/program.h"
@@ -11,7 +12,6 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace voltaris;
 using namespace voltaris::test;
@@ -164,15 +164,14 @@ void TestContractGroup::realWarningBoxInTheFocusChange()
     e5->selectAll();
     QTest::keyClicks(e5, QStringLiteral("1"));
     QString shown;
-    QTimer::singleShot(200, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
+    ModalAnswer warning("QMessageBox", [&](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
         shown = box->windowTitle() + QLatin1Char('|') + box->text();
         box->button(QMessageBox::Ok)->click();
     });
     QTest::mouseClick(e1, Qt::LeftButton);
-    QTRY_COMPARE(shown, QStringLiteral("Achtung!|Bitte in Cent eingeben! €/100=Cent"));
+    VERIFY_ANSWERED(warning);
+    QCOMPARE(shown, QStringLiteral("Achtung!|Bitte in Cent eingeben! €/100=Cent"));
     mainView.activateWindow();
     QTRY_VERIFY(e5->hasFocus());
     QCOMPARE(prog.Form1->activeControl(), &prog.Form1->Edit5);

@@ -47,12 +47,12 @@ private Q_SLOTS:
         const auto rows = [&f] { return gridRows(f.StringGrid1).size(); };
 
         replace(path, Head + LineA + LineB);
-        QTRY_COMPARE_WITH_TIMEOUT(rows(), 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), 2, 20000);
         QVERIFY(p.Form2->visible());
         QCOMPARE(f.StringGrid1.row(), 2);
         // The watch of the replaced file went with it; the folder's sees the next.
         replace(path, Head + LineA + LineB + LineC);
-        QTRY_COMPARE_WITH_TIMEOUT(rows(), 3, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), 3, 20000);
 
         // The window's own save reads nothing again.
         p.Form2->Timer1Timer(p.Form2->Timer1);

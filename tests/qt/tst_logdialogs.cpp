@@ -1,3 +1,4 @@
+#include "modal.h"
 #include "qt/logdialogs.h"
 
 #include <QApplication>
@@ -10,21 +11,18 @@
 #include <QtTest>
 
 using namespace voltaris;
+using namespace voltaris::test;
 
 namespace {
 
-// Acts on the modal dialog once its exec runs; what is still open after is
+// Acts on the modal dialog once it is shown; what is still open after is
 // cancelled, so that a dialog that ignored the act cannot hang the test.
-void whileOpen(std::function<void(QDialog &)> act)
+std::unique_ptr<ModalAnswer> whileOpen(std::function<void(QDialog &)> act,
+    std::source_location where = std::source_location::current())
 {
-    QTimer::singleShot(0, [act] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            QFAIL("no modal dialog");
-        act(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
+    return std::make_unique<ModalAnswer>(
+        QStringLiteral("QDialog"), [act](QWidget *d) { act(*qobject_cast<QDialog *>(d)); },
+        ModalAnswer::Then::Reject, ModalAnswer::DeadlineMs, where);
 }
 
 void type(QAbstractSpinBox *spin, const QString &text)
@@ -95,13 +93,14 @@ private slots:
         QFETCH(bool, accepted);
         QFETCH(long double, reading);
         ReadingInput input { "Ablesung nachtragen", QDate(2026, 3, 1), 10 };
-        whileOpen([&](QDialog &d) {
+        const auto open = whileOpen([&](QDialog &d) {
             auto *spin = d.findChild<QDoubleSpinBox *>("ReadingValue");
             type(spin, typed);
             d.findChild<QDateEdit *>("ReadingDate")->setDate(QDate(2026, 3, 5));
             press(d, spin, how);
         });
         QCOMPARE(askReading(nullptr, input), accepted);
+        VERIFY_ANSWERED(*open);
         QCOMPARE(input.reading, reading);
         QCOMPARE(input.date, accepted ? QDate(2026, 3, 5) : QDate(2026, 3, 1));
         QCOMPARE(input.caption, "Ablesung nachtragen");
@@ -118,7 +117,7 @@ private slots:
         QFETCH(QString, how);
         MeterChangeInput input { QDate(2026, 4, 30), 8123.4L, 0, "" };
         QString title, shown;
-        whileOpen([&](QDialog &d) {
+        const auto open = whileOpen([&](QDialog &d) {
             title = d.windowTitle();
             shown = d.findChild<QDoubleSpinBox *>("ChangeOldFinal")->text();
             type(d.findChild<QDoubleSpinBox *>("ChangeOldFinal"), "8200,7");
@@ -129,6 +128,7 @@ private slots:
         });
         const bool ok = how == "OK";
         QCOMPARE(askMeterChange(nullptr, input), ok);
+        VERIFY_ANSWERED(*open);
         QCOMPARE(title, "Zählerwechsel");
         QCOMPARE(shown, "8123,4");
         QCOMPARE(input.date, QDate(2026, 4, 30));
@@ -160,14 +160,16 @@ private slots:
             QCOMPARE(muted, !added[i]);
         }
 
-        whileOpen([](QDialog &d) {
+        auto open = whileOpen([](QDialog &d) {
             auto *t = d.findChild<QTreeWidget *>("ImportPreview");
             t->setFocus();
             press(d, t, "Enter");
         });
         QCOMPARE(askImport(nullptr, p), added.contains(true));
-        whileOpen([](QDialog &d) { press(d, nullptr, "Abbrechen"); });
+        VERIFY_ANSWERED(*open);
+        open = whileOpen([](QDialog &d) { press(d, nullptr, "Abbrechen"); });
         QVERIFY(!askImport(nullptr, p));
+        VERIFY_ANSWERED(*open);
     }
 
     // OK runs the input's check: its refusal is shown over the dialog, which

@@ -1,4 +1,5 @@
 #include "fakeservices.h"
+#include "modal.h"
 #include "qt/formview.h"
 #include "qt/historywindow.h"
 #include "qt/logdialogs.h"
@@ -41,24 +42,6 @@ struct ViewServices : FakeServices {
     }
 };
 
-// Acts in the next modal dialog of that name once it is shown, then
-// accepts it with Enter, as the user would.
-void whenShown(const QString &name, std::function<void(QWidget *)> act)
-{
-    auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, name, act] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != name || !dialog->isVisible())
-            return;
-        poll->deleteLater();
-        poll->stop();
-        act(dialog);
-        QTest::keyClick(
-            QApplication::focusWidget() ? QApplication::focusWidget() : dialog, Qt::Key_Return);
-    });
-    poll->start(20);
-}
-
 void typeInto(QWidget *dialog, const QString &spin, const QString &text)
 {
     auto *edit = dialog->findChild<QDoubleSpinBox *>(spin);
@@ -96,21 +79,21 @@ struct Window {
     {
         auto *grid = static_cast<StringGridWidget *>(view.widgetFor(f.StringGrid1));
         bool enabled = false, found = false;
-        QTimer::singleShot(0, [&] {
-            QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            if (auto *a = menu->findChild<QAction *>(item)) {
+        ModalAnswer menu("QMenu", [&](QWidget *m) {
+            // A click closes the menu, then triggers the item.
+            QPointer<QAction> a = m->findChild<QAction *>(item);
+            m->close();
+            if (a) {
                 found = true;
                 enabled = a->isEnabled();
                 if (enabled)
                     a->trigger();
             }
-            menu->close();
         });
         const QPoint at(20, 40);
         QContextMenuEvent e(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
         QApplication::sendEvent(grid->viewport(), &e);
-        return found && enabled;
+        return menu.wait() && found && enabled;
     }
 };
 
@@ -178,6 +161,41 @@ private slots:
         QTRY_VERIFY(!w.views.history());
     }
 
+    // Escape closes the chart and the preview, as it does a dialog, from
+    // wherever their focus is.
+    void escapeCloses_data()
+    {
+        QTest::addColumn<QString>("item"); // of the popup menu
+        QTest::addColumn<QString>("focus"); // the class of the child with the focus
+        QTest::newRow("chart") << "Verlauf1"
+                               << "QChartView";
+        QTest::newRow("preview's list") << "Abrechnung1"
+                                        << "QListWidget";
+    }
+    void escapeCloses()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, focus);
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        w.enter("01.01.2026", "1000,0");
+        w.enter("01.03.2026", "1300,0");
+        QVERIFY(w.pick(item));
+        const bool chart = item == "Verlauf1";
+        QPointer<QWidget> view = chart ? static_cast<QWidget *>(w.views.history())
+                                       : static_cast<QWidget *>(w.views.settlement());
+        QVERIFY(view && view->isVisible());
+        QWidget *child = nullptr;
+        for (QWidget *c : view->findChildren<QWidget *>())
+            if (!child && c->inherits(qPrintable(focus)) && c->isVisible())
+                child = c;
+        QVERIFY(child);
+        child->setFocus();
+        QTest::keyClick(child, Qt::Key_Escape);
+        QTRY_VERIFY(!view);
+        QVERIFY(chart ? !w.views.history() : !w.views.settlement());
+    }
+
     // The log's edits open their dialogs from the menu; what is typed there
     // reaches the table.
     void logEditsFromThePopupMenu()
@@ -189,26 +207,29 @@ private slots:
         TStringGrid &g = w.f.StringGrid1;
 
         g.userSelected(2);
-        whenShown("ReadingDialog", [](QWidget *d) {
+        ModalAnswer correction("ReadingDialog", [](QWidget *d) {
             QCOMPARE(d->windowTitle(), QString("Ablesung korrigieren"));
             typeInto(d, "ReadingValue", "1290,5");
         });
         QVERIFY(w.pick("Korrektur1"));
+        VERIFY_ANSWERED(correction);
         QCOMPARE(g.cell(1, 2), QString("1290,50"));
 
-        whenShown("ReadingDialog", [](QWidget *d) {
+        ModalAnswer addition("ReadingDialog", [](QWidget *d) {
             d->findChild<QDateEdit *>("ReadingDate")->setDate(QDate(2026, 2, 1));
             typeInto(d, "ReadingValue", "1150");
         });
         QVERIFY(w.pick("Nachtrag1"));
+        VERIFY_ANSWERED(addition);
         QCOMPARE(g.cell(0, 2) + "|" + g.cell(1, 2), QString("01.02.2026|1150,00"));
 
-        whenShown("MeterChangeDialog", [](QWidget *d) {
+        ModalAnswer replacement("MeterChangeDialog", [](QWidget *d) {
             d->findChild<QDateEdit *>("ChangeDate")->setDate(QDate(2026, 3, 10));
             typeInto(d, "ChangeOldFinal", "1340");
             typeInto(d, "ChangeNewFirst", "2");
         });
         QVERIFY(w.pick("Zaehlerwechsel1"));
+        VERIFY_ANSWERED(replacement);
         QCOMPARE(g.cell(1, 4) + "|" + g.cell(3, 4), QString("2,00|5,50"));
 
         const QString file = w.dir.filePath("alt.csv");
@@ -217,10 +238,11 @@ private slots:
         out.write("Datum;Stand\r\n15.01.2026;1070\r\n");
         out.close();
         w.services.openPath = file;
-        whenShown("ImportDialog", [](QWidget *d) {
+        ModalAnswer import("ImportDialog", [](QWidget *d) {
             QCOMPARE(d->findChild<QTreeWidget *>("ImportPreview")->topLevelItemCount(), 1);
         });
         QVERIFY(w.pick("Import1"));
+        VERIFY_ANSWERED(import);
         QCOMPARE(g.cell(0, 2) + "|" + g.cell(1, 2), QString("15.01.2026|1070,00"));
         QCOMPARE(g.rowCount(), 6);
         QVERIFY(w.services.boxes.empty());

@@ -1,5 +1,6 @@
 #include "fakeservices.h"
 #include "formscript.h"
+#include "modal.h"
 #include "qt/formview.h"
 #include "qt/groupboxwidget.h"
 #include "qt/qtservices.h"
@@ -15,7 +16,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 using namespace voltaris;
@@ -222,9 +222,8 @@ private slots:
         QFETCH(int, answer);
         QtServices services;
         QString shown;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
+        ModalAnswer question("QMessageBox", [&](QWidget *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
             shown = box->windowTitle() + QLatin1Char('|') + box->text();
             QCOMPARE(box->icon(), QMessageBox::Question);
             if (button > 0)
@@ -237,6 +236,7 @@ private slots:
         QCOMPARE(int(services.askYesNoCancel(
                      nullptr, QStringLiteral("Voltaris"), QStringLiteral("Änderungen speichern?"))),
             answer);
+        VERIFY_ANSWERED(question);
         QCOMPARE(shown, QStringLiteral("Voltaris|Änderungen speichern?"));
     }
 

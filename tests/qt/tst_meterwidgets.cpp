@@ -1,4 +1,5 @@
 #include "fakeservices.h"
+#include "modal.h"
 #include "qt/datepickerwidget.h"
 #include "qt/formview.h"
 #include "qt/qtservices.h"
@@ -10,6 +11,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStyle>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -60,15 +63,6 @@ struct Window {
     }
 };
 
-// Runs `action` on the popup menu as soon as it is open.
-void whenMenuOpens(std::function<void(QMenu *)> action)
-{
-    QTimer::singleShot(0, [action] {
-        QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
-        action(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
-    });
-}
-
 } // namespace
 
 class TestMeterWidgets : public QObject {
@@ -96,12 +90,14 @@ private slots:
         QTest::mouseClick(viewport, Qt::LeftButton, {}, w.rowCentre(0));
         QCOMPARE(w.f.StringGrid1.row(), 1);
         QStringList captions;
-        whenMenuOpens([&](QMenu *menu) {
+        ModalAnswer popup("QMenu", [&](QWidget *menu) {
             for (QAction *a : menu->actions())
                 captions << a->text();
             QCOMPARE(w.f.StringGrid1.row(), 1);
-            menu->actions().constFirst()->trigger();
+            // A click closes the menu, then triggers the item.
+            QAction *first = menu->actions().constFirst();
             menu->close();
+            first->trigger();
         });
         // The press opens the menu where the platform does so; else the
         // context menu event follows the click.
@@ -111,6 +107,7 @@ private slots:
                 QContextMenuEvent::Mouse, w.rowCentre(1), viewport->mapToGlobal(w.rowCentre(1)));
             QApplication::sendEvent(viewport, &e);
         }
+        VERIFY_ANSWERED(popup);
         QCOMPARE(captions.value(0), QString("Zeile entfernen"));
         QCOMPARE(w.f.StringGrid1.rowCount(), 2);
         QCOMPARE(w.f.StringGrid1.cell(0, 1), QString("01.02.2026"));
@@ -140,6 +137,80 @@ private slots:
         QVERIFY(w.grid()->viewport()->rect().contains(w.rowCentre(99999)));
         // The rows the table counts as visible are the rows the view shows whole.
         QCOMPARE(w.grid()->viewport()->height() / w.grid()->rowHeight(0), g.visibleRowCount());
+    }
+
+    // A text wider than its cell, such as a five-digit day count in the
+    // narrow "Tage" column, is squeezed into the cell rather than cut at
+    // its edges.
+    void widerThanItsCell()
+    {
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        w.enter(QDate(1998, 6, 1), "100");
+        w.enter(QDate(2026, 1, 1), "30000");
+        QCOMPARE(w.f.StringGrid1.cell(2, 2), QString("10076"));
+        w.f.StringGrid1.userSelected(1); // black on white
+        StringGridWidget *grid = w.grid();
+        const QRect cell = grid->visualRect(grid->gridModel()->index(1, 2)).adjusted(0, 0, -1, -1);
+        const QImage shot = grid->viewport()->grab().toImage();
+        const auto inked = [&](int x) {
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                if (qGray(shot.pixel(x, y)) < 128)
+                    return true;
+            return false;
+        };
+        QVERIFY(!inked(cell.left()));
+        QVERIFY(!inked(cell.right()));
+        int columns = 0;
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            columns += inked(x);
+        QVERIFY2(columns > cell.width() * 2 / 3, qPrintable(QString::number(columns)));
+    }
+
+    // The date pickers show their date whole with the cursor at its end, and
+    // the calendar's columns their day names ("Mo.", not "…").
+    void datesShownWhole_data()
+    {
+        QTest::addColumn<QString>("picker");
+        QTest::newRow("contract start") << "dtp_Ab";
+        QTest::newRow("reading date") << "dtp_Ablese";
+    }
+    void datesShownWhole()
+    {
+        QFETCH(QString, picker);
+        Window w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        auto *p = static_cast<DatePickerWidget *>(
+            w.widget(picker == "dtp_Ab" ? static_cast<TControl &>(w.f.dtp_Ab) : w.f.dtp_Ablese));
+        auto *edit = p->findChild<QLineEdit *>();
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(p, Qt::Key_End);
+        QCOMPARE(edit->cursorPosition(), int(edit->text().size()));
+        edit->grab(); // the edit scrolls its text when it paints
+        QInputMethodQueryEvent caret(Qt::ImCursorRectangle);
+        QApplication::sendEvent(edit, &caret);
+        const qreal start = caret.value(Qt::ImCursorRectangle).toRectF().center().x()
+            - edit->fontMetrics().horizontalAdvance(edit->text());
+        QVERIFY2(start >= 0, qPrintable(QString::number(start)));
+
+        QTest::mouseClick(p, Qt::LeftButton, {}, QPoint(p->width() - 5, p->height() / 2));
+        QCalendarWidget *calendar = p->calendarWidget();
+        QTRY_VERIFY(calendar->isVisible());
+        auto *days = calendar->findChild<QTableView *>("qt_calendar_calendarview");
+        QAbstractItemModel *m = days->model();
+        const int margin
+            = days->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, days) + 1;
+        for (int c = 0; c < m->columnCount(); ++c) {
+            const QModelIndex header = m->index(0, c);
+            const QFont font = header.data(Qt::FontRole).value<QFont>().resolve(days->font());
+            const int room = days->columnWidth(c) - 1 - 2 * margin; // the grid line, the margins
+            const qreal wide = QFontMetricsF(font).horizontalAdvance(header.data().toString());
+            QVERIFY2(wide <= room,
+                qPrintable(
+                    QString("%1: %2 > %3").arg(header.data().toString()).arg(wide).arg(room)));
+        }
+        QCOMPARE(m->index(0, 0).data().toString(), QString("Mo."));
+        calendar->window()->hide();
     }
 
     // Closing the calendar without a pick is a close-up too.

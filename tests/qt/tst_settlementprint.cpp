@@ -1,5 +1,6 @@
 #include "fakeservices.h"
 #include "meterlog/extras.h"
+#include "modal.h"
 #include "qt/settlementprint.h"
 #include "qt/settlementwindow.h"
 #include "ui/program.h"
@@ -8,7 +9,9 @@
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -51,26 +54,6 @@ QString run(const QString &program, const QStringList &args)
     QProcess p;
     p.start(program, args);
     return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
-}
-
-// Acts in the next modal dialog of that name once it is shown, then
-// accepts it with Enter.
-void whenShown(const QString &name, std::function<void(QWidget *)> act)
-{
-    auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, name, act] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != name || !dialog->isVisible())
-            return;
-        poll->deleteLater();
-        poll->stop();
-        act(dialog);
-        // The dialog itself takes Enter for its default button while the
-        // window system has not given it the focus yet.
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(focus && dialog->isAncestorOf(focus) ? focus : dialog, Qt::Key_Return);
-    });
-    poll->start(20);
 }
 
 void type(QWidget *dialog, const QString &spin, const QString &text)
@@ -153,7 +136,7 @@ private slots:
         window.show();
         const QString dialog
             = button == "PriceChangeButton" ? "PriceChangeDialog" : "InstalmentChangeDialog";
-        whenShown(dialog, [&](QWidget *d) {
+        ModalAnswer answer(dialog, [&](QWidget *d) {
             if (dialog == "InstalmentChangeDialog") {
                 QCOMPARE(d->findChild<QDoubleSpinBox *>("InstalmentValue")->value(), 80.0);
                 d->findChild<QDateEdit *>("InstalmentFrom")->setDate(QDate(2026, 7, 15));
@@ -175,6 +158,7 @@ private slots:
                 type(d, "BaseValue", base);
         });
         QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+        VERIFY_ANSWERED(answer);
 
         const PriceChanges &changes = w.f.priceChanges();
         QCOMPARE(int(changes.tariff.size() + changes.instalments.size()), 1);
@@ -184,9 +168,101 @@ private slots:
         auto *remove = window.findChild<QPushButton *>("RemovePriceChangeButton");
         QVERIFY(!remove->isEnabled());
         list->setCurrentRow(0);
+        ModalAnswer yes("RemovePriceChangeQuestion", [](QWidget *box) {
+            qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click();
+        });
         QTest::mouseClick(remove, Qt::LeftButton);
+        VERIFY_ANSWERED(yes);
         QVERIFY(w.f.priceChanges().empty());
         QCOMPARE(list->count(), 0);
+        QVERIFY(w.t.services.boxes.empty());
+    }
+
+    // However many changes lengthen the sheet, the window and its buttons
+    // stay on the screen; the sheet scrolls what does not fit.
+    void staysOnTheScreen_data()
+    {
+        QTest::addColumn<int>("changes");
+        QTest::addColumn<int>("below"); // the window's top, this far above the screen's bottom
+        QTest::newRow("none, high up") << 0 << 9999;
+        QTest::newRow("eight, low down") << 8 << 250;
+        QTest::newRow("twenty, at the bottom") << 20 << 60;
+    }
+    void staysOnTheScreen()
+    {
+        QFETCH(int, changes);
+        QFETCH(int, below);
+        Form w(30);
+        SettlementWindow window(w.f);
+        const QRect room = window.screen()->availableGeometry();
+        window.move(room.left(), std::max(room.top(), room.bottom() - below));
+        window.show();
+        for (int i = 0; i < changes; ++i)
+            QVERIFY(
+                w.f.AddTariffChange({ QDate(2026, 1, 10).addDays(15 * i), 31.0L + i, 100.0L + i }));
+        window.refresh();
+        QVERIFY(room.contains(window.frameGeometry()));
+        for (auto *button : window.findChildren<QPushButton *>())
+            QVERIFY(room.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())));
+    }
+
+    // "Entfernen" asks first, naming the change; Enter and Escape keep it.
+    void removalAsks_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("Enter") << "Enter" << false;
+        QTest::newRow("Escape") << "Escape" << false;
+        QTest::newRow("Nein") << "&Nein" << false;
+        QTest::newRow("Ja") << "&Ja" << true;
+    }
+    void removalAsks()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, removed);
+        Form w(3);
+        QVERIFY(w.f.AddInstalmentChange({ QDate(2026, 9, 1), 95.0L }));
+        SettlementWindow window(w.f);
+        window.show();
+        auto *list = window.findChild<QListWidget *>("PriceChangeList");
+        list->setCurrentRow(0);
+        QString asked;
+        ModalAnswer question("RemovePriceChangeQuestion", [&](QWidget *d) {
+            auto *box = qobject_cast<QMessageBox *>(d);
+            asked = box->text();
+            if (answer.startsWith('&')) {
+                for (QAbstractButton *b : box->buttons())
+                    if (b->text() == answer)
+                        b->click();
+            } else if (answer == "Escape")
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QTest::mouseClick(
+            window.findChild<QPushButton *>("RemovePriceChangeButton"), Qt::LeftButton);
+        VERIFY_ANSWERED(question);
+        QCOMPARE(asked,
+            QString("Diese Änderung entfernen?\n\nab 01.09.2026: Abschlag 95,00 € im Monat"));
+        QCOMPARE(w.f.priceChanges().empty(), removed);
+        QCOMPARE(list->count(), removed ? 0 : 1);
+    }
+
+    // The PDF's save dialog stands over the preview, which so stays in
+    // front; the file is written where it says.
+    void pdfFromThePreview()
+    {
+        Form w(3);
+        SettlementWindow window(w.f);
+        window.show();
+        const QString path = w.dir.filePath("Vorschau.pdf");
+        ModalAnswer save("QFileDialog", [&](QWidget *d) {
+            QCOMPARE(d->parentWidget(), &window);
+            auto *name = d->findChild<QLineEdit *>("fileNameEdit");
+            name->selectAll();
+            QTest::keyClicks(name, "Vorschau.pdf");
+        });
+        QTest::mouseClick(window.findChild<QPushButton *>("PdfButton"), Qt::LeftButton);
+        VERIFY_ANSWERED(save);
+        QVERIFY(QFileInfo(path).size() > 0);
         QVERIFY(w.t.services.boxes.empty());
     }
 };

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <memory>
@@ -179,19 +180,30 @@ void TestSpinWidget::holdUpButton()
     t_->app.handle([&] { form_->Memo_Stand.setValue(10); });
     t_->app.handle([&] { form_->setFocusTo(&form_->Edit1); });
     SpinArrowButton *up = widget_->upButton();
+    const TTimer *repeat = up->model().autoRepeatTimer();
+    const auto steps = [&] { return int(form_->Memo_Stand.value()) - 10; };
+    QElapsedTimer held; // from before the press: the timer starts inside it
+    held.start();
     QTest::mousePress(up, Qt::LeftButton, {}, up->rect().center());
     QTRY_VERIFY(line_->hasFocus()); // the press moves the focus to the edit
     QCOMPARE(form_->Memo_Stand.text(), QStringLiteral("10,0"));
-    QTest::qWait(1000);
-    // One step after 400 ms, then every 100 ms: 7 in a second, fewer when
-    // the timer is late on a busy machine; an early or slow first repeat
-    // falls outside.
-    const int held = int(form_->Memo_Stand.value()) - 10;
-    QVERIFY2(held >= 4 && held <= 8, qPrintable(QString::number(held)));
+    QVERIFY(repeat->enabled());
+    QCOMPARE(repeat->interval(), 400);
+    // One step after 400 ms, then every 100 ms. A busy machine only delays
+    // the steps, so they are timed from below (a coarse timer may fire 5 %
+    // early).
+    QTRY_VERIFY_WITH_TIMEOUT(steps() >= 1, 20000);
+    QVERIFY2(held.elapsed() >= 380, qPrintable(QString::number(held.elapsed())));
+    QCOMPARE(repeat->interval(), 100);
+    QTRY_VERIFY_WITH_TIMEOUT(steps() >= 5, 20000);
+    QVERIFY2(held.elapsed() >= 760, qPrintable(QString::number(held.elapsed())));
+    const int before = steps();
     QTest::mouseRelease(up, Qt::LeftButton, {}, up->rect().center());
-    QCOMPARE(int(form_->Memo_Stand.value()) - 10, held + 1); // once more on release
-    QTest::qWait(250);
-    QCOMPARE(int(form_->Memo_Stand.value()) - 10, held + 1); // and no more
+    QCOMPARE(steps(), before + 1); // once more on release
+    // And no more: the timer is off, and a tick still under way steps nothing.
+    QVERIFY(!repeat->enabled());
+    t_->app.handle([&] { up->model().repeatTick(); });
+    QCOMPARE(steps(), before + 1);
 }
 
 void TestSpinWidget::layout()

@@ -97,9 +97,9 @@ private Q_SLOTS:
         {
             StartupReader reader(path, german);
             reader.applicationMade();
-            // Long enough for the read to be done before the file changes.
+            // The read is done before the file changes.
             if (change == QLatin1String("rewrite") || change == QLatin1String("make"))
-                QTest::qWait(100);
+                QTRY_VERIFY_WITH_TIMEOUT(reader.consumptionDone(), 20000);
             if (change == QLatin1String("rewrite")) {
                 // Longer, so that a clock too coarse for the change still
                 // tells it by the size.

@@ -1,8 +1,10 @@
 #include "qt/logdialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -167,6 +169,36 @@ private slots:
         QCOMPARE(askImport(nullptr, p), added.contains(true));
         whileOpen([](QDialog &d) { press(d, nullptr, "Abbrechen"); });
         QVERIFY(!askImport(nullptr, p));
+    }
+
+    // The line numbers fit their column, the widest being the last of
+    // thousands; an offered replacement shows what either choice does.
+    void importWidthsAndOffer()
+    {
+        ImportPreview p = preview(QList<bool>(3000, false));
+        p.rows.last()[0] = "1750000";
+        p.offer = "Zählerwechsel eintragen: am 10.04.2026 (Zeile 2)";
+        p.added.last() = true;
+        p.rowsWithout = { { "2", "10.04.2026", "3", "übersprungen" } };
+        p.addedWithout = { false };
+        p.summaryWithout = "ohne";
+        whileOpen([](QDialog &d) {
+            auto *t = d.findChild<QTreeWidget *>("ImportPreview");
+            const int needed = t->fontMetrics().horizontalAdvance("1750000");
+            QVERIFY2(t->columnWidth(0) >= needed,
+                qPrintable(QString("%1 < %2").arg(t->columnWidth(0)).arg(needed)));
+            QVERIFY(d.findChild<QPushButton *>("ImportAccept")->isEnabled());
+            d.findChild<QCheckBox *>("ImportOffer")->setChecked(false);
+            QCOMPARE(t->topLevelItemCount(), 1);
+            QCOMPARE(d.findChild<QLabel *>("ImportSummary")->text(), "ohne");
+            QVERIFY(!d.findChild<QPushButton *>("ImportAccept")->isEnabled());
+            d.findChild<QCheckBox *>("ImportOffer")->setChecked(true);
+            QCOMPARE(t->topLevelItemCount(), 3000);
+            press(d, t, "Enter");
+        });
+        bool take = false;
+        QVERIFY(askImport(nullptr, p, &take));
+        QVERIFY(take);
     }
 };
 

@@ -1,0 +1,120 @@
+// Prints what the import of a smart meter's large export costs: a file of
+// 15-minute readings (1.75 million rows, about 50 MB) made here, then read
+// through "Ablesungen importieren…" into an empty log, the preview answered
+// at once: the time from the click to the saved log, the process's peak
+// memory (VmHWM) and its memory afterwards (VmRSS), beside what it held
+// before. One import per process, so that the peak is the import's.
+//
+//   bench_import [ROWS]          (default 1750000)
+//   bench_import --write FILE [ROWS]   only writes the file
+#include "fakeservices.h"
+#include "figureline.h"
+#include "ui/program.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+using namespace voltaris;
+
+namespace {
+
+// A 15-minute reading a row from 1 January 1975, "01.01.1975 00:15;1000,025"
+// and on, as a German smart meter's portal exports them: about 29 bytes a row.
+bool writeExport(const std::string &path, long long rows)
+{
+    using namespace std::chrono;
+    std::ofstream out(path, std::ios::binary);
+    if (!out)
+        return false;
+    out << "Zeitpunkt;Z\xE4hlerstand (kWh)\r\n";
+    const sys_days first = year(1975) / January / 1;
+    std::string block;
+    long long thousandths = 1000000;
+    char line[64];
+    for (long long i = 1; i <= rows; ++i) {
+        const long long minutes = i * 15;
+        const year_month_day d(first + days(minutes / 1440));
+        thousandths += 50 + (i * 37) % 100;
+        std::snprintf(line, sizeof line, "%02u.%02u.%04d %02lld:%02lld;%lld,%03lld\r\n",
+            unsigned(d.day()), unsigned(d.month()), int(d.year()), minutes % 1440 / 60,
+            minutes % 60, thousandths / 1000, thousandths % 1000);
+        block += line;
+        if (block.size() > (1 << 20)) {
+            out << block;
+            block.clear();
+        }
+    }
+    out << block;
+    return bool(out);
+}
+
+// A figure of /proc/self/status in bytes ("VmHWM", "VmRSS").
+double status(const char *name)
+{
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    while (in >> key) {
+        if (key == std::string(name) + ":") {
+            double kib = 0;
+            in >> kib;
+            return kib * 1024;
+        }
+        std::getline(in, key);
+    }
+    return NAN;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 3 && std::string(argv[1]) == "--write")
+        return writeExport(argv[2], argc >= 4 ? std::atoll(argv[3]) : 1750000) ? 0 : 1;
+    const long long rows = argc >= 2 ? std::atoll(argv[1]) : 1750000;
+
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("zaehler_15min.csv"));
+    if (!writeExport(QFile::encodeName(file).toStdString(), rows)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        return 1;
+    }
+    const double size = double(QFile(file).size());
+
+    QDir(dir.path()).mkdir(QStringLiteral("log"));
+    test::TestApp t;
+    TProgram program(t.app, dir.filePath(QStringLiteral("log")));
+    TForm1 &f = *program.Form1;
+    t.services.openPath = file;
+    const double rssBefore = status("VmRSS");
+    const auto start = std::chrono::steady_clock::now();
+    f.Import1->click();
+    const double seconds
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double peak = status("VmHWM"), rssAfter = status("VmRSS");
+    const int added = f.StringGrid1.rowCount() - f.StringGrid1.fixedRows();
+    if (t.services.importPreviews.size() != 1 || added < 2) {
+        std::fprintf(stderr, "the import did not run: %zu previews, %d rows\n",
+            t.services.importPreviews.size(), added);
+        return 1;
+    }
+
+    std::printf("a smart meter's export: %lld rows of 15-minute readings, %s, into an empty log "
+                "(%d days)\n",
+        rows, bench::mebibytes(size).c_str(), added);
+    bench::printHeading();
+    bench::printFigure("import, click to saved log", bench::seconds(seconds), "", NAN, 0);
+    bench::printFigure("peak memory (VmHWM)", bench::mebibytes(peak), "limit 300.0 MiB",
+        peak / (300.0 * 1024 * 1024), 1);
+    bench::printFigure("memory before the import (VmRSS)", bench::mebibytes(rssBefore), "", NAN, 0);
+    bench::printFigure("memory after the import (VmRSS)", bench::mebibytes(rssAfter),
+        "before + 50 MiB", rssAfter / (rssBefore + 50.0 * 1024 * 1024), 1);
+    return 0;
+}

@@ -445,6 +445,31 @@ bool numberOf(QByteArrayView text, char decimal, long double &value)
     // A lone mark would count as 0.
     if (!digit)
         return false;
+    // Up to 19 digits with a decimal mark are an exact integer divided by an
+    // exact power of ten: the division rounds to the nearest value, as the
+    // text conversion does, without making a text of each of a million rows.
+    unsigned long long mantissa = 0;
+    int count = 0, decimals = -1;
+    qsizetype i = cleaned[0] == '-' || cleaned[0] == '+' ? 1 : 0;
+    for (; i < n && count <= 19; ++i) {
+        if (isDigit(cleaned[i])) {
+            mantissa = mantissa * 10 + unsigned(cleaned[i] - '0');
+            ++count;
+            decimals += decimals >= 0;
+        } else if (cleaned[i] == decimal && decimals < 0) {
+            decimals = 0;
+        } else {
+            break;
+        }
+    }
+    if (i == n && count <= 19 && decimals != 0) {
+        long double x = static_cast<long double>(mantissa), power = 1;
+        for (int k = 0; k < decimals; ++k)
+            power *= 10;
+        x /= power;
+        value = cleaned[0] == '-' ? -x : x;
+        return true;
+    }
     return tryStrToFloat(QString::fromLatin1(cleaned, n), QLatin1Char(decimal), value);
 }
 
@@ -596,7 +621,9 @@ private:
     bool firstPass();
     bool secondPass();
     bool thirdPass();
-    void addRow(ImportRow &&row, int seconds, bool valid);
+    // Keeps the row unless its day has a later reading; the row kept, or
+    // nullptr.
+    ImportRow *addRow(ImportRow &&row, int seconds, bool valid);
 
     QIODevice &device_;
     const ImportProgress &progress_;
@@ -618,7 +645,16 @@ private:
         qint64 rows = 0;
     };
     QHash<qint64, Day> days_;
+    // The date and reading fields of each row of out_.rows, as bytes.
+    std::vector<std::pair<QByteArray, QByteArray>> raw_;
 };
+
+// Keeps the bytes in `to`, reusing its room.
+void copyInto(QByteArray &to, QByteArrayView from)
+{
+    to.resize(from.size());
+    std::copy(from.begin(), from.end(), to.data());
+}
 
 // The delimiter and the encoding: the candidate found outside quotes in most
 // lines, on a tie the earlier one, so that a German file with decimal commas
@@ -730,11 +766,11 @@ bool Parser::secondPass()
     return true;
 }
 
-void Parser::addRow(ImportRow &&row, int seconds, bool valid)
+ImportRow *Parser::addRow(ImportRow &&row, int seconds, bool valid)
 {
     if (seconds < 0 || !row.date.isValid()) {
         out_.rows.push_back(std::move(row));
-        return;
+        return &out_.rows.back();
     }
     // Of a day's readings at times of day, its last one (the last in the
     // file at the same time) is the day's.
@@ -742,7 +778,7 @@ void Parser::addRow(ImportRow &&row, int seconds, bool valid)
     if (it == days_.end()) {
         days_.insert(row.date.toJulianDay(), { out_.rows.size(), seconds, valid, 1 });
         out_.rows.push_back(std::move(row));
-        return;
+        return &out_.rows.back();
     }
     Day &day = *it;
     ++day.rows;
@@ -750,7 +786,9 @@ void Parser::addRow(ImportRow &&row, int seconds, bool valid)
         out_.rows[day.row] = std::move(row);
         day.seconds = seconds;
         day.valid = valid;
+        return &out_.rows[day.row];
     }
+    return nullptr;
 }
 
 bool Parser::thirdPass()
@@ -781,8 +819,13 @@ bool Parser::thirdPass()
             row.fate = ImportRow::Fate::OutOfRange;
         const QByteArrayView oldFinal = fields.at(columns_.oldFinal);
         if (row.fate == ImportRow::Fate::Added && !oldFinal.isEmpty()) {
-            MeterChange change { row.date, 0, row.reading,
-                text(fields.at(columns_.number)).simplified() };
+            // The export keeps a number that begins like a formula text with
+            // an apostrophe.
+            QString number = text(fields.at(columns_.number)).simplified();
+            if (number.size() > 1 && number.front() == u'\''
+                && QStringLiteral("=+-@").contains(number[1]))
+                number.remove(0, 1);
+            MeterChange change { row.date, 0, row.reading, number };
             if (numberOf(oldFinal, decimal_, change.oldFinal) && change.oldFinal >= 0
                 && change.oldFinal <= MaxReading)
                 row.change = change;
@@ -790,12 +833,21 @@ bool Parser::thirdPass()
                 row.fate = ImportRow::Fate::ChangeNotANumber;
         }
         const bool valid = row.fate == ImportRow::Fate::Added;
-        // Texts only for the rows that are kept: a day's earlier readings
-        // go without them.
-        row.dateText = text(dateField);
-        row.readingText = text(readingField);
-        addRow(std::move(row), seconds, valid);
+        // Texts only for the rows that are kept, made at the end: in a file
+        // in time order each reading of a day is its last one for a moment.
+        if (ImportRow *kept = addRow(std::move(row), seconds, valid)) {
+            const size_t at = size_t(kept - out_.rows.data());
+            if (raw_.size() <= at)
+                raw_.resize(at + 1);
+            copyInto(raw_[at].first, dateField);
+            copyInto(raw_[at].second, readingField);
+        }
     }
+    for (size_t i = 0; i < raw_.size() && i < out_.rows.size(); ++i) {
+        out_.rows[i].dateText = text(raw_[i].first);
+        out_.rows[i].readingText = text(raw_[i].second);
+    }
+    raw_ = {};
     return !reader.stopped();
 }
 
@@ -1014,8 +1066,8 @@ QString fateText(const ImportRow &row)
     case ImportRow::Fate::Added: {
         QString text = QStringLiteral("wird übernommen");
         if (row.found)
-            text = QStringLiteral("Zählerwechsel: wird als erster Stand eines neuen Zählers "
-                                  "übernommen; als letzter Stand des alten gilt der vom %1 (%2)")
+            text = QStringLiteral("Zählerwechsel: erster Stand eines neuen Zählers; als letzter "
+                                  "des alten gilt der Stand vom %1 (%2)")
                        .arg(day, value);
         else if (row.change)
             text += QStringLiteral(" mit Zählerwechsel (letzter Stand des alten Zählers %1)")

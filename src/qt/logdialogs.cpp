@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -214,7 +215,17 @@ ImportDialog::ImportDialog(const ImportPreview &preview, QWidget *parent)
     // The widths are measured in the font the table will be drawn with.
     table_->ensurePolished();
     fill(true);
-    resize(std::max(640, table_->header()->length() + 40), 400);
+    // As wide as the longest reason, within the screen.
+    const QFontMetrics metrics(table_->font());
+    int wide = 0;
+    for (const QStringList &row : preview.rows)
+        wide = std::max(wide, metrics.horizontalAdvance(row.value(3)));
+    wide += 80;
+    for (int c = 0; c + 1 < table_->columnCount(); ++c)
+        wide += table_->columnWidth(c);
+    if (const QScreen *screen = this->screen())
+        wide = std::min(wide, screen->availableGeometry().width() * 9 / 10);
+    resize(std::max(640, wide), 400);
 }
 
 bool ImportDialog::takeOffer() const
@@ -238,6 +249,8 @@ void ImportDialog::fill(bool withOffer)
         // Numbers read best aligned at their right.
         item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        // A long reason is read whole where the column cuts it.
+        item->setToolTip(3, rows[i].value(3));
         if (i >= added.size() || !added[i])
             for (int c = 0; c < item->columnCount(); ++c)
                 item->setForeground(c, skipped);

@@ -675,7 +675,9 @@ private slots:
         QTest::newRow("a day after today, left out")
             << future << true << later << QStringList { A, B, C, D, april }
             << QVariantMap { { "answer", "Nein" },
-                   { "asked", "(08.12.2026) datiert: 20.12.2027." } }
+                   { "asked",
+                       "Eine Ablesung ist nach dem heutigen Tag (08.12.2026) datiert: "
+                       "20.12.2027." } }
             << QByteArray();
         QTest::newRow("a day after today, taken")
             << future << true << later

@@ -165,6 +165,12 @@ class Utf8Check {
 public:
     void add(QByteArrayView bytes)
     {
+        // Most lines are ASCII.
+        unsigned char any = 0;
+        for (const char ch : bytes)
+            any |= static_cast<unsigned char>(ch);
+        if (!(any & 0x80))
+            return;
         for (const char ch : bytes) {
             const auto c = static_cast<unsigned char>(ch);
             if (pending_ > 0) {
@@ -662,6 +668,12 @@ void copyInto(QByteArray &to, QByteArrayView from)
 bool Parser::firstPass()
 {
     static constexpr std::array<char, 4> candidates { ';', '\t', '|', ',' };
+    static constexpr std::array<unsigned char, 256> candidateBits = [] {
+        std::array<unsigned char, 256> bits {};
+        for (size_t k = 0; k < candidates.size(); ++k)
+            bits[static_cast<unsigned char>(candidates[k])] = static_cast<unsigned char>(1u << k);
+        return bits;
+    }();
     std::array<qint64, 4> counts {};
     Utf8Check check;
     bool any = false;
@@ -674,16 +686,15 @@ bool Parser::firstPass()
             continue;
         any = true;
         bool quoted = false;
-        std::array<bool, 4> seen {};
+        unsigned seen = 0; // a bit per candidate
         for (const char c : line) {
             if (c == '"')
                 quoted = !quoted;
             else if (!quoted)
-                for (size_t k = 0; k < candidates.size(); ++k)
-                    seen[k] = seen[k] || c == candidates[k];
+                seen |= candidateBits[static_cast<unsigned char>(c)];
         }
         for (size_t k = 0; k < candidates.size(); ++k)
-            counts[k] += seen[k];
+            counts[k] += (seen >> k) & 1;
     }
     if (reader.stopped())
         return false;

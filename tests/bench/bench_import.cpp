@@ -6,8 +6,8 @@
 // before; and the reading of the file alone. One import per process, so that
 // the peak is the import's.
 //
-//   bench_import [ROWS]          (default 1750000)
-//   bench_import --write FILE [ROWS]   only writes the file
+//   bench_import [--utf16] [ROWS]          (default 1750000)
+//   bench_import [--utf16] --write FILE [ROWS]   only writes the file
 #include "core/logimport.h"
 #include "fakeservices.h"
 #include "figureline.h"
@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 using namespace voltaris;
 
@@ -29,13 +30,25 @@ namespace {
 
 // A 15-minute reading a row from 1 January 1975, "01.01.1975 00:15;1000,025"
 // and on, as a German smart meter's portal exports them: about 29 bytes a row.
-bool writeExport(const std::string &path, long long rows)
+// In UTF-16 (little-endian, with its byte-order mark) when `utf16`, as some
+// portals export: twice the bytes.
+bool writeExport(const std::string &path, long long rows, bool utf16)
 {
     using namespace std::chrono;
-    std::ofstream out(path, std::ios::binary);
-    if (!out)
+    std::ofstream file(path, std::ios::binary);
+    if (!file)
         return false;
-    out << "Zeitpunkt;Z\xE4hlerstand (kWh)\r\n";
+    const auto write = [&file, utf16](const std::string &text) {
+        if (!utf16) {
+            file << text;
+            return;
+        }
+        const QString wide = QString::fromLatin1(text.data(), qsizetype(text.size()));
+        file.write(reinterpret_cast<const char *>(wide.utf16()), std::streamsize(wide.size() * 2));
+    };
+    if (utf16)
+        file.write("\xFF\xFE", 2);
+    write("Zeitpunkt;Z\xE4hlerstand (kWh)\r\n");
     const sys_days first = year(1975) / January / 1;
     std::string block;
     long long thousandths = 1000000;
@@ -49,12 +62,12 @@ bool writeExport(const std::string &path, long long rows)
             minutes % 60, thousandths / 1000, thousandths % 1000);
         block += line;
         if (block.size() > (1 << 20)) {
-            out << block;
+            write(block);
             block.clear();
         }
     }
-    out << block;
-    return bool(out);
+    write(block);
+    return bool(file);
 }
 
 // A figure of /proc/self/status in bytes ("VmHWM", "VmRSS").
@@ -77,14 +90,18 @@ double status(const char *name)
 
 int main(int argc, char **argv)
 {
-    if (argc >= 3 && std::string(argv[1]) == "--write")
-        return writeExport(argv[2], argc >= 4 ? std::atoll(argv[3]) : 1750000) ? 0 : 1;
-    const long long rows = argc >= 2 ? std::atoll(argv[1]) : 1750000;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const bool utf16 = std::erase(args, "--utf16") > 0;
+    if (args.size() >= 2 && args[0] == "--write")
+        return writeExport(args[1], args.size() >= 3 ? std::atoll(args[2].c_str()) : 1750000, utf16)
+            ? 0
+            : 1;
+    const long long rows = !args.empty() ? std::atoll(args[0].c_str()) : 1750000;
 
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("zaehler_15min.csv"));
-    if (!writeExport(QFile::encodeName(file).toStdString(), rows)) {
+    if (!writeExport(QFile::encodeName(file).toStdString(), rows, utf16)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
         return 1;
     }
@@ -122,9 +139,9 @@ int main(int argc, char **argv)
             return 1;
     }
 
-    std::printf("a smart meter's export: %lld rows of 15-minute readings, %s, into an empty log "
-                "(%d days)\n",
-        rows, bench::mebibytes(size).c_str(), added);
+    std::printf("a smart meter's export: %lld rows of 15-minute readings, %s%s, into an empty "
+                "log (%d days)\n",
+        rows, bench::mebibytes(size).c_str(), utf16 ? " in UTF-16" : "", added);
     bench::printHeading();
     bench::printFigure("reading the file (parseImport)", bench::seconds(reading), "", NAN, 0);
     bench::printFigure("import, click to saved log", bench::seconds(seconds), "", NAN, 0);

@@ -135,7 +135,9 @@ private:
             end_ = true;
             return true;
         }
-        const QByteArray block = device_.read(BlockBytes);
+        // No more room than the rest of the file needs.
+        const QByteArray block
+            = device_.read(std::clamp<qint64>(device_.bytesAvailable(), 1, BlockBytes));
         if (block.isEmpty())
             end_ = true;
         else if (form_ == Form::Bytes)
@@ -208,6 +210,7 @@ public:
     void split(QByteArrayView line, char delimiter)
     {
         line_ = line;
+        ++lineCount_;
         bounds_.clear();
         bool quoted = false;
         qsizetype start = 0;
@@ -233,10 +236,16 @@ public:
         const QByteArrayView raw = line_.sliced(begin, end - begin);
         if (!raw.contains('"'))
             return trimmed(raw);
-        if (scratch_.size() < bounds_.size())
+        if (scratch_.size() < bounds_.size()) {
             scratch_.resize(bounds_.size());
+            made_.resize(bounds_.size());
+        }
         QByteArray &out = scratch_[size_t(i)];
-        out.clear();
+        // Made once a line: a view given out before stays valid.
+        if (made_[size_t(i)] == lineCount_)
+            return trimmed(out);
+        made_[size_t(i)] = lineCount_;
+        out.resize(0);
         bool quoted = false;
         for (qsizetype k = 0; k < raw.size(); ++k) {
             if (raw[k] == '"') {
@@ -262,6 +271,8 @@ private:
     QByteArrayView line_;
     std::vector<std::pair<qsizetype, qsizetype>> bounds_;
     std::vector<QByteArray> scratch_; // a field's own, so that several stay valid
+    std::vector<quint64> made_; // the line for which scratch_ was made
+    quint64 lineCount_ = 0;
 };
 
 // --- Dates, times and numbers ----------------------------------------------
@@ -760,10 +771,14 @@ bool Parser::secondPass()
             out_.error = QStringLiteral("In der Datei steht keine Spalte mit Zählerständen.");
             return true;
         }
+        // No column is two things at once.
+        for (int *other : { &columns_.time, &columns_.oldFinal, &columns_.number })
+            if (*other == columns_.date || *other == columns_.reading)
+                *other = -1;
+        if (columns_.number == columns_.oldFinal)
+            columns_.number = -1;
         // A time of day in a column of its own, named or found.
         int seconds = 0;
-        if (columns_.time == columns_.date || columns_.time == columns_.reading)
-            columns_.time = -1;
         for (int i = 0; i < fields.size() && columns_.time < 0; ++i)
             if (i != columns_.date && i != columns_.reading && timeOf(fields.at(i), seconds))
                 columns_.time = i;

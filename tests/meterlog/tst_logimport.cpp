@@ -101,6 +101,10 @@ private slots:
             << QByteArray("Zeitpunkt;Z\xE4hlerstand (kWh)\n02.03.2026 00:15;110,7\n"
                           "01.03.2026 23:45;110,5\n01.03.2026 12:00;105\n01.03.2026 00:15;100,1\n")
             << QStringList { "2 02.03.2026 110,70 " + Ok, "3 01.03.2026 110,50 " + Ok };
+        // The date's header names no replacement column as well.
+        QTest::newRow("date column named like a replacement")
+            << QByteArray("\"Datum (alter Z\xE4hler)\";Stand\n\"01.01.2026\";1000\n")
+            << QStringList { "2 01.01.2026 1000,00 " + Ok };
         QTest::newRow("many readings a day, the time in a column")
             << QByteArray("Datum;Uhrzeit;Stand\n01.03.2026;00:15;100\n01.03.2026;23:45;110\n"
                           "01.03.2026;23:50;n/a\n02.03.2026;00:15;111\n")

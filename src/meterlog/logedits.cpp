@@ -401,235 +401,228 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
 
 void TForm1::Import1Click(TControl &)
 {
-    // What a large file took is given back to the system once all of it is
-    // freed.
-    const auto importFile = [this] {
-        const QString folder
-            = QDir::current().absoluteFilePath(dataDir.isEmpty() ? QStringLiteral(".") : dataDir);
-        const QString path = app().services().openFileName(this,
-            QStringLiteral("Ablesungen importieren"), QDir::cleanPath(folder),
-            QStringLiteral("Tabellen und Textdateien (*.csv *.txt *.tsv);;Alle Dateien (*)"));
-        if (path.isEmpty())
-            return;
-        QFile file(path);
-        QString problem;
-        ImportParse parse;
-        if (!file.open(QIODevice::ReadOnly))
-            problem = fileErrorText(file);
-        else if (file.size() > MaxImportBytes)
-            problem
-                = QStringLiteral("Sie ist größer als %1 MB und keine Tabelle von Zählerständen.")
+    // What a large file took goes back to the system once all of it is
+    // freed: this is the last local to go.
+    const struct ReleaseAtEnd {
+        ~ReleaseAtEnd() { releaseFreeMemory(); }
+    } releaseAtEnd;
+    const QString folder
+        = QDir::current().absoluteFilePath(dataDir.isEmpty() ? QStringLiteral(".") : dataDir);
+    const QString path = app().services().openFileName(this,
+        QStringLiteral("Ablesungen importieren"), QDir::cleanPath(folder),
+        QStringLiteral("Tabellen und Textdateien (*.csv *.txt *.tsv);;Alle Dateien (*)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    QString problem;
+    ImportParse parse;
+    if (!file.open(QIODevice::ReadOnly))
+        problem = fileErrorText(file);
+    else if (file.size() > MaxImportBytes)
+        problem = QStringLiteral("Sie ist größer als %1 MB und keine Tabelle von Zählerständen.")
                       .arg(MaxImportBytes / (1024 * 1024));
-        else {
-            // A smart meter's export takes a while: the bar shows it, and
-            // "Abbrechen" stops the reading before anything changed.
-            Services &services = app().services();
-            services.beginProgress(this, app().Title,
-                QStringLiteral("\"%1\" wird gelesen …").arg(QFileInfo(path).fileName()));
-            try {
-                parse = parseImport(file, [&services](qint64 done, qint64 total) {
-                    return services.stepProgress(done, total);
-                });
-            } catch (...) {
-                services.endProgress();
-                throw;
-            }
-            services.endProgress();
-            if (parse.cancelled)
-                return;
-            if (file.error() != QFileDevice::NoError)
-                problem = fileErrorText(file);
-            else
-                problem = parse.error;
-        }
-        file.close();
-        if (!problem.isEmpty()) {
-            app().messageBox(this, app().Title,
-                QStringLiteral("Aus \"%1\" kann nichts importiert werden: %2")
-                    .arg(displayPath(path), problem),
-                MsgIcon::None);
-            return;
-        }
-        QStringList notes = besideChanges(parse, path, app().settings());
-
-        const FormatSettings &s = app().settings();
-        TStringGrid &g = StringGrid1;
-        FollowVerbrauchFile();
-        const auto plan = [&](bool findChanges) {
-            std::vector<ImportRow> rows = parse.rows;
-            planImport(rows,
-                ImportTarget { readingsOf(logRowsOf(g), s), meterChanges(),
-                    app().services().today(), findChanges });
-            return rows;
-        };
-        std::vector<ImportRow> with = plan(true), without = plan(false);
-        const bool offered
-            = std::any_of(with.begin(), with.end(), [](const ImportRow &r) { return r.found; });
-        if (parse.severalDays > 0)
-            notes.prepend(QStringLiteral(
-                "%1 Zeilen mit mehreren Ständen am Tag (an %2 Tagen): je Tag wird nur "
-                "der letzte Stand übernommen, die früheren sind nicht aufgeführt.")
-                              .arg(grouped(parse.severalRows), grouped(parse.severalDays)));
-        ImportPreview preview;
-        preview.fileName = QFileInfo(path).fileName();
-        preview.headers = QStringList { QStringLiteral("Zeile"), QStringLiteral("Datum"),
-            QStringLiteral("Zählerstand"), QStringLiteral("Ergebnis") };
-        fillPreview(
-            offered ? with : without, notes, s, preview.rows, preview.added, preview.summary);
-        bool takeOffer = false;
-        if (offered) {
-            fillPreview(without, notes, s, preview.rowsWithout, preview.addedWithout,
-                preview.summaryWithout);
-            QStringList found;
-            for (const ImportRow &r : with)
-                if (r.found)
-                    found << QStringLiteral("am %1 (Zeile %2)").arg(day(r.date, s)).arg(r.line);
-            preview.offer = (found.size() == 1 ? QStringLiteral("Zählerwechsel eintragen: ")
-                                               : QStringLiteral("Die Zählerwechsel eintragen: "))
-                + found.join(QStringLiteral(", "));
-            if (!app().services().confirmImportOffer(this, preview, takeOffer))
-                return;
-        } else if (!app().services().confirmImport(this, preview)) {
-            return;
-        }
-        std::vector<ImportRow> rows = takeOffer ? std::move(with) : std::move(without);
-
-        // A day after today is a typing error as often as not: taken only when
-        // the user says so, naming the days.
-        QStringList later;
-        for (const ImportRow &r : rows)
-            if (r.fate == ImportRow::Fate::Added && r.afterToday)
-                later << day(r.date, s);
-        bool takeLater = true;
-        if (!later.isEmpty()) {
-            const qsizetype count = later.size();
-            if (count > 10)
-                later = later.mid(0, 10) << QStringLiteral("…");
-            const MsgAnswer answer = app().services().askYesNoCancel(this, app().Title,
-                QStringLiteral(
-                    "%1 nach dem heutigen Tag (%2) datiert: %3.\n\nJa: auch %4 übernehmen.\n"
-                    "Nein: nur die übrigen Zeilen übernehmen.\n"
-                    "Abbrechen: nichts importieren.")
-                    .arg(count == 1 ? QStringLiteral("Eine Ablesung ist")
-                                    : QStringLiteral("%1 Ablesungen sind").arg(count),
-                        day(app().services().today(), s), later.join(QStringLiteral(", ")),
-                        count == 1 ? QStringLiteral("sie") : QStringLiteral("diese")));
-            if (answer == MsgAnswer::Cancel)
-                return;
-            takeLater = answer == MsgAnswer::Yes;
-        }
-        const auto taken = [takeLater](const ImportRow &r) {
-            return r.fate == ImportRow::Fate::Added && (takeLater || !r.afterToday);
-        };
-        if (std::none_of(rows.begin(), rows.end(), taken))
-            return;
-
-        // What is saved is what the preview promised, or nothing.
-        const FileStamp changesSeen = MeterChangeStamp;
-        meterChanges();
-        if (FollowVerbrauchFile() || MeterChangeStamp != changesSeen) {
-            std::vector<ImportRow> again = plan(takeOffer);
-            const bool same = std::equal(rows.begin(), rows.end(), again.begin(), again.end(),
-                [](const ImportRow &a, const ImportRow &b) {
-                    return a.fate == b.fate && a.found == b.found
-                        && bool(a.change) == bool(b.change);
-                });
-            if (!same) {
-                app().messageBox(this, app().Title,
-                    QStringLiteral(
-                        "Ein anderes Programm hat \"Mein_Verbrauch.txt\" oder \"%1\" eben "
-                        "geändert. Es wurde nichts importiert; bitte importieren Sie noch "
-                        "einmal.")
-                        .arg(meterChangeFileName()),
-                    MsgIcon::None);
-                return;
-            }
-        }
-        // The replacements the import records; one of the same day is there
-        // already (the plan skipped any that differs).
-        MeterChanges changes = meterChanges();
-        MeterChanges recorded;
-        for (const ImportRow &r : rows)
-            if (taken(r) && r.change && !meterChangeOn(changes, r.date))
-                recorded.push_back(*r.change);
-        if (!recorded.empty() && MeterChangeBadLine) {
-            app().messageBox(this, app().Title,
-                QStringLiteral(
-                    "Die Datei \"%1\" kann ab Zeile %2 nicht gelesen werden; sie wird nicht "
-                    "überschrieben. Es wurde nichts importiert, da die Datei Zählerwechsel "
-                    "enthält.")
-                    .arg(displayPath(meterChangePath()))
-                    .arg(MeterChangeBadLine),
-                MsgIcon::None);
-            return;
-        }
-        changes.insert(changes.end(), recorded.begin(), recorded.end());
-        sortByDate(changes);
-
-        // The new rows merge with the table by date; rows without a date keep
-        // their places, a blank row (of an empty log) goes.
-        std::vector<const ImportRow *> incoming;
-        for (const ImportRow &r : rows)
-            if (taken(r))
-                incoming.push_back(&r);
-        std::stable_sort(incoming.begin(), incoming.end(),
-            [](const ImportRow *a, const ImportRow *b) { return a->date < b->date; });
-        const int first = g.fixedRows();
-        std::vector<QString> texts;
-        std::vector<int> placed; // the added rows' new numbers
-        LogRows step;
-        auto next = incoming.begin();
-        int count = 0;
-        const auto put = [&](const QStringList &cells) {
-            for (int c = 0; c < g.colCount(); ++c)
-                texts.push_back(cells.value(c));
-            ++count;
-        };
-        const auto putUpTo = [&](const QDate &until) {
-            for (; next != incoming.end() && (!until.isValid() || (*next)->date < until); ++next) {
-                const QStringList cells { dateToStr((*next)->date, s),
-                    formatValue((*next)->reading, separator()), QString(), QString() };
-                placed.push_back(first + count);
-                step << cells;
-                put(cells);
-            }
-        };
-        for (int r = first; r < g.rowCount(); ++r) {
-            if (isBlankRow(g, r))
-                continue;
-            const QDate d = dateOf(g, r, s);
-            if (d.isValid())
-                putUpTo(d);
-            put(rowOf(g, r));
-        }
-        putUpTo(QDate());
-        const MeterChanges before = MeterChangeCache;
-        if (!recorded.empty())
-            MeterChangeCache = changes;
-        g.beginUpdate();
-        g.setRowCount(first + count);
-        g.setRowsFrom(first, std::move(texts));
-        for (int r : placed) {
-            RecountRow(r);
-            RecountRow(r + 1);
-        }
-        ShowRow(placed.back());
-        g.endUpdate();
+    else {
+        // A smart meter's export takes a while: the bar shows it, and
+        // "Abbrechen" stops the reading before anything changed.
+        Services &services = app().services();
+        services.beginProgress(this, app().Title,
+            QStringLiteral("\"%1\" wird gelesen …").arg(QFileInfo(path).fileName()));
         try {
-            SaveVerbrauch();
+            parse = parseImport(file, [&services](qint64 done, qint64 total) {
+                return services.stepProgress(done, total);
+            });
         } catch (...) {
-            MeterChangeCache = before;
+            services.endProgress();
             throw;
         }
-        if (!recorded.empty())
-            SaveMeterChanges(changes);
-        for (int i = 0; i < step.size(); ++i)
-            step[i] = rowOf(g, placed[size_t(i)]);
-        PushUndo({ QStringLiteral("Rückgängig: Import"), std::move(step), {}, {}, {},
-            std::move(recorded) });
+        services.endProgress();
+        if (parse.cancelled)
+            return;
+        if (file.error() != QFileDevice::NoError)
+            problem = fileErrorText(file);
+        else
+            problem = parse.error;
+    }
+    file.close();
+    if (!problem.isEmpty()) {
+        app().messageBox(this, app().Title,
+            QStringLiteral("Aus \"%1\" kann nichts importiert werden: %2")
+                .arg(displayPath(path), problem),
+            MsgIcon::None);
+        return;
+    }
+    QStringList notes = besideChanges(parse, path, app().settings());
+
+    const FormatSettings &s = app().settings();
+    TStringGrid &g = StringGrid1;
+    FollowVerbrauchFile();
+    const auto plan = [&](bool findChanges) {
+        std::vector<ImportRow> rows = parse.rows;
+        planImport(rows,
+            ImportTarget { readingsOf(logRowsOf(g), s), meterChanges(), app().services().today(),
+                findChanges });
+        return rows;
     };
-    importFile();
-    releaseFreeMemory();
+    std::vector<ImportRow> with = plan(true), without = plan(false);
+    const bool offered
+        = std::any_of(with.begin(), with.end(), [](const ImportRow &r) { return r.found; });
+    if (parse.severalDays > 0)
+        notes.prepend(
+            QStringLiteral("%1 Zeilen mit mehreren Ständen am Tag (an %2 Tagen): je Tag wird nur "
+                           "der letzte Stand übernommen, die früheren sind nicht aufgeführt.")
+                .arg(grouped(parse.severalRows), grouped(parse.severalDays)));
+    ImportPreview preview;
+    preview.fileName = QFileInfo(path).fileName();
+    preview.headers = QStringList { QStringLiteral("Zeile"), QStringLiteral("Datum"),
+        QStringLiteral("Zählerstand"), QStringLiteral("Ergebnis") };
+    fillPreview(offered ? with : without, notes, s, preview.rows, preview.added, preview.summary);
+    bool takeOffer = false;
+    if (offered) {
+        fillPreview(
+            without, notes, s, preview.rowsWithout, preview.addedWithout, preview.summaryWithout);
+        QStringList found;
+        for (const ImportRow &r : with)
+            if (r.found)
+                found << QStringLiteral("am %1 (Zeile %2)").arg(day(r.date, s)).arg(r.line);
+        preview.offer = (found.size() == 1 ? QStringLiteral("Zählerwechsel eintragen: ")
+                                           : QStringLiteral("Die Zählerwechsel eintragen: "))
+            + found.join(QStringLiteral(", "));
+        if (!app().services().confirmImportOffer(this, preview, takeOffer))
+            return;
+    } else if (!app().services().confirmImport(this, preview)) {
+        return;
+    }
+    std::vector<ImportRow> rows = takeOffer ? std::move(with) : std::move(without);
+
+    // A day after today is a typing error as often as not: taken only when
+    // the user says so, naming the days.
+    QStringList later;
+    for (const ImportRow &r : rows)
+        if (r.fate == ImportRow::Fate::Added && r.afterToday)
+            later << day(r.date, s);
+    bool takeLater = true;
+    if (!later.isEmpty()) {
+        const qsizetype count = later.size();
+        if (count > 10)
+            later = later.mid(0, 10) << QStringLiteral("…");
+        const MsgAnswer answer = app().services().askYesNoCancel(this, app().Title,
+            QStringLiteral("%1 nach dem heutigen Tag (%2) datiert: %3.\n\nJa: auch %4 übernehmen.\n"
+                           "Nein: nur die übrigen Zeilen übernehmen.\n"
+                           "Abbrechen: nichts importieren.")
+                .arg(count == 1 ? QStringLiteral("Eine Ablesung ist")
+                                : QStringLiteral("%1 Ablesungen sind").arg(count),
+                    day(app().services().today(), s), later.join(QStringLiteral(", ")),
+                    count == 1 ? QStringLiteral("sie") : QStringLiteral("diese")));
+        if (answer == MsgAnswer::Cancel)
+            return;
+        takeLater = answer == MsgAnswer::Yes;
+    }
+    const auto taken = [takeLater](const ImportRow &r) {
+        return r.fate == ImportRow::Fate::Added && (takeLater || !r.afterToday);
+    };
+    if (std::none_of(rows.begin(), rows.end(), taken))
+        return;
+
+    // What is saved is what the preview promised, or nothing.
+    const FileStamp changesSeen = MeterChangeStamp;
+    meterChanges();
+    if (FollowVerbrauchFile() || MeterChangeStamp != changesSeen) {
+        std::vector<ImportRow> again = plan(takeOffer);
+        const bool same = std::equal(rows.begin(), rows.end(), again.begin(), again.end(),
+            [](const ImportRow &a, const ImportRow &b) {
+                return a.fate == b.fate && a.found == b.found && bool(a.change) == bool(b.change);
+            });
+        if (!same) {
+            app().messageBox(this, app().Title,
+                QStringLiteral("Ein anderes Programm hat \"Mein_Verbrauch.txt\" oder \"%1\" eben "
+                               "geändert. Es wurde nichts importiert; bitte importieren Sie noch "
+                               "einmal.")
+                    .arg(meterChangeFileName()),
+                MsgIcon::None);
+            return;
+        }
+    }
+    // The replacements the import records; one of the same day is there
+    // already (the plan skipped any that differs).
+    MeterChanges changes = meterChanges();
+    MeterChanges recorded;
+    for (const ImportRow &r : rows)
+        if (taken(r) && r.change && !meterChangeOn(changes, r.date))
+            recorded.push_back(*r.change);
+    if (!recorded.empty() && MeterChangeBadLine) {
+        app().messageBox(this, app().Title,
+            QStringLiteral("Die Datei \"%1\" kann ab Zeile %2 nicht gelesen werden; sie wird nicht "
+                           "überschrieben. Es wurde nichts importiert, da die Datei Zählerwechsel "
+                           "enthält.")
+                .arg(displayPath(meterChangePath()))
+                .arg(MeterChangeBadLine),
+            MsgIcon::None);
+        return;
+    }
+    changes.insert(changes.end(), recorded.begin(), recorded.end());
+    sortByDate(changes);
+
+    // The new rows merge with the table by date; rows without a date keep
+    // their places, a blank row (of an empty log) goes.
+    std::vector<const ImportRow *> incoming;
+    for (const ImportRow &r : rows)
+        if (taken(r))
+            incoming.push_back(&r);
+    std::stable_sort(incoming.begin(), incoming.end(),
+        [](const ImportRow *a, const ImportRow *b) { return a->date < b->date; });
+    const int first = g.fixedRows();
+    std::vector<QString> texts;
+    std::vector<int> placed; // the added rows' new numbers
+    LogRows step;
+    auto next = incoming.begin();
+    int count = 0;
+    const auto put = [&](const QStringList &cells) {
+        for (int c = 0; c < g.colCount(); ++c)
+            texts.push_back(cells.value(c));
+        ++count;
+    };
+    const auto putUpTo = [&](const QDate &until) {
+        for (; next != incoming.end() && (!until.isValid() || (*next)->date < until); ++next) {
+            const QStringList cells { dateToStr((*next)->date, s),
+                formatValue((*next)->reading, separator()), QString(), QString() };
+            placed.push_back(first + count);
+            step << cells;
+            put(cells);
+        }
+    };
+    for (int r = first; r < g.rowCount(); ++r) {
+        if (isBlankRow(g, r))
+            continue;
+        const QDate d = dateOf(g, r, s);
+        if (d.isValid())
+            putUpTo(d);
+        put(rowOf(g, r));
+    }
+    putUpTo(QDate());
+    const MeterChanges before = MeterChangeCache;
+    if (!recorded.empty())
+        MeterChangeCache = changes;
+    g.beginUpdate();
+    g.setRowCount(first + count);
+    g.setRowsFrom(first, std::move(texts));
+    for (int r : placed) {
+        RecountRow(r);
+        RecountRow(r + 1);
+    }
+    ShowRow(placed.back());
+    g.endUpdate();
+    try {
+        SaveVerbrauch();
+    } catch (...) {
+        MeterChangeCache = before;
+        throw;
+    }
+    if (!recorded.empty())
+        SaveMeterChanges(changes);
+    for (int i = 0; i < step.size(); ++i)
+        step[i] = rowOf(g, placed[size_t(i)]);
+    PushUndo(
+        { QStringLiteral("Rückgängig: Import"), std::move(step), {}, {}, {}, std::move(recorded) });
 }
 
 } // namespace voltaris

@@ -1,4 +1,5 @@
 #include "qt/logdialogs.h"
+#include "qt/qtservices.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -6,6 +7,8 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -199,6 +202,29 @@ private slots:
         bool take = false;
         QVERIFY(askImport(nullptr, p, &take));
         QVERIFY(take);
+    }
+
+    // The bar of a long reading: German, modal, with the program's title;
+    // "Abbrechen" answers the next step.
+    void progress()
+    {
+        QtServices services;
+        services.beginProgress(nullptr, "Voltaris 1.3", "\"a.csv\" wird gelesen …");
+        QProgressDialog *bar = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == "ProgressDialog")
+                bar = qobject_cast<QProgressDialog *>(w);
+        QVERIFY(bar);
+        QCOMPARE(bar->windowTitle(), "Voltaris 1.3");
+        QCOMPARE(bar->labelText(), "\"a.csv\" wird gelesen …");
+        QCOMPARE(bar->findChild<QPushButton *>()->text(), "Abbrechen");
+        QCOMPARE(bar->windowModality(), Qt::ApplicationModal);
+        QVERIFY(services.stepProgress(1, 10));
+        bar->cancel();
+        QVERIFY(!services.stepProgress(2, 10));
+        const QPointer<QProgressDialog> gone = bar;
+        services.endProgress();
+        QVERIFY(!gone);
     }
 };
 

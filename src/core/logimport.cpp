@@ -277,7 +277,8 @@ private:
 
 // --- Dates, times and numbers ----------------------------------------------
 
-// Reads `count` digits at most (at least one) from t at i.
+// Reads `least` to `most` digits from t at i; false when there are fewer, or
+// more follow.
 bool digits(QByteArrayView t, qsizetype &i, int least, int most, int &value)
 {
     value = 0;

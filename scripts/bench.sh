@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (Release, into build-bench/) and runs them all: the
 # number texts and a key release, the consumption file and the log's
-# handlers, and the start-up on a virtual X display of its own. Prints one
-# line per figure: its median, what it is compared with, the ratio and the
-# target. Takes about five minutes; the figures mean most on an idle machine.
+# handlers, the import of a smart meter's large export, and the start-up on a
+# virtual X display of its own. Prints one line per figure: its median, what
+# it is compared with, the ratio and the target. Takes about five minutes;
+# the figures mean most on an idle machine.
 #
 #   scripts/bench.sh [START-UP ROUNDS]     (default 11)
 set -euo pipefail
@@ -45,7 +46,7 @@ quiet() {
 
 if ! { cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
     cmake --build "$build" -j2 --target voltaris bare_window texts_window bench_startup bench_numtext \
-        bench_meterlog; } >"$log" 2>&1; then
+        bench_meterlog bench_import; } >"$log" 2>&1; then
     cat "$log" >&2
     exit 1
 fi
@@ -62,6 +63,11 @@ echo
 echo "consumption file and log handlers (Google Benchmark, medians of 9 repetitions," \
     "repetitions interleaved)"
 quiet "$build/tests/bench_meterlog"
+
+echo
+echo "a smart meter's export, once each (a process of its own, so that the peak is the import's)"
+quiet "$build/tests/bench_import"
+quiet "$build/tests/bench_import" --utf16
 
 # A display of its own: the first free number from :77 on.
 display=77

@@ -81,7 +81,7 @@ bool tryStrToDate(const QString &text, const FormatSettings &settings, QDate &da
         return false;
     int year = values[yearIndex];
     if (lengths[yearIndex] == 1 || lengths[yearIndex] == 2)
-        year += 2000;
+        year = fullYear(year);
     else if (lengths[yearIndex] != 4)
         return false;
     // Year 0 does not exist in the calendar; QDate refuses it too.

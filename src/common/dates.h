@@ -13,9 +13,16 @@ namespace voltaris {
 // 9999 (leading zeros fill the year). An invalid date gives the empty text.
 QString dateToStr(const QDate &date, const FormatSettings &settings);
 
+// The year of a date written with two digits (or one), as spreadsheets read
+// it: 0 to 29 are 2000 to 2029, 30 to 99 are 1930 to 1999.
+inline int fullYear(int shortYear)
+{
+    return shortYear < 30 ? 2000 + shortYear : 1900 + shortYear;
+}
+
 // Back from a short date text: blanks around the text are ignored; day and
 // month of one or two digits, the year of four digits (or of one or two digits,
-// taken as 2000 + year), in the settings' order, with the settings' separator.
+// read by fullYear), in the settings' order, with the settings' separator.
 // Only spaces count as blanks; the fields are ASCII digits, a sign or a third
 // separator fails. A text that names no real calendar day fails, and `date` is
 // then left unchanged.

@@ -47,15 +47,35 @@ QString dateField(const QString &text, const FormatSettings &s)
 
 QByteArray csvOf(const LogRows &rows, const FormatSettings &settings)
 {
+    return csvOf(rows, settings, {});
+}
+
+QByteArray csvOf(const LogRows &rows, const FormatSettings &settings, const MeterChanges &changes)
+{
     const QChar sep = settings.decimalSeparator;
-    QString out = QStringLiteral("\uFEFFDatum;Zählerstand;Tage;kWh/Tag\r\n");
+    QString out = QStringLiteral("\uFEFFDatum;Zählerstand;Tage;kWh/Tag");
+    if (!changes.empty())
+        out += QStringLiteral(";Letzter Stand alter Zähler;Nummer neuer Zähler");
+    out += QStringLiteral("\r\n");
     for (const QStringList &row : rows) {
         if (isBlankRow(row))
             continue;
-        out += dateField(row.value(logcol::Date), settings) + QLatin1Char(';')
+        const QString date = row.value(logcol::Date);
+        out += dateField(date, settings) + QLatin1Char(';')
             + numberField(row.value(logcol::Reading), sep) + QLatin1Char(';')
             + numberField(row.value(logcol::Days), sep) + QLatin1Char(';')
-            + numberField(row.value(logcol::PerDay), sep) + QStringLiteral("\r\n");
+            + numberField(row.value(logcol::PerDay), sep);
+        if (!changes.empty()) {
+            QDate day;
+            const MeterChange *change
+                = tryStrToDate(date, settings, day) ? meterChangeOn(changes, day) : nullptr;
+            if (change)
+                out += QLatin1Char(';') + formatValue(change->oldFinal, u',') + QLatin1Char(';')
+                    + textField(change->number);
+            else
+                out += QStringLiteral(";;");
+        }
+        out += QStringLiteral("\r\n");
     }
     return out.toUtf8();
 }

@@ -174,7 +174,8 @@ void TForm1::CsvExport1Click(TControl &)
         QStringLiteral("CSV-Datei (*.csv)"));
     if (path.isEmpty())
         return;
-    writeFileOrThrow(path, csvOf(rows, app().settings()));
+    // The replacements go with it, so that an import of the file restores them.
+    writeFileOrThrow(path, csvOf(rows, app().settings(), meterChanges()));
 }
 
 void TForm1::Undo1Click(TControl &)
@@ -193,12 +194,14 @@ void TForm1::Undo1Click(TControl &)
     if (step.changeAdded)
         std::erase_if(
             changes, [&](const MeterChange &c) { return c.date == step.changeAdded->date; });
+    for (const MeterChange &added : step.changesAdded)
+        std::erase_if(changes, [&](const MeterChange &c) { return c.date == added.date; });
     if (step.changeRemoved && !meterChangeOn(changes, step.changeRemoved->date)) {
         changes.push_back(*step.changeRemoved);
         std::sort(changes.begin(), changes.end(),
             [](const MeterChange &a, const MeterChange &b) { return a.date < b.date; });
     }
-    const bool changesDiffer = step.changeAdded || step.changeRemoved;
+    const bool changesDiffer = step.changeAdded || step.changeRemoved || !step.changesAdded.empty();
     const MeterChanges before = MeterChangeCache;
     if (changesDiffer)
         MeterChangeCache = changes;

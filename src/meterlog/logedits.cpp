@@ -13,9 +13,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace voltaris {
 
@@ -23,8 +27,12 @@ namespace {
 
 const QString NothingChanged = QStringLiteral("Es wurde nichts geändert.");
 
-// Larger files are no table of readings; they would only fill the memory.
-constexpr qint64 MaxImportBytes = 64 * 1024 * 1024;
+// Larger files are no table of readings. A file is read in blocks, so the
+// bound is no matter of memory: a smart meter's export of 15-minute values
+// over decades, or its UTF-16 form, fits.
+constexpr qint64 MaxImportBytes = 256 * 1024 * 1024;
+// A replacement file beside an imported one larger than this is none.
+constexpr qint64 MaxChangeFileBytes = 1024 * 1024;
 
 std::unique_ptr<TMenuItem> menuItem(TPopupMenu &menu, const QString &name, const QString &caption)
 {
@@ -36,14 +44,6 @@ std::unique_ptr<TMenuItem> menuItem(TPopupMenu &menu, const QString &name, const
 QString day(const QDate &d, const FormatSettings &s)
 {
     return dateToStr(d, s);
-}
-
-std::vector<QDate> meterStarts(const MeterChanges &changes)
-{
-    std::vector<QDate> days;
-    for (const MeterChange &c : changes)
-        days.push_back(c.date);
-    return days;
 }
 
 void sortByDate(MeterChanges &changes)
@@ -81,12 +81,86 @@ QString afterToday(const QDate &date, const QDate &today, const FormatSettings &
         .arg(day(date, s), day(today, s));
 }
 
+// "1.750.000"
+QString grouped(qint64 n)
+{
+    return QLocale(QLocale::German, QLocale::Germany).toString(n);
+}
+
 // "3 Zeilen werden übernommen, 1 übersprungen."
 QString importSummary(int added, int skipped)
 {
-    const QString take = added == 1 ? QStringLiteral("1 Zeile wird übernommen")
-                                    : QStringLiteral("%1 Zeilen werden übernommen").arg(added);
-    return QStringLiteral("%1, %2 übersprungen.").arg(take).arg(skipped);
+    const QString take = added == 1
+        ? QStringLiteral("1 Zeile wird übernommen")
+        : QStringLiteral("%1 Zeilen werden übernommen").arg(grouped(added));
+    return QStringLiteral("%1, %2 übersprungen.").arg(take, grouped(skipped));
+}
+
+// The preview of planned rows: each row with the date it will store (the
+// text as found when it is none), the summary and the notes under it.
+void fillPreview(const std::vector<ImportRow> &rows, const QStringList &notes,
+    const FormatSettings &s, QList<QStringList> &texts, QList<bool> &added, QString &summary)
+{
+    int count = 0, later = 0, changes = 0;
+    texts.reserve(qsizetype(rows.size()));
+    added.reserve(qsizetype(rows.size()));
+    for (const ImportRow &r : rows) {
+        const bool in = r.fate == ImportRow::Fate::Added;
+        texts << QStringList { QString::number(r.line),
+            r.date.isValid() ? dateToStr(r.date, s) : r.dateText, r.readingText, fateText(r) };
+        added << in;
+        count += in;
+        later += in && r.afterToday;
+        changes += in && r.change.has_value();
+    }
+    QStringList lines = notes;
+    lines << importSummary(count, int(rows.size()) - count);
+    if (changes > 0)
+        lines.back() += changes == 1
+            ? QStringLiteral(" Ein Zählerwechsel wird eingetragen.")
+            : QStringLiteral(" %1 Zählerwechsel werden eingetragen.").arg(changes);
+    if (later > 0)
+        lines << (later == 1 ? QStringLiteral("1 Zeile liegt nach heute; sie wird erst nach einer "
+                                              "Rückfrage übernommen.")
+                             : QStringLiteral("%1 Zeilen liegen nach heute; sie werden erst nach "
+                                              "einer Rückfrage übernommen.")
+                                   .arg(later));
+    summary = lines.join(QLatin1Char('\n'));
+}
+
+// A copy of the log comes with its replacements in their file beside it:
+// they go to the rows of their days. Notes for the preview on what could not
+// be used.
+QStringList besideChanges(ImportParse &parse, const QString &path, const FormatSettings &s)
+{
+    QStringList notes;
+    const QString beside = QFileInfo(path).absoluteDir().filePath(meterChangeFileName());
+    QFile file(beside);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return notes;
+    const MeterChangeParse changes = parseMeterChanges(file.read(MaxChangeFileBytes));
+    if (changes.badLine)
+        notes << QStringLiteral("\"%1\" neben der Datei kann ab Zeile %2 nicht gelesen werden; die "
+                                "Zählerwechsel ab dort fehlen.")
+                     .arg(meterChangeFileName())
+                     .arg(changes.badLine);
+    QStringList days;
+    for (const MeterChange &c : attachMeterChanges(parse.rows, changes.changes))
+        days << day(c.date, s);
+    if (!days.isEmpty())
+        notes << QStringLiteral("Zählerwechsel aus \"%1\" ohne ihre Zeile in der Datei, nicht "
+                                "übernommen: %2.")
+                     .arg(meterChangeFileName(), days.join(QStringLiteral(", ")));
+    return notes;
+}
+
+// Freed blocks of the heap go back to the system; glibc keeps them
+// otherwise, and a large import would leave its memory with the process.
+void releaseFreeMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace
@@ -362,6 +436,11 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
 
 void TForm1::Import1Click(TControl &)
 {
+    // What a large file took goes back to the system once all of it is
+    // freed: this is the last local to go.
+    const struct ReleaseAtEnd {
+        ~ReleaseAtEnd() { releaseFreeMemory(); }
+    } releaseAtEnd;
     const QString folder
         = QDir::current().absoluteFilePath(dataDir.isEmpty() ? QStringLiteral(".") : dataDir);
     const QString path = app().services().openFileName(this,
@@ -370,22 +449,36 @@ void TForm1::Import1Click(TControl &)
     if (path.isEmpty())
         return;
     QFile file(path);
-    QByteArray bytes;
     QString problem;
+    ImportParse parse;
     if (!file.open(QIODevice::ReadOnly))
         problem = fileErrorText(file);
     else if (file.size() > MaxImportBytes)
-        problem = QStringLiteral("Sie ist größer als 64 MB und keine Tabelle von Zählerständen.");
+        problem = QStringLiteral("Sie ist größer als %1 MB und keine Tabelle von Zählerständen.")
+                      .arg(MaxImportBytes / (1024 * 1024));
     else {
-        bytes = file.readAll();
+        // A smart meter's export takes a while: the bar shows it, and
+        // "Abbrechen" stops the reading before anything changed.
+        Services &services = app().services();
+        services.beginProgress(this, app().Title,
+            QStringLiteral("\"%1\" wird gelesen …").arg(QFileInfo(path).fileName()));
+        try {
+            parse = parseImport(file, [&services](qint64 done, qint64 total) {
+                return services.stepProgress(done, total);
+            });
+        } catch (...) {
+            services.endProgress();
+            throw;
+        }
+        services.endProgress();
+        if (parse.cancelled)
+            return;
         if (file.error() != QFileDevice::NoError)
             problem = fileErrorText(file);
+        else
+            problem = parse.error;
     }
-    ImportParse parse;
-    if (problem.isEmpty()) {
-        parse = parseImport(bytes);
-        problem = parse.error;
-    }
+    file.close();
     if (!problem.isEmpty()) {
         app().messageBox(this, app().Title,
             QStringLiteral("Aus \"%1\" kann nichts importiert werden: %2")
@@ -393,49 +486,122 @@ void TForm1::Import1Click(TControl &)
             MsgIcon::None);
         return;
     }
+    QStringList notes = besideChanges(parse, path, app().settings());
 
     const FormatSettings &s = app().settings();
     TStringGrid &g = StringGrid1;
     FollowVerbrauchFile();
-    const auto plan = [&] {
+    const auto plan = [&](bool findChanges) {
         std::vector<ImportRow> rows = parse.rows;
-        planImport(rows, readingsOf(logRowsOf(g), s), meterStarts(meterChanges()));
+        planImport(rows,
+            ImportTarget { readingsOf(logRowsOf(g), s), meterChanges(), app().services().today(),
+                findChanges });
         return rows;
     };
-    std::vector<ImportRow> rows = plan();
+    std::vector<ImportRow> with = plan(true), without = plan(false);
+    const bool offered
+        = std::any_of(with.begin(), with.end(), [](const ImportRow &r) { return r.found; });
+    if (parse.severalDays > 0)
+        notes.prepend(
+            QStringLiteral("%1 Zeilen mit mehreren Ständen am Tag (an %2 Tagen): je Tag wird nur "
+                           "der letzte Stand übernommen, die früheren sind nicht aufgeführt.")
+                .arg(grouped(parse.severalRows), grouped(parse.severalDays)));
     ImportPreview preview;
     preview.fileName = QFileInfo(path).fileName();
     preview.headers = QStringList { QStringLiteral("Zeile"), QStringLiteral("Datum"),
         QStringLiteral("Zählerstand"), QStringLiteral("Ergebnis") };
-    int added = 0;
-    for (const ImportRow &r : rows) {
-        preview.rows << QStringList { QString::number(r.line), r.dateText, r.readingText,
-            fateText(r) };
-        preview.added << (r.fate == ImportRow::Fate::Added);
-        added += r.fate == ImportRow::Fate::Added;
-    }
-    preview.summary = importSummary(added, int(rows.size()) - added);
-    if (!app().services().confirmImport(this, preview) || added == 0)
+    fillPreview(offered ? with : without, notes, s, preview.rows, preview.added, preview.summary);
+    bool takeOffer = false;
+    if (offered) {
+        fillPreview(
+            without, notes, s, preview.rowsWithout, preview.addedWithout, preview.summaryWithout);
+        QStringList found;
+        for (const ImportRow &r : with)
+            if (r.found)
+                found << QStringLiteral("am %1 (Zeile %2)").arg(day(r.date, s)).arg(r.line);
+        preview.offer = (found.size() == 1 ? QStringLiteral("Zählerwechsel eintragen: ")
+                                           : QStringLiteral("Die Zählerwechsel eintragen: "))
+            + found.join(QStringLiteral(", "));
+        if (!app().services().confirmImportOffer(this, preview, takeOffer))
+            return;
+    } else if (!app().services().confirmImport(this, preview)) {
         return;
+    }
+    std::vector<ImportRow> rows = takeOffer ? std::move(with) : std::move(without);
+
+    // A day after today is a typing error as often as not: taken only when
+    // the user says so, naming the days.
+    QStringList later;
+    for (const ImportRow &r : rows)
+        if (r.fate == ImportRow::Fate::Added && r.afterToday)
+            later << day(r.date, s);
+    bool takeLater = true;
+    if (!later.isEmpty()) {
+        const qsizetype count = later.size();
+        if (count > 10)
+            later = later.mid(0, 10) << QStringLiteral("…");
+        const MsgAnswer answer = app().services().askYesNoCancel(this, app().Title,
+            QStringLiteral("%1 nach dem heutigen Tag (%2) datiert: %3.\n\nJa: auch %4 übernehmen.\n"
+                           "Nein: nur die übrigen Zeilen übernehmen.\n"
+                           "Abbrechen: nichts importieren.")
+                .arg(count == 1 ? QStringLiteral("Eine Ablesung ist")
+                                : QStringLiteral("%1 Ablesungen sind").arg(count),
+                    day(app().services().today(), s), later.join(QStringLiteral(", ")),
+                    count == 1 ? QStringLiteral("sie") : QStringLiteral("diese")));
+        if (answer == MsgAnswer::Cancel)
+            return;
+        takeLater = answer == MsgAnswer::Yes;
+    }
+    const auto taken = [takeLater](const ImportRow &r) {
+        return r.fate == ImportRow::Fate::Added && (takeLater || !r.afterToday);
+    };
+    if (std::none_of(rows.begin(), rows.end(), taken))
+        return;
+
     // What is saved is what the preview promised, or nothing.
-    if (FollowVerbrauchFile()) {
-        std::vector<ImportRow> again = plan();
+    const FileStamp changesSeen = MeterChangeStamp;
+    meterChanges();
+    if (FollowVerbrauchFile() || MeterChangeStamp != changesSeen) {
+        std::vector<ImportRow> again = plan(takeOffer);
         const bool same = std::equal(rows.begin(), rows.end(), again.begin(), again.end(),
-            [](const ImportRow &a, const ImportRow &b) { return a.fate == b.fate; });
+            [](const ImportRow &a, const ImportRow &b) {
+                return a.fate == b.fate && a.found == b.found && bool(a.change) == bool(b.change);
+            });
         if (!same) {
             app().messageBox(this, app().Title,
-                QStringLiteral("Ein anderes Programm hat \"Mein_Verbrauch.txt\" eben geändert. Es "
-                               "wurde nichts importiert; bitte importieren Sie noch einmal."),
+                QStringLiteral("Ein anderes Programm hat \"Mein_Verbrauch.txt\" oder \"%1\" eben "
+                               "geändert. Es wurde nichts importiert; bitte importieren Sie noch "
+                               "einmal.")
+                    .arg(meterChangeFileName()),
                 MsgIcon::None);
             return;
         }
     }
+    // The replacements the import records; one of the same day is there
+    // already (the plan skipped any that differs).
+    MeterChanges changes = meterChanges();
+    MeterChanges recorded;
+    for (const ImportRow &r : rows)
+        if (taken(r) && r.change && !meterChangeOn(changes, r.date))
+            recorded.push_back(*r.change);
+    if (!recorded.empty() && MeterChangeBadLine) {
+        app().messageBox(this, app().Title,
+            QStringLiteral("Die Datei \"%1\" kann ab Zeile %2 nicht gelesen werden; sie wird nicht "
+                           "überschrieben. Es wurde nichts importiert, da die Datei Zählerwechsel "
+                           "enthält.")
+                .arg(displayPath(meterChangePath()))
+                .arg(MeterChangeBadLine),
+            MsgIcon::None);
+        return;
+    }
+    changes.insert(changes.end(), recorded.begin(), recorded.end());
+    sortByDate(changes);
 
     // The new rows merge with the table by date; rows without a date keep
     // their places, a blank row (of an empty log) goes.
     std::vector<const ImportRow *> incoming;
     for (const ImportRow &r : rows)
-        if (r.fate == ImportRow::Fate::Added)
+        if (taken(r))
             incoming.push_back(&r);
     std::stable_sort(incoming.begin(), incoming.end(),
         [](const ImportRow *a, const ImportRow *b) { return a->date < b->date; });
@@ -468,6 +634,9 @@ void TForm1::Import1Click(TControl &)
         put(rowOf(g, r));
     }
     putUpTo(QDate());
+    const MeterChanges before = MeterChangeCache;
+    if (!recorded.empty())
+        MeterChangeCache = changes;
     g.beginUpdate();
     g.setRowCount(first + count);
     g.setRowsFrom(first, std::move(texts));
@@ -475,12 +644,20 @@ void TForm1::Import1Click(TControl &)
         RecountRow(r);
         RecountRow(r + 1);
     }
-    ShowRow(placed.front());
+    ShowRow(placed.back());
     g.endUpdate();
-    SaveVerbrauch();
+    try {
+        SaveVerbrauch();
+    } catch (...) {
+        MeterChangeCache = before;
+        throw;
+    }
+    if (!recorded.empty())
+        SaveMeterChanges(changes);
     for (int i = 0; i < step.size(); ++i)
         step[i] = rowOf(g, placed[size_t(i)]);
-    PushUndo({ QStringLiteral("Rückgängig: Import"), std::move(step), {}, {}, {} });
+    PushUndo(
+        { QStringLiteral("Rückgängig: Import"), std::move(step), {}, {}, {}, std::move(recorded) });
     ShowEstimateOfTable();
 }
 

@@ -3,6 +3,7 @@
 #include "qt/datepickerwidget.h"
 
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -12,9 +13,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace voltaris {
@@ -184,56 +188,99 @@ MeterChangeInput MeterChangeDialog::answer() const
 
 ImportDialog::ImportDialog(const ImportPreview &preview, QWidget *parent)
     : LogDialog(parent)
+    , preview_(preview)
+    , table_(new QTreeWidget(this))
+    , summary_(new QLabel(this))
 {
     setObjectName(QStringLiteral("ImportDialog"));
     setWindowTitle(QStringLiteral("Ablesungen importieren – ") + preview.fileName);
     setSizeGripEnabled(true);
 
-    auto *table = new QTreeWidget(this);
-    table->setObjectName(QStringLiteral("ImportPreview"));
-    table->setRootIsDecorated(false);
-    table->setUniformRowHeights(true);
-    table->setAllColumnsShowFocus(true);
-    table->setHeaderLabels(preview.headers);
-    // Skipped rows are muted, not disabled: still legible and reachable by
-    // the keyboard, their last column says why.
-    const QBrush skipped = palette().brush(QPalette::PlaceholderText);
-    QList<QTreeWidgetItem *> items;
-    items.reserve(preview.rows.size());
-    for (qsizetype i = 0; i < preview.rows.size(); ++i) {
-        auto *item = new QTreeWidgetItem(preview.rows[i]);
-        if (i >= preview.added.size() || !preview.added[i])
-            for (int c = 0; c < item->columnCount(); ++c)
-                item->setForeground(c, skipped);
-        items.append(item);
-    }
-    table->addTopLevelItems(items);
-    for (int c = 0; c + 1 < table->columnCount(); ++c)
-        table->resizeColumnToContents(c);
-    table->header()->setStretchLastSection(true);
+    table_->setObjectName(QStringLiteral("ImportPreview"));
+    table_->setRootIsDecorated(false);
+    table_->setUniformRowHeights(true);
+    table_->setAllColumnsShowFocus(true);
+    table_->setHeaderLabels(preview.headers);
+    table_->header()->setStretchLastSection(true);
+    // Every row is measured for the widths, not only the first thousand: the
+    // widest line number is the last.
+    table_->header()->setResizeContentsPrecision(-1);
 
-    auto *summary = new QLabel(preview.summary, this);
-    summary->setObjectName(QStringLiteral("ImportSummary"));
-    summary->setWordWrap(true);
+    summary_->setObjectName(QStringLiteral("ImportSummary"));
+    summary_->setWordWrap(true);
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *accept
-        = buttons->addButton(QStringLiteral("&Importieren"), QDialogButtonBox::AcceptRole);
-    accept->setObjectName(QStringLiteral("ImportAccept"));
+    accept_ = buttons->addButton(QStringLiteral("&Importieren"), QDialogButtonBox::AcceptRole);
+    accept_->setObjectName(QStringLiteral("ImportAccept"));
     QPushButton *cancel
         = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("ImportCancel"));
     // The table does not take Enter: it reaches the default button.
-    accept->setDefault(true);
-    accept->setEnabled(preview.added.contains(true));
+    accept_->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(table);
-    layout->addWidget(summary);
+    layout->addWidget(table_);
+    if (!preview.offer.isEmpty()) {
+        // The user decides: the rows show what either choice does.
+        offer_ = new QCheckBox(preview.offer, this);
+        offer_->setObjectName(QStringLiteral("ImportOffer"));
+        offer_->setChecked(true);
+        connect(offer_, &QCheckBox::toggled, this, &ImportDialog::fill);
+        layout->addWidget(offer_);
+    }
+    layout->addWidget(summary_);
     layout->addWidget(buttons);
-    resize(640, 400);
+    // The widths are measured in the font the table will be drawn with.
+    table_->ensurePolished();
+    fill(true);
+    // As wide as the longest reason, within the screen.
+    const QFontMetrics metrics(table_->font());
+    int wide = 0;
+    for (const QStringList &row : preview.rows)
+        wide = std::max(wide, metrics.horizontalAdvance(row.value(3)));
+    wide += 80;
+    for (int c = 0; c + 1 < table_->columnCount(); ++c)
+        wide += table_->columnWidth(c);
+    if (const QScreen *screen = this->screen())
+        wide = std::min(wide, screen->availableGeometry().width() * 9 / 10);
+    resize(std::max(640, wide), 400);
+}
+
+bool ImportDialog::takeOffer() const
+{
+    return offer_ && offer_->isChecked();
+}
+
+void ImportDialog::fill(bool withOffer)
+{
+    const bool with = withOffer || !offer_;
+    const QList<QStringList> &rows = with ? preview_.rows : preview_.rowsWithout;
+    const QList<bool> &added = with ? preview_.added : preview_.addedWithout;
+    table_->clear();
+    // Skipped rows are muted, not disabled: still legible and reachable by
+    // the keyboard, their last column says why.
+    const QBrush skipped = palette().brush(QPalette::PlaceholderText);
+    QList<QTreeWidgetItem *> items;
+    items.reserve(rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        auto *item = new QTreeWidgetItem(rows[i]);
+        // Numbers read best aligned at their right.
+        item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        // A long reason is read whole where the column cuts it.
+        item->setToolTip(3, rows[i].value(3));
+        if (i >= added.size() || !added[i])
+            for (int c = 0; c < item->columnCount(); ++c)
+                item->setForeground(c, skipped);
+        items.append(item);
+    }
+    table_->addTopLevelItems(items);
+    for (int c = 0; c + 1 < table_->columnCount(); ++c)
+        table_->resizeColumnToContents(c);
+    summary_->setText(with ? preview_.summary : preview_.summaryWithout);
+    accept_->setEnabled(added.contains(true));
 }
 
 // --- The dialogs, asked ----------------------------------------------------
@@ -274,9 +321,28 @@ bool askMeterChange(QWidget *parent, MeterChangeInput &input)
     return true;
 }
 
-bool askImport(QWidget *parent, const ImportPreview &preview)
+bool askImport(QWidget *parent, const ImportPreview &preview, bool *takeOffer)
 {
-    return ImportDialog(preview, parent).run();
+    ImportDialog dialog(preview, parent);
+    const bool accepted = dialog.run();
+    if (takeOffer)
+        *takeOffer = dialog.takeOffer();
+    return accepted;
+}
+
+QProgressDialog *makeProgressDialog(QWidget *parent, const QString &caption, const QString &text)
+{
+    auto *dialog = new QProgressDialog(text, QStringLiteral("Abbrechen"), 0, 1000, parent);
+    dialog->setObjectName(QStringLiteral("ProgressDialog"));
+    dialog->setWindowTitle(caption);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    // A short task shows no bar; a long one shows it soon.
+    dialog->setMinimumDuration(400);
+    dialog->setMinimumWidth(dialog->fontMetrics().horizontalAdvance(text) + 80);
+    dialog->setValue(0);
+    return dialog;
 }
 
 } // namespace voltaris

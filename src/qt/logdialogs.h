@@ -6,8 +6,13 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QDate;
 class QDateEdit;
+class QLabel;
+class QProgressDialog;
+class QPushButton;
+class QTreeWidget;
 class QDialogButtonBox;
 class QDoubleSpinBox;
 class QLineEdit;
@@ -61,6 +66,18 @@ class ImportDialog : public LogDialog {
     Q_OBJECT
 public:
     ImportDialog(const ImportPreview &preview, QWidget *parent = nullptr);
+    // Whether the offered replacements are ticked.
+    bool takeOffer() const;
+
+private:
+    // The rows, marks and summary with or without the offered replacements.
+    void fill(bool withOffer);
+
+    ImportPreview preview_;
+    QTreeWidget *table_;
+    QLabel *summary_;
+    QCheckBox *offer_ = nullptr;
+    QPushButton *accept_ = nullptr;
 };
 
 // A modal open dialog in German; the chosen path, empty when cancelled.
@@ -70,6 +87,10 @@ QString askOpenFileName(
 // answer, else `input` unchanged.
 bool askReading(QWidget *parent, ReadingInput &input);
 bool askMeterChange(QWidget *parent, MeterChangeInput &input);
-bool askImport(QWidget *parent, const ImportPreview &preview);
+// With `takeOffer`, whether the offered replacements were ticked.
+bool askImport(QWidget *parent, const ImportPreview &preview, bool *takeOffer = nullptr);
+// A modal progress bar with "Abbrechen" over `parent`, shown once the task
+// has taken a moment; its owner deletes it.
+QProgressDialog *makeProgressDialog(QWidget *parent, const QString &caption, const QString &text);
 
 } // namespace voltaris

@@ -8,7 +8,9 @@
 #include <QDesktopServices>
 #include <QFontMetrics>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QUrl>
+#include <algorithm>
 
 namespace voltaris {
 
@@ -128,6 +130,41 @@ bool QtServices::askMeterChange(TForm *owner, MeterChangeInput &input)
 bool QtServices::confirmImport(TForm *owner, const ImportPreview &preview)
 {
     return askImport(owner && windowOf ? windowOf(owner) : nullptr, preview);
+}
+
+bool QtServices::confirmImportOffer(TForm *owner, const ImportPreview &preview, bool &takeOffer)
+{
+    return askImport(owner && windowOf ? windowOf(owner) : nullptr, preview, &takeOffer);
+}
+
+void QtServices::beginProgress(TForm *owner, const QString &caption, const QString &text)
+{
+    endProgress();
+    progress_ = makeProgressDialog(owner && windowOf ? windowOf(owner) : nullptr, caption, text);
+}
+
+bool QtServices::stepProgress(qint64 done, qint64 total)
+{
+    if (!progress_)
+        return true;
+    // A modal bar lets the window system paint it and take the click on
+    // "Abbrechen" while it moves.
+    progress_->setValue(int(std::clamp<qint64>(
+        total > 0 ? done * progress_->maximum() / total : 0, 0, progress_->maximum() - 1)));
+    return !progress_->wasCanceled();
+}
+
+void QtServices::endProgress()
+{
+    if (!progress_)
+        return;
+    QWidget *owner = progress_->parentWidget();
+    const bool shown = progress_->isVisible();
+    delete progress_;
+    progress_ = nullptr;
+    // Without a window manager the owner would stay inactive.
+    if (owner && shown)
+        owner->window()->activateWindow();
 }
 
 ConsumptionRead QtServices::readConsumption(const QString &path, const FormatSettings &settings)

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+class QProgressDialog;
 class QWidget;
 
 namespace voltaris {
@@ -38,9 +39,16 @@ public:
     bool askReading(TForm *owner, ReadingInput &input) override;
     bool askMeterChange(TForm *owner, MeterChangeInput &input) override;
     bool confirmImport(TForm *owner, const ImportPreview &preview) override;
+    bool confirmImportOffer(TForm *owner, const ImportPreview &preview, bool &takeOffer) override;
+    void beginProgress(TForm *owner, const QString &caption, const QString &text) override;
+    bool stepProgress(qint64 done, qint64 total) override;
+    void endProgress() override;
     ConsumptionRead readConsumption(const QString &path, const FormatSettings &settings) override;
 
     LogViews logViews;
+
+private:
+    QProgressDialog *progress_ = nullptr; // while a task runs
 };
 
 } // namespace voltaris

@@ -162,6 +162,7 @@ public:
         LogRows added;
         std::vector<std::pair<int, QStringList>> removed;
         std::optional<MeterChange> changeAdded, changeRemoved;
+        MeterChanges changesAdded = {}; // more than one, from an import
     };
     std::vector<LogStep> UndoSteps;
     void PushUndo(LogStep step);

@@ -54,6 +54,14 @@ struct ImportPreview {
     QList<QStringList> rows; // the texts of each row under the headers
     QList<bool> added; // per row: added (true) or skipped
     QString summary; // "3 Zeilen werden übernommen, 2 übersprungen."
+    // Meter replacements found by a drop of the readings, offered as a check
+    // box with this text (ticked at first); empty when none are. The rows,
+    // marks and summary above are those with the replacements, these those
+    // without.
+    QString offer = {};
+    QList<QStringList> rowsWithout = {};
+    QList<bool> addedWithout = {};
+    QString summaryWithout = {};
 };
 
 // What the forms ask of the platform. The window system implements it; tests
@@ -101,6 +109,29 @@ public:
     // The import's preview, modal: true when the user chose "Importieren"
     // (the default button), false on "Abbrechen" or closing.
     virtual bool confirmImport(TForm *owner, const ImportPreview &preview) = 0;
+    // The same preview with its offer of replacements (preview.offer not
+    // empty): `takeOffer` says whether the box was ticked when the user chose
+    // "Importieren". Without an offer it is confirmImport.
+    virtual bool confirmImportOffer(TForm *owner, const ImportPreview &preview, bool &takeOffer)
+    {
+        takeOffer = false;
+        return confirmImport(owner, preview);
+    }
+    // A long task's progress, modal over the form: a bar with "Abbrechen",
+    // captioned `caption`, saying `text`. beginProgress shows it (perhaps only
+    // once the task takes a while), stepProgress moves the bar to `done` of
+    // `total` and answers false once the user chose "Abbrechen",
+    // endProgress closes it.
+    virtual void beginProgress(TForm *owner, const QString &caption, const QString &text)
+    {
+        (void)owner, (void)caption, (void)text;
+    }
+    virtual bool stepProgress(qint64 done, qint64 total)
+    {
+        (void)done, (void)total;
+        return true;
+    }
+    virtual void endProgress() { }
     // The consumption file, read. A service so that the start-up can read it
     // ahead; the default reads it now.
     virtual ConsumptionRead readConsumption(const QString &path, const FormatSettings &settings)

@@ -78,6 +78,10 @@ void TestDates::tryStrToDate_data()
     QTest::newRow("plain") << "01.01.2017" << de << QDate(2017, 1, 1);
     QTest::newRow("blanks, one-digit fields") << "  7.2.2017 " << de << QDate(2017, 2, 7);
     QTest::newRow("two-digit year") << "07.12.26" << de << QDate(2026, 12, 7);
+    // As spreadsheets read them.
+    QTest::newRow("two-digit year, last century") << "07.12.99" << de << QDate(1999, 12, 7);
+    QTest::newRow("two-digit year, 29") << "1.1.29" << de << QDate(2029, 1, 1);
+    QTest::newRow("two-digit year, 30") << "1.1.30" << de << QDate(1930, 1, 1);
     QTest::newRow("one-digit year") << "1.1.5" << de << QDate(2005, 1, 1);
     QTest::newRow("leap day") << "29.02.2024" << de << QDate(2024, 2, 29);
     QTest::newRow("english order")

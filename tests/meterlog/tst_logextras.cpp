@@ -2,6 +2,7 @@
 #include "common/numtext.h"
 #include "core/csvexport.h"
 #include "core/history.h"
+#include "core/logfile.h"
 #include "core/meterchange.h"
 #include "core/settlement.h"
 #include "fakeservices.h"
@@ -11,7 +12,9 @@
 #include "testfiles.h"
 #include "ui/program.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -103,6 +106,10 @@ QString panelOfEntry(const QString &dir)
     p.Form1->btn_Save2.click();
     return panelOf(*p.Form1);
 }
+
+// The first line of the replacement file.
+const QByteArray ChangeHeader = "Datum;Letzter Stand alter Z\xE4hler;Erster Stand neuer Z\xE4hler;"
+                                "Nummer neuer Z\xE4hler\r\n";
 
 const QString A = "01.01.2026|1000,00|0|0";
 const QString B = "01.02.2026|1155,50|31|5,02";
@@ -605,6 +612,15 @@ private slots:
         QCOMPARE(f(st.soFar), QString("600,00"));
         QVERIFY(csvOf(logRowsOf(r.f.StringGrid1), FormatSettings::german())
                     .contains("10.04.2026;0,00;9;4,22\r\n30.04.2026;100,00;20;5,00\r\n"));
+        // The export carries the replacement on the new meter's first row.
+        r.t.services.savePath = r.dir.filePath("export.csv");
+        r.f.CsvExport1->click();
+        const QByteArray exported = readAll(r.t.services.savePath);
+        QVERIFY(exported.startsWith("\xEF\xBB\xBF"
+                                    "Datum;Z\xC3\xA4hlerstand;Tage;kWh/Tag;Letzter Stand alter "
+                                    "Z\xC3\xA4hler;Nummer neuer Z\xC3\xA4hler\r\n"));
+        QVERIFY(exported.endsWith("01.04.2026;1462,00;31;5,23;;\r\n10.04.2026;0,00;9;4,22;1500,00;"
+                                  "Z-42\r\n30.04.2026;100,00;20;5,00;;\r\n"));
         // Reopened, the window counts across it again.
         {
             TestApp t2;
@@ -678,46 +694,124 @@ private slots:
     }
 
     // An import: each row's fate in the preview, the saved log as promised,
-    // the whole import one undo step; Abbrechen changes nothing.
+    // the whole import one undo step; Abbrechen changes nothing. `how`: an
+    // empty folder, the replacement file beside the imported one, the answer
+    // to a question, the progress's step that cancels, whether the offered
+    // replacements are taken, and what the dialogs must have said; `changes`:
+    // the replacement file after (empty: none).
     void import_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<bool>("accept");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QVariantMap>("how");
+        QTest::addColumn<QByteArray>("changes");
         const QStringList all { A, B, C, D };
         const QString jan = "15.01.2026|1080,50|14|5,75", feb = "01.02.2026|1155,50|17|4,41";
-        QTest::newRow("German spreadsheet, each skip") << QByteArray(
-            "Ablesedatum;Z\xE4hlerstand;Notiz\r\n"
-            "15.01.26;1080,5;neu\r\n"
-            "01.02.2026;1155,5;schon da\r\n"
-            "gestern;1200;kein Datum\r\n"
-            "10.02.2026;viel;keine Zahl\r\n"
-            "20.02.2026;-5;negativ\r\n"
-            "25.02.2026;1100;zu klein\r\n") << true << "1 Zeile wird übernommen, 5 übersprungen."
-                                                       << QStringList { A, jan, feb, C, D };
+        QTest::newRow("German spreadsheet, each skip")
+            << QByteArray("Ablesedatum;Z\xE4hlerstand;Notiz\r\n"
+                          "15.01.26;1080,5;neu\r\n"
+                          "01.02.2026;1155,5;schon da\r\n"
+                          "gestern;1200;kein Datum\r\n"
+                          "10.02.2026;viel;keine Zahl\r\n"
+                          "20.02.2026;-5;negativ\r\n"
+                          "25.02.2026;1100;zu klein\r\n")
+            << true << "1 Zeile wird übernommen, 5 übersprungen."
+            << QStringList { A, jan, feb, C, D } << QVariantMap { { "date", "15.01.2026" } }
+            << QByteArray();
         QTest::newRow("international")
             << QByteArray("\"Date\",\"Reading\",\"Note\"\n\"2026-01-15 07:30\",\"1,080.5\",x\n"
                           "2026-02-01,1155.5,twice\n2026-03-15T08:00:00,\"1,380.0\",ok\n")
             << true << "2 Zeilen werden übernommen, 1 übersprungen."
             << QStringList { A, jan, feb, C, "15.03.2026|1380,00|14|5,71",
-                   "01.04.2026|1462,00|17|4,82" };
+                   "01.04.2026|1462,00|17|4,82" }
+            << QVariantMap() << QByteArray();
         QTest::newRow("tabs, no header")
             << QByteArray("15.01.2026\t1080,5\n") << true
-            << "1 Zeile wird übernommen, 0 übersprungen." << QStringList { A, jan, feb, C, D };
-        QTest::newRow("a copy of the log") << QByteArray(LogHeader
-            + "15.01.2026 |     1080,50 |   14 |   5,75\r\n"
-              "01.02.2026 |     1155,50 |   17 |   4,41\r\n")
-                                           << true << "1 Zeile wird übernommen, 1 übersprungen."
-                                           << QStringList { A, jan, feb, C, D };
+            << "1 Zeile wird übernommen, 0 übersprungen." << QStringList { A, jan, feb, C, D }
+            << QVariantMap() << QByteArray();
+        QTest::newRow("a copy of the log")
+            << QByteArray(LogHeader
+                   + "15.01.2026 |     1080,50 |   14 |   5,75\r\n"
+                     "01.02.2026 |     1155,50 |   17 |   4,41\r\n")
+            << true << "1 Zeile wird übernommen, 1 übersprungen."
+            << QStringList { A, jan, feb, C, D } << QVariantMap() << QByteArray();
         QTest::newRow("own export")
             << QByteArray("\xEF\xBB\xBF"
                           "Datum;Z\xC3\xA4hlerstand;Tage;kWh/Tag\r\n15.01.2026;1080,5;14;5,75\r\n")
             << true << "1 Zeile wird übernommen, 0 übersprungen."
-            << QStringList { A, jan, feb, C, D };
+            << QStringList { A, jan, feb, C, D } << QVariantMap() << QByteArray();
         QTest::newRow("cancelled")
             << QByteArray("\"Date\",\"Reading\"\n\"2026-01-15 07:30\",\"1080.5\"\n") << false
-            << "1 Zeile wird übernommen, 0 übersprungen." << all;
+            << "1 Zeile wird übernommen, 0 übersprungen." << all << QVariantMap() << QByteArray();
+
+        QTest::newRow("two-digit years of the last century")
+            << QByteArray("Datum;Stand\n15.06.99;500\n01.01.70;100\n") << true
+            << "2 Zeilen werden übernommen, 0 übersprungen."
+            << QStringList { "01.01.1970|100,00|0|0", "15.06.1999|500,00|10757|0,04",
+                   "01.01.2026|1000,00|9697|0,05", B, C, D }
+            << QVariantMap { { "date", "15.06.1999" } } << QByteArray();
+
+        // A restore into an empty folder brings back every reading and the
+        // replacement, from the export or from a copy of the log beside its
+        // replacement file.
+        const QStringList restored { A, B, C, D, "10.04.2026|0,00|9|4,22",
+            "30.04.2026|100,00|20|5,00" };
+        const QByteArray changeFile = ChangeHeader + "10.04.2026;1500,00;0,00;Z-42\r\n";
+        const QString six = "6 Zeilen werden übernommen, 0 übersprungen. Ein Zählerwechsel wird "
+                            "eingetragen.";
+        LogRows exported;
+        for (const QString &row : restored)
+            exported << row.split('|');
+        QTest::newRow("restore of the export with a replacement")
+            << csvOf(exported, FormatSettings::german(), { { day("10.04.2026"), 1500, 0, "Z-42" } })
+            << true << six << restored << QVariantMap { { "empty", true } } << changeFile;
+        QTest::newRow("restore of a log copy beside its replacement file")
+            << consumptionFileBytes(int(exported.size()),
+                   [&exported](int c, int r) -> const QString & { return exported[r][c]; })
+            << true << six << restored
+            << QVariantMap { { "empty", true }, { "beside", changeFile } } << changeFile;
+
+        // A drop followed by rising readings is offered as a replacement.
+        const QByteArray drop = "Datum;Stand\n10.04.2026;3\n10.05.2026;150\n10.06.2026;300\n";
+        const QString dropped = "3 Zeilen werden übernommen, 0 übersprungen. Ein Zählerwechsel "
+                                "wird eingetragen.";
+        QTest::newRow("a drop taken as a replacement")
+            << drop << true << dropped
+            << QStringList { A, B, C, D, "10.04.2026|3,00|9|0,00", "10.05.2026|150,00|30|4,90",
+                   "10.06.2026|300,00|31|4,84" }
+            << QVariantMap { { "offer", "Zählerwechsel eintragen: am 10.04.2026 (Zeile 2)" } }
+            << ChangeHeader + "10.04.2026;1462,00;3,00;\r\n";
+        QTest::newRow("a drop not taken")
+            << drop << true << dropped << all
+            << QVariantMap { { "offer", "Zählerwechsel eintragen: am 10.04.2026 (Zeile 2)" },
+                   { "takeOffer", false } }
+            << QByteArray();
+
+        // A day after today is asked about, with the day.
+        const QByteArray future = "Datum;Stand\n15.04.2026;1500\n20.12.2027;9000\n";
+        const QString later = "2 Zeilen werden übernommen, 0 übersprungen.\n1 Zeile liegt nach "
+                              "heute; sie wird erst nach einer Rückfrage übernommen.";
+        const QString april = "15.04.2026|1500,00|14|2,71";
+        QTest::newRow("a day after today, left out")
+            << future << true << later << QStringList { A, B, C, D, april }
+            << QVariantMap { { "answer", "Nein" },
+                   { "asked",
+                       "Eine Ablesung ist nach dem heutigen Tag (08.12.2026) datiert: "
+                       "20.12.2027." } }
+            << QByteArray();
+        QTest::newRow("a day after today, taken")
+            << future << true << later
+            << QStringList { A, B, C, D, april, "20.12.2027|9000,00|614|12,21" }
+            << QVariantMap { { "answer", "Ja" }, { "asked", "20.12.2027" } } << QByteArray();
+        QTest::newRow("a day after today, Abbrechen")
+            << future << true << later << all
+            << QVariantMap { { "answer", "Abbrechen" }, { "asked", "20.12.2027" } } << QByteArray();
+
+        // "Abbrechen" while the file is read: no preview, nothing changed.
+        QTest::newRow("reading cancelled") << drop << true << QString() << all
+                                           << QVariantMap { { "cancelAt", 1 } } << QByteArray();
     }
     void import()
     {
@@ -725,22 +819,68 @@ private slots:
         QFETCH(bool, accept);
         QFETCH(QString, summary);
         QFETCH(QStringList, rows);
+        QFETCH(QVariantMap, how);
+        QFETCH(QByteArray, changes);
         Run r;
-        r.enter(
-            { "01.01.2026=1000,0", "01.02.2026=1155,5", "01.03.2026=1300,0", "01.04.2026=1462,0" });
-        const QString path = r.dir.filePath("import.csv");
+        if (!how.value("empty").toBool())
+            r.enter({ "01.01.2026=1000,0", "01.02.2026=1155,5", "01.03.2026=1300,0",
+                "01.04.2026=1462,0" });
+        const QStringList before = gridRows(r.f.StringGrid1);
+        // A copy comes from another folder, beside its replacement file.
+        QDir(r.dir.path()).mkdir("sicherung");
+        const QString path = r.dir.filePath(
+            how.contains("beside") ? "sicherung/Mein_Verbrauch.txt" : "import.csv");
         writeFile(path, file);
+        if (how.contains("beside"))
+            writeFile(r.dir.filePath("sicherung/Mein_Zaehlerwechsel.txt"),
+                how.value("beside").toByteArray());
         r.t.services.openPath = path;
         r.t.services.importAnswer = accept;
+        r.t.services.importTakeOffer = how.value("takeOffer", true).toBool();
+        r.t.services.cancelAtStep = how.value("cancelAt", 0).toInt();
+        const QString answer = how.value("answer", "Ja").toString();
+        r.t.services.answer = answer == "Ja" ? MsgAnswer::Yes
+            : answer == "Nein"               ? MsgAnswer::No
+                                             : MsgAnswer::Cancel;
+        r.t.services.clear();
         r.f.Import1->click();
-        QCOMPARE(r.t.services.importPreviews.size(), size_t(1));
-        QCOMPARE(r.t.services.importPreviews[0].summary, summary);
+        QCOMPARE(r.t.services.progressTexts,
+            QStringList { "Voltaris 1.3: \"" + QFileInfo(path).fileName() + "\" wird gelesen …" });
+        QVERIFY(!r.t.services.progressOpen);
+        QCOMPARE(r.t.services.importPreviews.size(), size_t(summary.isEmpty() ? 0 : 1));
+        if (!summary.isEmpty()) {
+            const ImportPreview &p = r.t.services.importPreviews[0];
+            QCOMPARE(p.summary, summary);
+            QCOMPARE(p.offer, how.value("offer").toString());
+            if (how.contains("date"))
+                QCOMPARE(p.rows[0][1], how.value("date").toString());
+        }
+        if (how.contains("asked")) {
+            QCOMPARE(r.t.services.boxes.size(), size_t(1));
+            QVERIFY2(r.t.services.boxes[0].text.contains(how.value("asked").toString()),
+                qPrintable(r.t.services.boxes[0].text));
+        } else {
+            QCOMPARE(r.t.services.boxes.size(), size_t(0));
+        }
         QCOMPARE(gridRows(r.f.StringGrid1), rows);
         QCOMPARE(r.fileRows(), rows);
-        if (!accept)
+        const QString changePath = r.dir.filePath("Mein_Zaehlerwechsel.txt");
+        QCOMPARE(readAll(changePath), changes);
+        if (rows == before)
             return;
+        // The table shows the last row added.
+        QStringList days;
+        for (const QString &row : before)
+            days << row.section('|', 0, 0);
+        QDate last;
+        for (const QString &row : rows)
+            if (!days.contains(row.section('|', 0, 0)))
+                last = std::max(last, day(row.section('|', 0, 0)));
+        QCOMPARE(day(rows[r.f.StringGrid1.row() - 1].section('|', 0, 0)), last);
         r.f.Undo1->click();
-        QCOMPARE(r.fileRows(), (QStringList { A, B, C, D }));
+        QCOMPARE(gridRows(r.f.StringGrid1), before);
+        if (!changes.isEmpty())
+            QCOMPARE(readAll(changePath), ChangeHeader);
     }
 
     // Changes of price and instalment go through the form into their file,

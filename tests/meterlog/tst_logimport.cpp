@@ -30,6 +30,18 @@ QDate day(const char *text)
 
 const QString Ok = QStringLiteral("wird übernommen");
 
+// The text in UTF-16 of that byte order, with or without its byte-order mark.
+QByteArray utf16(const QString &text, QSysInfo::Endian order, bool bom)
+{
+    QByteArray out;
+    for (const QChar c : (bom ? QStringLiteral("\uFEFF") : QString()) + text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        out.append(order == QSysInfo::LittleEndian ? low : high);
+        out.append(order == QSysInfo::LittleEndian ? high : low);
+    }
+    return out;
+}
+
 } // namespace
 
 class TestLogImport : public QObject {
@@ -69,6 +81,34 @@ private slots:
             << QByteArray("Zaehler 1\n01.01.2026|A|1000\n02.01.2026|B|1010.5\nSumme||2010.5\n")
             << QStringList { "2 01.01.2026 1000,00 " + Ok, "3 02.01.2026 1010,50 " + Ok,
                    "4  2010,50 übersprungen: kein Datum" };
+        // As spreadsheets read them.
+        QTest::newRow("two-digit years of both centuries")
+            << QByteArray("Datum;Stand\n15.06.99;500\n01.01.70;600\n31.12.29;700\n01.01.30;800\n")
+            << QStringList { "2 15.06.1999 500,00 " + Ok, "3 01.01.1970 600,00 " + Ok,
+                   "4 31.12.2029 700,00 " + Ok, "5 01.01.1930 800,00 " + Ok };
+        QTest::newRow("CR only (CSV Macintosh)")
+            << QByteArray("Datum;Z\xE4hlerstand\r01.01.2026;1000\r\r01.02.2026;1155,5\r")
+            << QStringList { "2 01.01.2026 1000,00 " + Ok, "4 01.02.2026 1155,50 " + Ok };
+        const QString text = "Datum\tZählerstand\r\n01.01.2026\t1000,5\r\n01.02.2026\t1.155,5\r\n";
+        const QStringList utf16Rows { "2 01.01.2026 1000,50 " + Ok, "3 01.02.2026 1155,50 " + Ok };
+        QTest::newRow("UTF-16 LE") << utf16(text, QSysInfo::LittleEndian, true) << utf16Rows;
+        QTest::newRow("UTF-16 BE") << utf16(text, QSysInfo::BigEndian, true) << utf16Rows;
+        QTest::newRow("UTF-16 LE, no mark")
+            << utf16(text, QSysInfo::LittleEndian, false) << utf16Rows;
+        QTest::newRow("UTF-16 BE, no mark") << utf16(text, QSysInfo::BigEndian, false) << utf16Rows;
+        // Of a day's readings its last one, by the time of day.
+        QTest::newRow("many readings a day, newest first")
+            << QByteArray("Zeitpunkt;Z\xE4hlerstand (kWh)\n02.03.2026 00:15;110,7\n"
+                          "01.03.2026 23:45;110,5\n01.03.2026 12:00;105\n01.03.2026 00:15;100,1\n")
+            << QStringList { "2 02.03.2026 110,70 " + Ok, "3 01.03.2026 110,50 " + Ok };
+        // The date's header names no replacement column as well.
+        QTest::newRow("date column named like a replacement")
+            << QByteArray("\"Datum (alter Z\xE4hler)\";Stand\n\"01.01.2026\";1000\n")
+            << QStringList { "2 01.01.2026 1000,00 " + Ok };
+        QTest::newRow("many readings a day, the time in a column")
+            << QByteArray("Datum;Uhrzeit;Stand\n01.03.2026;00:15;100\n01.03.2026;23:45;110\n"
+                          "01.03.2026;23:50;n/a\n02.03.2026;00:15;111\n")
+            << QStringList { "3 01.03.2026 110,00 " + Ok, "5 02.03.2026 111,00 " + Ok };
     }
     void dialects()
     {

@@ -1,11 +1,16 @@
 #include "modal.h"
 #include "qt/logdialogs.h"
+#include "qt/qtservices.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -222,6 +227,60 @@ private slots:
             press(dialog, spin, "OK");
         }
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    // The line numbers fit their column, the widest being the last of
+    // thousands; an offered replacement shows what either choice does.
+    void importWidthsAndOffer()
+    {
+        ImportPreview p = preview(QList<bool>(3000, false));
+        p.rows.last()[0] = "1750000";
+        p.offer = "Zählerwechsel eintragen: am 10.04.2026 (Zeile 2)";
+        p.added.last() = true;
+        p.rowsWithout = { { "2", "10.04.2026", "3", "übersprungen" } };
+        p.addedWithout = { false };
+        p.summaryWithout = "ohne";
+        const auto open = whileOpen([](QDialog &d) {
+            auto *t = d.findChild<QTreeWidget *>("ImportPreview");
+            const int needed = t->fontMetrics().horizontalAdvance("1750000");
+            QVERIFY2(t->columnWidth(0) >= needed,
+                qPrintable(QString("%1 < %2").arg(t->columnWidth(0)).arg(needed)));
+            QVERIFY(d.findChild<QPushButton *>("ImportAccept")->isEnabled());
+            d.findChild<QCheckBox *>("ImportOffer")->setChecked(false);
+            QCOMPARE(t->topLevelItemCount(), 1);
+            QCOMPARE(d.findChild<QLabel *>("ImportSummary")->text(), "ohne");
+            QVERIFY(!d.findChild<QPushButton *>("ImportAccept")->isEnabled());
+            d.findChild<QCheckBox *>("ImportOffer")->setChecked(true);
+            QCOMPARE(t->topLevelItemCount(), 3000);
+            press(d, t, "Enter");
+        });
+        bool take = false;
+        QVERIFY(askImport(nullptr, p, &take));
+        VERIFY_ANSWERED(*open);
+        QVERIFY(take);
+    }
+
+    // The bar of a long reading: German, modal, with the program's title;
+    // "Abbrechen" answers the next step.
+    void progress()
+    {
+        QtServices services;
+        services.beginProgress(nullptr, "Voltaris 1.3", "\"a.csv\" wird gelesen …");
+        QProgressDialog *bar = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == "ProgressDialog")
+                bar = qobject_cast<QProgressDialog *>(w);
+        QVERIFY(bar);
+        QCOMPARE(bar->windowTitle(), "Voltaris 1.3");
+        QCOMPARE(bar->labelText(), "\"a.csv\" wird gelesen …");
+        QCOMPARE(bar->findChild<QPushButton *>()->text(), "Abbrechen");
+        QCOMPARE(bar->windowModality(), Qt::ApplicationModal);
+        QVERIFY(services.stepProgress(1, 10));
+        bar->cancel();
+        QVERIFY(!services.stepProgress(2, 10));
+        const QPointer<QProgressDialog> gone = bar;
+        services.endProgress();
+        QVERIFY(!gone);
     }
 };
 

@@ -104,6 +104,28 @@ public:
     }
     std::vector<ImportPreview> importPreviews;
     bool importAnswer = true;
+    // With an offer of replacements: the box as `importTakeOffer` leaves it.
+    bool confirmImportOffer(TForm *owner, const ImportPreview &preview, bool &takeOffer) override
+    {
+        takeOffer = importTakeOffer;
+        return confirmImport(owner, preview);
+    }
+    bool importTakeOffer = true;
+    // The progress records its text and steps; it answers "Abbrechen" at the
+    // step `cancelAtStep` (from 1; 0: never).
+    void beginProgress(TForm *, const QString &caption, const QString &text) override
+    {
+        progressTexts << caption + QStringLiteral(": ") + text;
+        progressOpen = true;
+    }
+    bool stepProgress(qint64, qint64) override
+    {
+        return !progressOpen || ++progressSteps != cancelAtStep;
+    }
+    void endProgress() override { progressOpen = false; }
+    QStringList progressTexts;
+    int progressSteps = 0, cancelAtStep = 0;
+    bool progressOpen = false;
 
     std::vector<LogView> logViews;
     QStringList saveDialogs, suggestedPaths;

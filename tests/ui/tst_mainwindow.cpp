@@ -21,15 +21,9 @@ const QByteArray Log = "           Mein Verbrauch\r\n\r\n\r\n\r\n"
 
 QByteArray contractFile(const QByteArray &date, const QByteArray &total)
 {
-    return "\r\n          Mein Vertrag\r\n\r\n        Ab " + date
-        + ": Mein Strom (Tarif)\r\n"
-          "      Jahresverbrauch: 3650 kW\r\n"
-          "       Tagesverbrauch: 10,00 kW\r\n"
-          "     Jahresgrundpreis: 84 EUR\r\n"
-          "       Grund im Monat: 7 EUR\r\n"
-          "    Strompreis (1 kW): 24 Cent\r\n"
-          "  Gesamtpreis im Jahr: "
-        + total + " EUR\r\nStromkosten monatlich: 80,00 EUR\r\n";
+    return contractLines(1, 3) + "        Ab " + date + ": Mein Strom (Tarif)\r\n"
+        + contractLines(5, 9) + "  Gesamtpreis im Jahr: " + total + " EUR\r\n"
+        + contractLines(11, 11);
 }
 
 // A program started in a folder with the given files, its window shown.

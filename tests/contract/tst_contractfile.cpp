@@ -92,7 +92,7 @@ private slots:
         QFETCH(QString, edit1);
         QFETCH(QString, onDisk);
         QTemporaryDir dir;
-        const QString path = dir.filePath("Mein_Vertrag.dat");
+        const QString path = dir.filePath(ContractName);
         writeFile(path, ContractExample);
         Run r(dir.path());
         if (unsaved)
@@ -291,14 +291,14 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         if (line4.isEmpty())
-            QVERIFY(QDir(dir.path()).mkdir("Mein_Vertrag.dat"));
+            QVERIFY(QDir(dir.path()).mkdir(ContractName));
         else
-            writeFile(dir.filePath("Mein_Vertrag.dat"),
+            writeFile(dir.filePath(ContractName),
                 "\r\n\r\n\r\n" + line4 + "\r\n" + ContractExample.mid(102));
         const QByteArray log = "           Mein Verbrauch\r\n\r\n\r\n\r\n"
                                "01.01.2026 |     1000,00 |    0 |      0\r\n";
-        writeFile(dir.filePath("Mein_Verbrauch.txt"), log);
-        const QByteArray unreadable = readAll(dir.filePath("Mein_Vertrag.dat"));
+        writeFile(dir.filePath(LogName), log);
+        const QByteArray unreadable = readAll(dir.filePath(ContractName));
         Run r(dir.path());
         QCOMPARE(r.t.services.boxes.size(), size_t(1));
         QCOMPARE(r.t.services.boxes[0].caption, QString("Voltaris 1.3"));
@@ -344,9 +344,9 @@ private slots:
             dataDir = tmp.filePath("plain");
             writeFile(dataDir, "x");
         } else if (cause == "directory in the file's place") {
-            QVERIFY(QDir(dataDir).mkdir("Mein_Vertrag.dat"));
+            QVERIFY(QDir(dataDir).mkdir(ContractName));
         } else {
-            writeFile(tmp.filePath("Mein_Vertrag.dat"), ContractExample);
+            writeFile(tmp.filePath(ContractName), ContractExample);
         }
 #ifdef Q_OS_UNIX
         if (cause == "folder without write permission") {

@@ -12,6 +12,9 @@ namespace voltaris::test {
 
 inline const QString ContractName = QStringLiteral("Mein_Vertrag.dat");
 inline const QString LogName = QStringLiteral("Mein_Verbrauch.txt");
+inline const QString PriceChangesName = QStringLiteral("Mein_Preisaenderungen.txt");
+inline const QString MeterChangesName = QStringLiteral("Mein_Zaehlerwechsel.txt");
+inline const QString LockName = QStringLiteral(".voltaris.lock");
 // The contract file the program writes after 3650 is retyped into Edit1 with
 // all else at the start values: 13 lines.
 inline const QByteArray ContractExample

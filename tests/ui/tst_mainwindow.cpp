@@ -36,9 +36,9 @@ struct Run {
     explicit Run(const QByteArray &contract = {}, const QByteArray &log = {})
     {
         if (!contract.isEmpty())
-            writeFile(dir.filePath("Mein_Vertrag.dat"), contract);
+            writeFile(dir.filePath(ContractName), contract);
         if (!log.isEmpty())
-            writeFile(dir.filePath("Mein_Verbrauch.txt"), log);
+            writeFile(dir.filePath(LogName), log);
         t = std::make_unique<TestApp>();
         p = std::make_unique<TProgram>(t->app, dir.path());
         f = p->Form1.get();
@@ -198,7 +198,7 @@ private slots:
             typeText(*r.f, "0");
         }
         if (saveFails)
-            QVERIFY(QDir(r.dir.path()).mkdir("Mein_Vertrag.dat"));
+            QVERIFY(QDir(r.dir.path()).mkdir(ContractName));
         r.t->services.answer = answer;
         QCOMPARE(r.f->userClose(), closes);
         QCOMPARE(r.f->visible(), !closes);

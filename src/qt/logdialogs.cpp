@@ -37,15 +37,6 @@ long double readingOf(const QDoubleSpinBox *spin)
     return std::round(static_cast<long double>(spin->value()) * 10) / 10;
 }
 
-// A small dialog is as large as its rows and no larger.
-QVBoxLayout *fixedLayout(QDialog *dialog, QFormLayout *form)
-{
-    auto *layout = new QVBoxLayout(dialog);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addLayout(form);
-    return layout;
-}
-
 } // namespace
 
 // --- LogDialog -------------------------------------------------------------
@@ -108,6 +99,15 @@ QDialogButtonBox *LogDialog::okCancel()
     return box;
 }
 
+// A small dialog is as large as its rows and no larger.
+QVBoxLayout *LogDialog::fixedLayout(QFormLayout *form)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(form);
+    return layout;
+}
+
 // --- ReadingDialog ---------------------------------------------------------
 
 ReadingDialog::ReadingDialog(const ReadingInput &input, QWidget *parent)
@@ -127,7 +127,7 @@ ReadingDialog::ReadingDialog(const ReadingInput &input, QWidget *parent)
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Ablese&datum:"), date_);
     form->addRow(QStringLiteral("&Zählerstand (kWh):"), reading_);
-    fixedLayout(this, form)->addWidget(okCancel());
+    fixedLayout(form)->addWidget(okCancel());
 }
 
 ReadingInput ReadingDialog::answer() const
@@ -171,7 +171,7 @@ MeterChangeDialog::MeterChangeDialog(const MeterChangeInput &input, QWidget *par
     form->addRow(QStringLiteral("&Letzter Stand des alten Zählers (kWh):"), oldFinal_);
     form->addRow(QStringLiteral("&Erster Stand des neuen Zählers (kWh):"), newFirst_);
     form->addRow(QStringLiteral("&Nummer des neuen Zählers (optional):"), number_);
-    fixedLayout(this, form)->addWidget(okCancel());
+    fixedLayout(form)->addWidget(okCancel());
 }
 
 MeterChangeInput MeterChangeDialog::answer() const

@@ -15,7 +15,9 @@ class QPushButton;
 class QTreeWidget;
 class QDialogButtonBox;
 class QDoubleSpinBox;
+class QFormLayout;
 class QLineEdit;
+class QVBoxLayout;
 
 namespace voltaris {
 
@@ -33,6 +35,9 @@ protected:
     QDoubleSpinBox *readingSpin(const QString &name, long double value);
     // "OK" and "Abbrechen", OK the default.
     QDialogButtonBox *okCancel();
+    // The dialog's layout: `form` on top, the whole as large as its rows and
+    // no larger; the caller adds the buttons.
+    QVBoxLayout *fixedLayout(QFormLayout *form);
 };
 
 class ReadingDialog : public LogDialog {

@@ -44,14 +44,6 @@ QLabel *buddyLabel(QWidget *parent, const QString &text, QWidget *buddy)
     return label;
 }
 
-QVBoxLayout *fixedLayout(QDialog *dialog, QFormLayout *form)
-{
-    auto *layout = new QVBoxLayout(dialog);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addLayout(form);
-    return layout;
-}
-
 } // namespace
 
 // --- PriceChangeDialog -----------------------------------------------------
@@ -87,7 +79,7 @@ PriceChangeDialog::PriceChangeDialog(
     form->addRow(buddyLabel(this, QStringLiteral("Neuer G&rundpreis (€/Jahr):"), base_), baseRow);
     QDialogButtonBox *buttons = okCancel();
     ok_ = buttons->button(QDialogButtonBox::Ok);
-    fixedLayout(this, form)->addWidget(buttons);
+    fixedLayout(form)->addWidget(buttons);
 
     connect(priceKeep_, &QCheckBox::toggled, this, &PriceChangeDialog::follow);
     connect(baseKeep_, &QCheckBox::toggled, this, &PriceChangeDialog::follow);
@@ -129,7 +121,7 @@ InstalmentChangeDialog::InstalmentChangeDialog(
     form->addRow(buddyLabel(this, QStringLiteral("&Gültig ab Monat:"), from_), from_);
     form->addRow(
         buddyLabel(this, QStringLiteral("Neuer &Abschlag (€/Monat):"), monthly_), monthly_);
-    fixedLayout(this, form)->addWidget(okCancel());
+    fixedLayout(form)->addWidget(okCancel());
 }
 
 InstalmentChange InstalmentChangeDialog::answer() const

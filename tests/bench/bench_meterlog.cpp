@@ -7,6 +7,7 @@
 #include "figures.h"
 #include "logfile.h"
 #include "qt/formview.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ using namespace voltaris;
 namespace {
 
 constexpr int BigLog = 100000;
-const QString LogName = QStringLiteral("Mein_Verbrauch.txt");
+using test::LogName;
 
 // A program started in a folder of its own whose log holds `rows` daily
 // readings, optionally with its main window on show.

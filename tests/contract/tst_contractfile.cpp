@@ -18,22 +18,6 @@ using namespace voltaris::test;
 
 namespace {
 
-// The file after retyping 3650 into Edit1 with all else at the start values.
-const QByteArray Example
-    = "\r\n"
-      "          Mein Vertrag\r\n"
-      "\r\n"
-      "        Ab 01.01.2017: Mein Strom (Immer gleich: Wind, Wasser und Sonne)\r\n"
-      "      Jahresverbrauch: 3650 kW\r\n"
-      "       Tagesverbrauch: 10,00 kW\r\n"
-      "     Jahresgrundpreis: 84 EUR\r\n"
-      "       Grund im Monat: 7 EUR\r\n"
-      "    Strompreis (1 kW): 24 Cent\r\n"
-      "  Gesamtpreis im Jahr: 960,00 EUR\r\n"
-      "Stromkosten monatlich: 80,00 EUR\r\n"
-      "__________________________________\r\n"
-      "Men\xFC: Format >> Schriftart... >> Consolas oder Courier New, Fett, 16\r\n";
-
 // A program started in `dir`, as a new run of the program there.
 struct Run {
     explicit Run(const QString &dir, FormatSettings s = FormatSettings::german())
@@ -108,12 +92,13 @@ private slots:
         QFETCH(QString, edit1);
         QFETCH(QString, onDisk);
         QTemporaryDir dir;
-        const QString path = dir.filePath("Mein_Vertrag.dat");
-        writeFile(path, Example);
+        const QString path = dir.filePath(ContractName);
+        writeFile(path, ContractExample);
         Run r(dir.path());
         if (unsaved)
             r.f().Edit1.setText("5000");
-        writeFile(dir.filePath("copy"), QByteArray(Example).replace(" 3650 kW", " 4000 kW"));
+        writeFile(
+            dir.filePath("copy"), QByteArray(ContractExample).replace(" 3650 kW", " 4000 kW"));
         QVERIFY(
             QFile::rename(path, dir.filePath("old")) && QFile::rename(dir.filePath("copy"), path));
         r.f().FilesChangedOnDisk();
@@ -144,8 +129,8 @@ private slots:
         typeText(r.f(), "3650");
         QVERIFY(r.f().btn_Save1.enabled());
         r.f().btn_Save1.click();
-        QCOMPARE(Example.size(), 435);
-        QCOMPARE(readAll(r.f().contractPath()), Example);
+        QCOMPARE(ContractExample.size(), 435);
+        QCOMPARE(readAll(r.f().contractPath()), ContractExample);
         QVERIFY(!r.f().btn_Save1.enabled());
         QVERIFY(r.p.Form2->visible());
     }
@@ -236,42 +221,40 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("changes");
         const QStringList all = { "Edit2=10,00", "Edit6=960,00", "Edit7=80,00" };
-        auto lines = [](int from, int to) {
-            return Example.split('\n').mid(from - 1, to - from + 1).join('\n') + '\n';
-        };
-        QByteArray lf = Example;
+        QByteArray lf = ContractExample;
         QTest::newRow("LF only") << lf.replace("\r\n", "\n") << all;
-        QTest::newRow("lone CR dropped") << lines(1, 8) + "    Strompreis (1 kW): 2\r5 Cent\r\n"
-                + lines(10, 13) << (QStringList(all) << "Edit5=25");
+        QTest::newRow("lone CR dropped")
+            << contractLines(1, 8) + "    Strompreis (1 kW): 2\r5 Cent\r\n" + contractLines(10, 13)
+            << (QStringList(all) << "Edit5=25");
         QTest::newRow("Ctrl+Z ends the file")
-            << lines(1, 9) + "\x1a  Gesamtpreis im Jahr: 1 EUR\r\n"
+            << contractLines(1, 9) + "\x1a  Gesamtpreis im Jahr: 1 EUR\r\n"
             << QStringList { "Edit2=10,00" };
-        QTest::newRow("extra lines after line 11")
-            << lines(1, 11) + "  Gesamtpreis im Jahr: 1 EUR\r\nStromkosten monatlich: 2 EUR\r\n"
-            << all;
+        QTest::newRow("extra lines after line 11") << contractLines(1, 11)
+                + "  Gesamtpreis im Jahr: 1 EUR\r\nStromkosten monatlich: 2 EUR\r\n"
+                                                   << all;
         QTest::newRow("empty file") << QByteArray() << QStringList {};
-        QTest::newRow("three lines") << lines(1, 3) << QStringList {};
+        QTest::newRow("three lines") << contractLines(1, 3) << QStringList {};
         QTest::newRow("ends after line 4, no line end")
-            << lines(1, 3) + "        Ab 15.03.2020: Anbieter (Tarif)"
+            << contractLines(1, 3) + "        Ab 15.03.2020: Anbieter (Tarif)"
             << QStringList { "dtp_Ab=15.03.2020", "Edit_Name=Anbieter", "Edit_Tarif=Tarif" };
         QTest::newRow("truncated in a label")
-            << lines(1, 6) + "     Jahresgrund" << QStringList { "Edit2=10,00", "Edit3=" };
-        QTest::newRow("truncated in a value")
-            << lines(1, 6) + "     Jahresgrundpreis: 8" << QStringList { "Edit2=10,00", "Edit3=8" };
-        QTest::newRow("line 4 without (")
-            << lines(1, 3) + "        Ab 01.01.2017: Nur ein Name \t\r\n" + lines(5, 13)
-            << (QStringList(all) << "Edit_Name=Nur ein Name"
-                                 << "Edit_Tarif=");
-        QTest::newRow("line 4 ends after the date") << lines(1, 3) + "        Ab 01.01.2017\r\n"
-                                                    << QStringList { "Edit_Name=", "Edit_Tarif=" };
+            << contractLines(1, 6) + "     Jahresgrund" << QStringList { "Edit2=10,00", "Edit3=" };
+        QTest::newRow("truncated in a value") << contractLines(1, 6) + "     Jahresgrundpreis: 8"
+                                              << QStringList { "Edit2=10,00", "Edit3=8" };
+        QTest::newRow("line 4 without (") << contractLines(1, 3)
+                + "        Ab 01.01.2017: Nur ein Name \t\r\n" + contractLines(5, 13)
+                                          << (QStringList(all) << "Edit_Name=Nur ein Name"
+                                                               << "Edit_Tarif=");
+        QTest::newRow("line 4 ends after the date") << contractLines(1, 3)
+                + "        Ab 01.01.2017\r\n" << QStringList { "Edit_Name=", "Edit_Tarif=" };
         QTest::newRow("no supplier, only the tariff")
-            << lines(1, 3) + "        Ab 01.01.2017: (Nur Tarif)\r\n"
+            << contractLines(1, 3) + "        Ab 01.01.2017: (Nur Tarif)\r\n"
             << QStringList { "Edit_Name=", "Edit_Tarif=Nur Tarif" };
         QTest::newRow("tariff without )")
-            << lines(1, 3) + "        Ab 01.01.2017: Gr\xFCn (offen \r\n"
+            << contractLines(1, 3) + "        Ab 01.01.2017: Gr\xFCn (offen \r\n"
             << QStringList { "Edit_Name=Grün", "Edit_Tarif=offen " };
         QTest::newRow("value line of 23 characters, label one longer")
-            << lines(1, 4) + "      Jahresverbrauch: \r\n        Tagesverbrauch: 10 kW\r\n"
+            << contractLines(1, 4) + "      Jahresverbrauch: \r\n        Tagesverbrauch: 10 kW\r\n"
             << QStringList { "Edit1=", "Edit2=" };
     }
     void reader()
@@ -308,14 +291,14 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         if (line4.isEmpty())
-            QVERIFY(QDir(dir.path()).mkdir("Mein_Vertrag.dat"));
+            QVERIFY(QDir(dir.path()).mkdir(ContractName));
         else
-            writeFile(dir.filePath("Mein_Vertrag.dat"),
-                "\r\n\r\n\r\n" + line4 + "\r\n" + Example.mid(102));
+            writeFile(dir.filePath(ContractName),
+                "\r\n\r\n\r\n" + line4 + "\r\n" + ContractExample.mid(102));
         const QByteArray log = "           Mein Verbrauch\r\n\r\n\r\n\r\n"
                                "01.01.2026 |     1000,00 |    0 |      0\r\n";
-        writeFile(dir.filePath("Mein_Verbrauch.txt"), log);
-        const QByteArray unreadable = readAll(dir.filePath("Mein_Vertrag.dat"));
+        writeFile(dir.filePath(LogName), log);
+        const QByteArray unreadable = readAll(dir.filePath(ContractName));
         Run r(dir.path());
         QCOMPARE(r.t.services.boxes.size(), size_t(1));
         QCOMPARE(r.t.services.boxes[0].caption, QString("Voltaris 1.3"));
@@ -361,9 +344,9 @@ private slots:
             dataDir = tmp.filePath("plain");
             writeFile(dataDir, "x");
         } else if (cause == "directory in the file's place") {
-            QVERIFY(QDir(dataDir).mkdir("Mein_Vertrag.dat"));
+            QVERIFY(QDir(dataDir).mkdir(ContractName));
         } else {
-            writeFile(tmp.filePath("Mein_Vertrag.dat"), Example);
+            writeFile(tmp.filePath(ContractName), ContractExample);
         }
 #ifdef Q_OS_UNIX
         if (cause == "folder without write permission") {
@@ -401,7 +384,7 @@ private slots:
         QVERIFY(r.t.services.boxes.empty());
         QCOMPARE(QDir(dataDir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), before);
         if (cause == "disk full") {
-            QCOMPARE(readAll(r.f().contractPath()), Example);
+            QCOMPARE(readAll(r.f().contractPath()), ContractExample);
             r.f().btn_Save1.click(); // the space is back
             QVERIFY(readAll(r.f().contractPath()).contains("Jahresverbrauch: 4000 kW"));
             QVERIFY(!r.f().btn_Save1.enabled());

@@ -190,7 +190,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<Layout>("layout");
         QTest::addColumn<int>("factor"); // bound: factor x file size + 64 MB
-        const QByteArray contractHead = "\r\n          Mein Vertrag\r\n\r\n";
+        const QByteArray contractHead = contractLines(1, 3);
         QTest::newRow("contract: 100 MB first line") << ContractName
                                                      << Layout { { "x", 100 * MB },
                                                             { "\r\n" } }

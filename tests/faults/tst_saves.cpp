@@ -28,20 +28,6 @@ using namespace voltaris::test;
 
 namespace {
 
-const QByteArray ContractFile
-    = "\r\n"
-      "          Mein Vertrag\r\n"
-      "\r\n"
-      "        Ab 01.01.2017: Mein Strom (Immer gleich: Wind, Wasser und Sonne)\r\n"
-      "      Jahresverbrauch: 3650 kW\r\n"
-      "       Tagesverbrauch: 10,00 kW\r\n"
-      "     Jahresgrundpreis: 84 EUR\r\n"
-      "       Grund im Monat: 7 EUR\r\n"
-      "    Strompreis (1 kW): 24 Cent\r\n"
-      "  Gesamtpreis im Jahr: 960,00 EUR\r\n"
-      "Stromkosten monatlich: 80,00 EUR\r\n"
-      "__________________________________\r\n"
-      "Men\xFC: Format >> Schriftart... >> Consolas oder Courier New, Fett, 16\r\n";
 const QByteArray LogFile = "           Mein Verbrauch\r\n"
                            "________________________________________\r\n"
                            "     Datum | Z\xE4hlerstand | Tage | kW/Tag\r\n"
@@ -49,7 +35,7 @@ const QByteArray LogFile = "           Mein Verbrauch\r\n"
                            "01.01.2026 |     1000,00 |    0 |      0\r\n"
                            "01.02.2026 |     1155,50 |   31 |   5,02\r\n";
 // The versions a change makes of each: Edit1 retyped, a third reading.
-const QByteArray ContractChanged = QByteArray(ContractFile).replace("3650 kW", "4000 kW");
+const QByteArray ContractChanged = QByteArray(ContractExample).replace("3650 kW", "4000 kW");
 const QByteArray LogChanged = LogFile + "01.03.2026 |     1300,00 |   28 |   5,16\r\n";
 
 enum class Which { Contract, Log };
@@ -157,7 +143,7 @@ private:
     // A folder with both files in their old version.
     static void prepare(const QTemporaryDir &dir)
     {
-        writeFile(dir.filePath(ContractName), ContractFile);
+        writeFile(dir.filePath(ContractName), ContractExample);
         writeFile(dir.filePath(LogName), LogFile);
     }
 
@@ -247,8 +233,9 @@ private slots:
         // longer than the new version by a tail the table does not show.
         const QByteArray tail = QByteArray(300, 'x') + "\r\n";
         writeFile(path,
-            which == Which::Contract ? QByteArray(ContractFile).replace("01.01.2017", "1.1") + tail
-                                     : LogFile + "kaputt\r\n" + tail);
+            which == Which::Contract
+                ? QByteArray(ContractExample).replace("01.01.2017", "1.1") + tail
+                : LogFile + "kaputt\r\n" + tail);
         const QByteArray old = contentsOf(path);
         const QStringList before = entries(dir.path());
         const int code = inChild([&] {
@@ -358,7 +345,7 @@ private slots:
         const QString running = QString(".%1.saving-%2").arg(ContractName).arg(getppid());
         const QString own = ContractName + ".backup";
         for (const QString &name : { stale, running, own })
-            writeFile(dir.filePath(name), ContractFile.left(100));
+            writeFile(dir.filePath(name), ContractExample.left(100));
         Run r(dir.path());
         r.change(Which::Contract);
         QVERIFY(r.showsSuccess(Which::Contract));

@@ -6,6 +6,7 @@
 #include "common/dates.h"
 #include "fakeservices.h"
 #include "fuzzing.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QDir>
@@ -53,7 +54,7 @@ QByteArray readAll(const QString &path)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QDir dir(scratchDir());
-    const QString path = dir.filePath(QStringLiteral("Mein_Verbrauch.txt"));
+    const QString path = dir.filePath(test::LogName);
     // The first backup of the fake services' day.
     const QString backup = dir.filePath(QStringLiteral("Mein_Verbrauch-2026-12-08-1.bak"));
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));

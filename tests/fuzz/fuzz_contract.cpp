@@ -4,6 +4,7 @@
 #include "common/errors.h"
 #include "fakeservices.h"
 #include "fuzzing.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QDir>
@@ -45,7 +46,7 @@ void writeFile(const QString &path, const uint8_t *data, size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString dir = scratchDir();
-    writeFile(QDir(dir).filePath(QStringLiteral("Mein_Vertrag.dat")), data, size);
+    writeFile(QDir(dir).filePath(test::ContractName), data, size);
     test::TestApp t;
     TApplication &app = t.app;
     auto &services = t.services;

@@ -113,7 +113,7 @@ private slots:
         QFETCH(int, marked);
         QFETCH(QString, reading);
         QTemporaryDir dir;
-        writeFile(dir.filePath("Mein_Verbrauch.txt"), file);
+        writeFile(dir.filePath(LogName), file);
         Run r(dir.path());
         QCOMPARE(::gridRows(r.f.StringGrid1), rows);
         QCOMPARE(r.f.StringGrid1.row(), marked);
@@ -182,7 +182,7 @@ private slots:
         QFETCH(QStringList, rows);
         QFETCH(QString, message);
         QTemporaryDir dir;
-        const QString path = dir.filePath("Mein_Verbrauch.txt");
+        const QString path = dir.filePath(LogName);
         writeFile(path, Example);
         Run r(dir.path());
         if (other.isEmpty()) {
@@ -229,7 +229,7 @@ private slots:
         const auto backups
             = [&dir] { return QDir(dir.path()).entryList({ "*.bak" }, QDir::Files, QDir::Name); };
         const QByteArray stopped = Head + LineA + "\r\n" + LineB + "garbage\r\n";
-        writeFile(dir.filePath("Mein_Verbrauch.txt"), stopped);
+        writeFile(dir.filePath(LogName), stopped);
         writeFile(dir.filePath("Mein_Verbrauch-2026-12-08-1.bak"), "older copy");
         Run r(dir.path());
         r.enter(QDate(2026, 3, 1), "1300,0");
@@ -242,13 +242,13 @@ private slots:
                 && told.contains(
                     QDir::toNativeSeparators(dir.filePath("Mein_Verbrauch-2026-12-08-2.bak"))),
             qPrintable(told));
-        const QByteArray saved = readAll(dir.filePath("Mein_Verbrauch.txt"));
+        const QByteArray saved = readAll(dir.filePath(LogName));
         QCOMPARE(saved, Head + LineA + "01.03.2026 |     1300,00 |   59 |   5,08\r\n");
         r.enter(QDate(2026, 4, 1), "1400,0");
         QCOMPARE(backups().size(), 2);
         QCOMPARE(r.t.services.boxes.size(), size_t(1)); // told once
         // A second start that stops again leaves a second backup beside.
-        writeFile(dir.filePath("Mein_Verbrauch.txt"), stopped);
+        writeFile(dir.filePath(LogName), stopped);
         Run second(dir.path());
         second.enter(QDate(2026, 3, 1), "1300,0");
         QCOMPARE(backups().size(), 3);
@@ -258,7 +258,7 @@ private slots:
         clean.enter(QDate(2026, 5, 1), "1500,0");
         QCOMPARE(backups().size(), 3);
         QCOMPARE(gridRows(clean.f.StringGrid1).size(), 3);
-        writeFile(dir.filePath("Mein_Verbrauch.txt"), Head + EmptyLine);
+        writeFile(dir.filePath(LogName), Head + EmptyLine);
         Run empty(dir.path());
         empty.enter(QDate(2026, 5, 1), "1500,0");
         QCOMPARE(backups().size(), 3);
@@ -273,7 +273,7 @@ private slots:
         QSKIP("needs POSIX permissions");
 #else
         QTemporaryDir dir;
-        const QString path = dir.filePath("Mein_Verbrauch.txt");
+        const QString path = dir.filePath(LogName);
         writeFile(path, Example);
         chmod(qPrintable(dir.path()), 0555);
         chmod(qPrintable(path), 0444);
@@ -305,7 +305,7 @@ private slots:
         chmod(qPrintable(dir.path()), 0755);
         QCOMPARE(status, 0);
         QCOMPARE(readAll(path), Example);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "Mein_Verbrauch.txt" });
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { LogName });
 #endif
     }
 };

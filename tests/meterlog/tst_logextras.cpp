@@ -96,7 +96,7 @@ QString panelOfEntry(const QString &dir)
     const qsizetype cut = log.lastIndexOf("\r\n", log.size() - 3) + 2;
     const QList<QByteArray> last = log.mid(cut).split('|');
     writeFile(copy.filePath(LogName), log.left(cut));
-    const QString changes = "/Mein_Zaehlerwechsel.txt";
+    const QString changes = "/" + MeterChangesName;
     if (QFile::exists(dir + changes))
         writeFile(copy.path() + changes, readAll(dir + changes));
     TestApp t;
@@ -591,7 +591,7 @@ private slots:
         r.f.Zaehlerwechsel1->click();
         const QString change = "10.04.2026|0,00|9|4,22";
         QCOMPARE(gridRows(r.f.StringGrid1).last(), change);
-        const QString changes = r.dir.filePath("Mein_Zaehlerwechsel.txt");
+        const QString changes = r.dir.filePath(MeterChangesName);
         const QByteArray header
             = "Datum;Letzter Stand alter Z\xE4hler;Erster Stand neuer Z\xE4hler;"
               "Nummer neuer Z\xE4hler\r\n";
@@ -828,12 +828,12 @@ private slots:
         const QStringList before = gridRows(r.f.StringGrid1);
         // A copy comes from another folder, beside its replacement file.
         QDir(r.dir.path()).mkdir("sicherung");
-        const QString path = r.dir.filePath(
-            how.contains("beside") ? "sicherung/Mein_Verbrauch.txt" : "import.csv");
+        const QString path
+            = r.dir.filePath(how.contains("beside") ? "sicherung/" + LogName : "import.csv");
         writeFile(path, file);
         if (how.contains("beside"))
-            writeFile(r.dir.filePath("sicherung/Mein_Zaehlerwechsel.txt"),
-                how.value("beside").toByteArray());
+            writeFile(
+                r.dir.filePath("sicherung/" + MeterChangesName), how.value("beside").toByteArray());
         r.t.services.openPath = path;
         r.t.services.importAnswer = accept;
         r.t.services.importTakeOffer = how.value("takeOffer", true).toBool();
@@ -864,7 +864,7 @@ private slots:
         }
         QCOMPARE(gridRows(r.f.StringGrid1), rows);
         QCOMPARE(r.fileRows(), rows);
-        const QString changePath = r.dir.filePath("Mein_Zaehlerwechsel.txt");
+        const QString changePath = r.dir.filePath(MeterChangesName);
         QCOMPARE(readAll(changePath), changes);
         if (rows == before)
             return;
@@ -898,7 +898,7 @@ private slots:
         QVERIFY(r.f.AddInstalmentChange({ day("15.05.2026"), 90.0L }));
         QVERIFY(!r.f.AddTariffChange({ day("01.03.2026"), 31.0L, std::nullopt }));
         QCOMPARE(r.t.services.boxes.size(), size_t(1));
-        const QString path = r.dir.filePath("Mein_Preisaenderungen.txt");
+        const QString path = r.dir.filePath(PriceChangesName);
         QVERIFY(
             readAll(path).endsWith("\r\nPreis;01.03.2026;30,00;\r\nAbschlag;01.05.2026;90,00\r\n"));
         const Settlement st = settlementOf(r.f);

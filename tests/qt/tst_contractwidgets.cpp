@@ -1,6 +1,7 @@
 #include "fakeservices.h"
 #include "formscript.h"
 #include "qt/formview.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QElapsedTimer>
@@ -148,7 +149,7 @@ private slots:
         QElapsedTimer shown; // from before the click: the notice's timer starts inside it
         shown.start();
         QTest::mouseClick(save, Qt::LeftButton);
-        QVERIFY(QFile::exists(dir.filePath("Mein_Vertrag.dat")));
+        QVERIFY(QFile::exists(dir.filePath(ContractName)));
         QVERIFY(!save->isEnabled());
         QCOMPARE(colourful(save->grab().toImage()), 0); // the dimmed picture
 

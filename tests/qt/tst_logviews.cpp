@@ -42,15 +42,6 @@ struct ViewServices : FakeServices {
     }
 };
 
-void typeInto(QWidget *dialog, const QString &spin, const QString &text)
-{
-    auto *edit = dialog->findChild<QDoubleSpinBox *>(spin);
-    QVERIFY(edit);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
 struct Window {
     QTemporaryDir dir;
     ViewServices services;

@@ -56,14 +56,6 @@ QString run(const QString &program, const QStringList &args)
     return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
-void type(QWidget *dialog, const QString &spin, const QString &text)
-{
-    auto *edit = dialog->findChild<QDoubleSpinBox *>(spin);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
 } // namespace
 
 class TestSettlementPrint : public QObject {
@@ -140,7 +132,7 @@ private slots:
             if (dialog == "InstalmentChangeDialog") {
                 QCOMPARE(d->findChild<QDoubleSpinBox *>("InstalmentValue")->value(), 80.0);
                 d->findChild<QDateEdit *>("InstalmentFrom")->setDate(QDate(2026, 7, 15));
-                type(d, "InstalmentValue", price);
+                typeInto(d, "InstalmentValue", price);
                 return;
             }
             QCOMPARE(d->findChild<QDateEdit *>("PriceFrom")->date(), w.t.services.todayDate);
@@ -153,9 +145,10 @@ private slots:
             d->findChild<QCheckBox *>("PriceKeep")->setChecked(price.isEmpty());
             d->findChild<QCheckBox *>("BaseKeep")->setChecked(base.isEmpty());
             QVERIFY(ok->isEnabled());
-            type(d, price.isEmpty() ? "BaseValue" : "PriceValue", price.isEmpty() ? base : price);
+            typeInto(
+                d, price.isEmpty() ? "BaseValue" : "PriceValue", price.isEmpty() ? base : price);
             if (!price.isEmpty() && !base.isEmpty())
-                type(d, "BaseValue", base);
+                typeInto(d, "BaseValue", base);
         });
         QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
         VERIFY_ANSWERED(answer);

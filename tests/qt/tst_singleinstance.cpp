@@ -1,4 +1,5 @@
 #include "qt/singleinstance.h"
+#include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -132,7 +133,7 @@ private Q_SLOTS:
         QFETCH(QString, holder);
         QFETCH(Outcome, outcome);
         QTemporaryDir dir;
-        const QString lockPath = dir.filePath(QStringLiteral(".voltaris.lock"));
+        const QString lockPath = dir.filePath(test::LockName);
         const QString name = SingleInstance::serverName(dir.path());
         QLockFile held(lockPath);
         Deaf deaf;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDoubleSpinBox>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -50,6 +51,15 @@ QString closeAllModal()
             w->hide();
     }
     return open.join(QStringLiteral("; "));
+}
+
+void typeInto(QWidget *dialog, const QString &spin, const QString &text)
+{
+    auto *edit = dialog->findChild<QDoubleSpinBox *>(spin);
+    QVERIFY(edit);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
 }
 
 ModalAnswer::ModalAnswer(

@@ -77,6 +77,11 @@ private:
 // what was open, for a failure's message.
 QString closeAllModal();
 
+// Types `text` over the whole text of the dialog's spin box of that object
+// name, as a user who clicked into it; fails the running test when there is
+// none.
+void typeInto(QWidget *dialog, const QString &spin, const QString &text);
+
 } // namespace voltaris::test
 
 // Checks a ModalAnswer after the step that opened its dialog; a failure

@@ -7,6 +7,11 @@
 
 namespace voltaris::test {
 
+QByteArray contractLines(int from, int to)
+{
+    return ContractExample.split('\n').mid(from - 1, to - from + 1).join('\n') + '\n';
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile f(path);

@@ -21,15 +21,9 @@ const QByteArray Log = "           Mein Verbrauch\r\n\r\n\r\n\r\n"
 
 QByteArray contractFile(const QByteArray &date, const QByteArray &total)
 {
-    return "\r\n          Mein Vertrag\r\n\r\n        Ab " + date
-        + ": Mein Strom (Tarif)\r\n"
-          "      Jahresverbrauch: 3650 kW\r\n"
-          "       Tagesverbrauch: 10,00 kW\r\n"
-          "     Jahresgrundpreis: 84 EUR\r\n"
-          "       Grund im Monat: 7 EUR\r\n"
-          "    Strompreis (1 kW): 24 Cent\r\n"
-          "  Gesamtpreis im Jahr: "
-        + total + " EUR\r\nStromkosten monatlich: 80,00 EUR\r\n";
+    return contractLines(1, 3) + "        Ab " + date + ": Mein Strom (Tarif)\r\n"
+        + contractLines(5, 9) + "  Gesamtpreis im Jahr: " + total + " EUR\r\n"
+        + contractLines(11, 11);
 }
 
 // A program started in a folder with the given files, its window shown.
@@ -42,9 +36,9 @@ struct Run {
     explicit Run(const QByteArray &contract = {}, const QByteArray &log = {})
     {
         if (!contract.isEmpty())
-            writeFile(dir.filePath("Mein_Vertrag.dat"), contract);
+            writeFile(dir.filePath(ContractName), contract);
         if (!log.isEmpty())
-            writeFile(dir.filePath("Mein_Verbrauch.txt"), log);
+            writeFile(dir.filePath(LogName), log);
         t = std::make_unique<TestApp>();
         p = std::make_unique<TProgram>(t->app, dir.path());
         f = p->Form1.get();
@@ -204,7 +198,7 @@ private slots:
             typeText(*r.f, "0");
         }
         if (saveFails)
-            QVERIFY(QDir(r.dir.path()).mkdir("Mein_Vertrag.dat"));
+            QVERIFY(QDir(r.dir.path()).mkdir(ContractName));
         r.t->services.answer = answer;
         QCOMPARE(r.f->userClose(), closes);
         QCOMPARE(r.f->visible(), !closes);

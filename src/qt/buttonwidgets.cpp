@@ -33,7 +33,7 @@ private:
 // The caption, and the picture at the icon size given.
 void syncButton(QAbstractButton &b, TButtonControl &control, Prop what, QSize iconSize)
 {
-    FormView::applyTabStop(control, &b, what);
+    WidgetSite::applyTabStop(control, &b, what);
     if (what == Prop::Text) {
         b.setText(control.text());
     } else if (what == Prop::Picture && !control.picture().isEmpty()) {
@@ -61,7 +61,7 @@ void SpeedButtonWidget::sync(Prop what)
         *this, button_, what, QSize(qMax(16, button_.width() - 4), qMax(16, button_.height() - 4)));
 }
 
-BitBtnWidget::BitBtnWidget(TBitBtn &button, QWidget *parent, FormView &view)
+BitBtnWidget::BitBtnWidget(TBitBtn &button, QWidget *parent, WidgetSite &view)
     : QPushButton(parent)
     , button_(button)
 {
@@ -77,7 +77,7 @@ void BitBtnWidget::sync(Prop what)
     syncButton(*this, button_, what, QSize(18, 18));
 }
 
-QWidget *createSpeedButtonWidget(TControl &control, QWidget *parent, FormView &)
+QWidget *createSpeedButtonWidget(TControl &control, QWidget *parent, WidgetSite &)
 {
     auto *button = dynamic_cast<TSpeedButton *>(&control);
     if (!button)
@@ -85,7 +85,7 @@ QWidget *createSpeedButtonWidget(TControl &control, QWidget *parent, FormView &)
     return new SpeedButtonWidget(*button, parent);
 }
 
-QWidget *createBitBtnWidget(TControl &control, QWidget *parent, FormView &view)
+QWidget *createBitBtnWidget(TControl &control, QWidget *parent, WidgetSite &view)
 {
     auto *button = dynamic_cast<TBitBtn *>(&control);
     if (!button)

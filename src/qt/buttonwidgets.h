@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QPushButton>
 #include <QToolButton>
@@ -24,7 +24,7 @@ private:
 class BitBtnWidget : public QPushButton, public BoundWidget {
     Q_OBJECT
 public:
-    BitBtnWidget(TBitBtn &button, QWidget *parent, FormView &view);
+    BitBtnWidget(TBitBtn &button, QWidget *parent, WidgetSite &view);
     void sync(Prop what) override;
 
 private:
@@ -33,7 +33,7 @@ private:
 
 // For the view's factories: the widget of a TSpeedButton or TBitBtn, else
 // nullptr.
-QWidget *createSpeedButtonWidget(TControl &control, QWidget *parent, FormView &view);
-QWidget *createBitBtnWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createSpeedButtonWidget(TControl &control, QWidget *parent, WidgetSite &view);
+QWidget *createBitBtnWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

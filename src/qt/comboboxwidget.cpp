@@ -4,7 +4,7 @@
 
 namespace voltaris {
 
-ComboBoxWidget::ComboBoxWidget(TComboBox &box, QWidget *parent, FormView &view)
+ComboBoxWidget::ComboBoxWidget(TComboBox &box, QWidget *parent, WidgetSite &view)
     : QComboBox(parent)
     , box_(box)
     , view_(view)
@@ -22,7 +22,7 @@ ComboBoxWidget::ComboBoxWidget(TComboBox &box, QWidget *parent, FormView &view)
 
 void ComboBoxWidget::sync(Prop what)
 {
-    FormView::applyTabStop(box_, this, what);
+    WidgetSite::applyTabStop(box_, this, what);
     if (what == Prop::Items) {
         clear();
         addItems(box_.items());
@@ -32,7 +32,7 @@ void ComboBoxWidget::sync(Prop what)
     }
 }
 
-QWidget *createComboBoxWidget(TControl &control, QWidget *parent, FormView &view)
+QWidget *createComboBoxWidget(TControl &control, QWidget *parent, WidgetSite &view)
 {
     auto *box = dynamic_cast<TComboBox *>(&control);
     if (!box)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QComboBox>
 
@@ -11,15 +11,15 @@ namespace voltaris {
 class ComboBoxWidget : public QComboBox, public BoundWidget {
     Q_OBJECT
 public:
-    ComboBoxWidget(TComboBox &box, QWidget *parent, FormView &view);
+    ComboBoxWidget(TComboBox &box, QWidget *parent, WidgetSite &view);
     void sync(Prop what) override;
 
 private:
     TComboBox &box_;
-    FormView &view_;
+    WidgetSite &view_;
 };
 
 // For the view's factories: the widget of a TComboBox, else nullptr.
-QWidget *createComboBoxWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createComboBoxWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

@@ -22,7 +22,7 @@ QString qtDateFormat(const FormatSettings &s)
     return QStringLiteral("dd") + sep + QStringLiteral("MM") + sep + QStringLiteral("yyyy");
 }
 
-DatePickerWidget::DatePickerWidget(TDateTimePicker &picker, QWidget *parent, FormView &view)
+DatePickerWidget::DatePickerWidget(TDateTimePicker &picker, QWidget *parent, WidgetSite &view)
     : QDateEdit(parent)
     , picker_(picker)
     , view_(view)
@@ -158,7 +158,7 @@ void DatePickerWidget::sync(Prop what)
     }
 }
 
-QWidget *createDatePickerWidget(TControl &control, QWidget *parent, FormView &view)
+QWidget *createDatePickerWidget(TControl &control, QWidget *parent, WidgetSite &view)
 {
     auto *picker = dynamic_cast<TDateTimePicker *>(&control);
     if (!picker)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "common/formatsettings.h"
+#include "qt/widgetsite.h"
 
 #include <QDateEdit>
 
@@ -14,7 +15,7 @@ class TDateTimePicker;
 class DatePickerWidget : public QDateEdit, public BoundWidget {
     Q_OBJECT
 public:
-    DatePickerWidget(TDateTimePicker &picker, QWidget *parent, FormView &view);
+    DatePickerWidget(TDateTimePicker &picker, QWidget *parent, WidgetSite &view);
     void sync(Prop what) override;
     // The drop-down calendar, made and set up on first use: making it costs
     // a good part of the window's start.
@@ -32,7 +33,7 @@ private:
     void fitText();
 
     TDateTimePicker &picker_;
-    FormView &view_;
+    WidgetSite &view_;
     bool calendarReady_ = false;
 };
 
@@ -44,6 +45,6 @@ void widenForGrid(QCalendarWidget *calendar);
 QString qtDateFormat(const FormatSettings &settings);
 
 // For the view's factories: the widget of a TDateTimePicker, else nullptr.
-QWidget *createDatePickerWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createDatePickerWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

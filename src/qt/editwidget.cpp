@@ -2,7 +2,7 @@
 
 namespace voltaris {
 
-EditWidget::EditWidget(TEdit &edit, QWidget *parent, FormView &view)
+EditWidget::EditWidget(TEdit &edit, QWidget *parent, WidgetSite &view)
     : QLineEdit(parent)
     , edit_(edit)
     , view_(view)
@@ -31,7 +31,7 @@ EditWidget::EditWidget(TEdit &edit, QWidget *parent, FormView &view)
 
 void EditWidget::sync(Prop what)
 {
-    FormView::applyTabStop(edit_, this, what);
+    WidgetSite::applyTabStop(edit_, this, what);
     switch (what) {
     case Prop::Text:
         if (text() != edit_.text())
@@ -47,14 +47,14 @@ void EditWidget::sync(Prop what)
         setReadOnly(edit_.readOnly());
         break;
     case Prop::Alignment:
-        setAlignment(FormView::qtAlignment(edit_.alignment()) | Qt::AlignVCenter);
+        setAlignment(WidgetSite::qtAlignment(edit_.alignment()) | Qt::AlignVCenter);
         break;
     default:
         break;
     }
 }
 
-QWidget *createEditWidget(TControl &control, QWidget *parent, FormView &view)
+QWidget *createEditWidget(TControl &control, QWidget *parent, WidgetSite &view)
 {
     auto *edit = dynamic_cast<TEdit *>(&control);
     if (!edit)

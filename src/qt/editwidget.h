@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QLineEdit>
 
@@ -11,15 +11,15 @@ namespace voltaris {
 class EditWidget : public QLineEdit, public BoundWidget {
     Q_OBJECT
 public:
-    EditWidget(TEdit &edit, QWidget *parent, FormView &view);
+    EditWidget(TEdit &edit, QWidget *parent, WidgetSite &view);
     void sync(Prop what) override;
 
 private:
     TEdit &edit_;
-    FormView &view_;
+    WidgetSite &view_;
 };
 
 // For the view's factories: the widget of a TEdit, else nullptr.
-QWidget *createEditWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createEditWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

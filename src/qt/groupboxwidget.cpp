@@ -1,15 +1,44 @@
 #include "qt/groupboxwidget.h"
 
-#include "qt/widgets.h"
-
+#include <QAccessibleWidget>
 #include <QPainter>
 
 namespace voltaris {
 
+namespace {
+
+// To a screen reader a group box is a grouping named by its caption.
+class GroupBoxAccessible : public QAccessibleWidget {
+public:
+    explicit GroupBoxAccessible(GroupBoxWidget *w)
+        : QAccessibleWidget(w, QAccessible::Grouping)
+    { }
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && own.isEmpty())
+            return static_cast<GroupBoxWidget *>(widget())->title().trimmed();
+        return own;
+    }
+};
+
+QAccessibleInterface *accessibleGroupBox(const QString &, QObject *object)
+{
+    if (auto *g = qobject_cast<GroupBoxWidget *>(object))
+        return new GroupBoxAccessible(g);
+    return nullptr;
+}
+
+} // namespace
+
 GroupBoxWidget::GroupBoxWidget(QWidget *parent)
     : QWidget(parent)
 {
-    installAccessibleFactory();
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleGroupBox);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 GroupBoxWidget::GroupBoxWidget(TGroupBox &box, QWidget *parent)
@@ -28,7 +57,7 @@ void GroupBoxWidget::sync(Prop what)
 {
     if (!box_)
         return;
-    FormView::applyTabStop(*box_, this, what);
+    WidgetSite::applyTabStop(*box_, this, what);
     if (what == Prop::Text)
         setTitle(box_->text());
 }
@@ -52,7 +81,7 @@ void GroupBoxWidget::paintEvent(QPaintEvent *)
     p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, title_);
 }
 
-QWidget *createGroupBoxWidget(TControl &control, QWidget *parent, FormView &)
+QWidget *createGroupBoxWidget(TControl &control, QWidget *parent, WidgetSite &)
 {
     auto *box = dynamic_cast<TGroupBox *>(&control);
     if (!box)

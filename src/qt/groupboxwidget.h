@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QString>
 #include <QWidget>
@@ -29,6 +29,6 @@ private:
 };
 
 // For the view's factories: the widget of a TGroupBox, else nullptr.
-QWidget *createGroupBoxWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createGroupBoxWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

@@ -16,7 +16,7 @@ void ImageWidget::sync(Prop what)
         setPicture(image_.picture());
 }
 
-QWidget *createImageWidget(TControl &control, QWidget *parent, FormView &)
+QWidget *createImageWidget(TControl &control, QWidget *parent, WidgetSite &)
 {
     auto *image = dynamic_cast<TImage *>(&control);
     if (!image)

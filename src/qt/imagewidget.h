@@ -1,7 +1,7 @@
 #pragma once
 
-#include "qt/formview.h"
 #include "qt/widgets.h"
+#include "qt/widgetsite.h"
 
 namespace voltaris {
 
@@ -18,6 +18,6 @@ private:
 };
 
 // For the view's factories: the widget of a TImage, else nullptr.
-QWidget *createImageWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createImageWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

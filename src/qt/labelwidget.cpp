@@ -40,7 +40,7 @@ private:
 
 } // namespace
 
-LabelWidget::LabelWidget(TLabel &label, QWidget *parent, FormView &view)
+LabelWidget::LabelWidget(TLabel &label, QWidget *parent, WidgetSite &view)
     : QLabel(parent)
     , label_(label)
     , view_(view)
@@ -56,7 +56,7 @@ void LabelWidget::sync(Prop what)
     if (what == Prop::Text)
         setText(label_.text());
     else if (what == Prop::Alignment)
-        setAlignment(FormView::qtAlignment(label_.alignment()) | Qt::AlignTop);
+        setAlignment(WidgetSite::qtAlignment(label_.alignment()) | Qt::AlignTop);
     if (!view_.building()
         && (what == Prop::Text || what == Prop::Font || what == Prop::Bounds
             || what == Prop::Alignment))
@@ -80,7 +80,7 @@ void LabelWidget::fit()
     setGeometry(r);
 }
 
-QWidget *createLabelWidget(TControl &control, QWidget *parent, FormView &view)
+QWidget *createLabelWidget(TControl &control, QWidget *parent, WidgetSite &view)
 {
     auto *label = dynamic_cast<TLabel *>(&control);
     if (!label)

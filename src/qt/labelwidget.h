@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QLabel>
 
@@ -12,7 +12,7 @@ namespace voltaris {
 class LabelWidget : public QLabel, public BoundWidget {
     Q_OBJECT
 public:
-    LabelWidget(TLabel &label, QWidget *parent, FormView &view);
+    LabelWidget(TLabel &label, QWidget *parent, WidgetSite &view);
     void sync(Prop what) override;
     void built() override { fit(); }
 
@@ -20,10 +20,10 @@ private:
     void fit();
 
     TLabel &label_;
-    FormView &view_;
+    WidgetSite &view_;
 };
 
 // For the view's factories: the widget of a TLabel, else nullptr.
-QWidget *createLabelWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createLabelWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

@@ -2,7 +2,7 @@
 
 namespace voltaris {
 
-MemoWidget::MemoWidget(TMemo &memo, QWidget *parent, FormView &view)
+MemoWidget::MemoWidget(TMemo &memo, QWidget *parent, WidgetSite &view)
     : QPlainTextEdit(parent)
     , memo_(memo)
     , view_(view)
@@ -19,7 +19,7 @@ MemoWidget::MemoWidget(TMemo &memo, QWidget *parent, FormView &view)
 
 void MemoWidget::sync(Prop what)
 {
-    FormView::applyTabStop(memo_, this, what);
+    WidgetSite::applyTabStop(memo_, this, what);
     if (what == Prop::Text)
         setPlainText(QString(memo_.text()).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     if (!view_.building() && (what == Prop::Text || what == Prop::Font || what == Prop::Bounds))
@@ -30,7 +30,7 @@ void MemoWidget::fit()
 {
     if (memo_.scrollBars)
         return;
-    QFont font = FormView::qfont(memo_.font());
+    QFont font = WidgetSite::qfont(memo_.font());
     const int margin = 2 * int(document()->documentMargin()) + 2 * frameWidth();
     const QRect area(0, 0, memo_.width() - margin, 100000);
     const int flags = memo_.wordWrap ? Qt::TextWordWrap : 0;
@@ -41,7 +41,7 @@ void MemoWidget::fit()
     setFont(font);
 }
 
-QWidget *createMemoWidget(TControl &control, QWidget *parent, FormView &view)
+QWidget *createMemoWidget(TControl &control, QWidget *parent, WidgetSite &view)
 {
     auto *memo = dynamic_cast<TMemo *>(&control);
     if (!memo)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QPlainTextEdit>
 
@@ -12,7 +12,7 @@ namespace voltaris {
 class MemoWidget : public QPlainTextEdit, public BoundWidget {
     Q_OBJECT
 public:
-    MemoWidget(TMemo &memo, QWidget *parent, FormView &view);
+    MemoWidget(TMemo &memo, QWidget *parent, WidgetSite &view);
     void sync(Prop what) override;
     void built() override { fit(); }
 
@@ -20,10 +20,10 @@ private:
     void fit();
 
     TMemo &memo_;
-    FormView &view_;
+    WidgetSite &view_;
 };
 
 // For the view's factories: the widget of a TMemo, else nullptr.
-QWidget *createMemoWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createMemoWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

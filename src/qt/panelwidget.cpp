@@ -12,10 +12,10 @@ PanelWidget::PanelWidget(TPanel &panel, QWidget *parent)
 
 void PanelWidget::sync(Prop what)
 {
-    FormView::applyTabStop(panel_, this, what);
+    WidgetSite::applyTabStop(panel_, this, what);
 }
 
-QWidget *createPanelWidget(TControl &control, QWidget *parent, FormView &)
+QWidget *createPanelWidget(TControl &control, QWidget *parent, WidgetSite &)
 {
     auto *panel = dynamic_cast<TPanel *>(&control);
     if (!panel)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QFrame>
 
@@ -18,6 +18,6 @@ private:
 };
 
 // For the view's factories: the widget of a TPanel, else nullptr.
-QWidget *createPanelWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createPanelWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

@@ -4,7 +4,7 @@
 
 namespace voltaris {
 
-RadioButtonWidget::RadioButtonWidget(TRadioButton &radio, QWidget *parent, FormView &view)
+RadioButtonWidget::RadioButtonWidget(TRadioButton &radio, QWidget *parent, WidgetSite &view)
     : QRadioButton(parent)
     , radio_(radio)
     , view_(view)
@@ -13,7 +13,7 @@ RadioButtonWidget::RadioButtonWidget(TRadioButton &radio, QWidget *parent, FormV
     installAccessibleFactory();
     connect(this, &QRadioButton::clicked, this, [this] {
         radio_.click();
-        FormView::SyncGuard g(view_);
+        WidgetSite::SyncGuard g(view_);
         setChecked(radio_.checked());
     });
     view.route(this, radio);
@@ -21,12 +21,12 @@ RadioButtonWidget::RadioButtonWidget(TRadioButton &radio, QWidget *parent, FormV
 
 void RadioButtonWidget::sync(Prop what)
 {
-    FormView::applyTabStop(radio_, this, what);
+    WidgetSite::applyTabStop(radio_, this, what);
     if (what == Prop::Checked)
         setChecked(radio_.checked());
 }
 
-QWidget *createRadioButtonWidget(TControl &control, QWidget *parent, FormView &view)
+QWidget *createRadioButtonWidget(TControl &control, QWidget *parent, WidgetSite &view)
 {
     auto *radio = dynamic_cast<TRadioButton *>(&control);
     if (!radio)

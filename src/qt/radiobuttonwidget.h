@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QRadioButton>
 
@@ -11,15 +11,15 @@ namespace voltaris {
 class RadioButtonWidget : public QRadioButton, public BoundWidget {
     Q_OBJECT
 public:
-    RadioButtonWidget(TRadioButton &radio, QWidget *parent, FormView &view);
+    RadioButtonWidget(TRadioButton &radio, QWidget *parent, WidgetSite &view);
     void sync(Prop what) override;
 
 private:
     TRadioButton &radio_;
-    FormView &view_;
+    WidgetSite &view_;
 };
 
 // For the view's factories: the widget of a TRadioButton, else nullptr.
-QWidget *createRadioButtonWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createRadioButtonWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

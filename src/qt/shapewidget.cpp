@@ -8,7 +8,7 @@ ShapeWidget::ShapeWidget(QWidget *parent)
     setAutoFillBackground(true);
 }
 
-QWidget *createShapeWidget(TControl &control, QWidget *parent, FormView &)
+QWidget *createShapeWidget(TControl &control, QWidget *parent, WidgetSite &)
 {
     if (!dynamic_cast<TShape *>(&control))
         return nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QWidget>
 
@@ -15,6 +15,6 @@ public:
 };
 
 // For the view's factories: the widget of a TShape, else nullptr.
-QWidget *createShapeWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createShapeWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

@@ -121,7 +121,7 @@ void SpinArrowButton::mouseReleaseEvent(QMouseEvent *e)
 
 // --- SpinFloatEditWidget ---------------------------------------------------
 
-SpinFloatEditWidget::SpinFloatEditWidget(TSpinFloatEdit &edit, QWidget *parent, FormView &view)
+SpinFloatEditWidget::SpinFloatEditWidget(TSpinFloatEdit &edit, QWidget *parent, WidgetSite &view)
     : QWidget(parent)
     , edit_(edit)
     , view_(view)
@@ -248,7 +248,7 @@ void SpinFloatEditWidget::relayout()
     laying_ = false;
 }
 
-QWidget *createSpinFloatEditWidget(TControl &control, QWidget *parent, FormView &view)
+QWidget *createSpinFloatEditWidget(TControl &control, QWidget *parent, WidgetSite &view)
 {
     auto *edit = dynamic_cast<TSpinFloatEdit *>(&control);
     if (!edit)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QWidget>
 
@@ -37,7 +37,7 @@ private:
 class SpinFloatEditWidget : public QWidget, public BoundWidget {
     Q_OBJECT
 public:
-    SpinFloatEditWidget(TSpinFloatEdit &edit, QWidget *parent, FormView &view);
+    SpinFloatEditWidget(TSpinFloatEdit &edit, QWidget *parent, WidgetSite &view);
 
     QLineEdit *lineEdit() const { return lineEdit_; }
     SpinArrowButton *upButton() const { return up_; }
@@ -53,7 +53,7 @@ private:
     void pushSelection();
 
     TSpinFloatEdit &edit_;
-    FormView &view_;
+    WidgetSite &view_;
     QLineEdit *lineEdit_;
     SpinArrowButton *up_;
     SpinArrowButton *down_;
@@ -62,6 +62,6 @@ private:
 };
 
 // For the view's factories: the widget of a TSpinFloatEdit, else nullptr.
-QWidget *createSpinFloatEditWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createSpinFloatEditWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

@@ -87,10 +87,10 @@ void paintCell(QPainter &p, TStringGrid &grid, const QFont &font, const QPalette
     const QRect cell = section.adjusted(0, 0, -line, -line);
     const bool fixed = row < grid.fixedRows();
     const bool selected = !fixed && row == grid.row();
-    QColor brush = FormView::qcolor(grid.color());
-    QColor pen = FormView::qcolor(grid.font().color);
+    QColor brush = WidgetSite::qcolor(grid.color());
+    QColor pen = WidgetSite::qcolor(grid.font().color);
     if (fixed) {
-        brush = FormView::qcolor(clr::BtnFace);
+        brush = WidgetSite::qcolor(clr::BtnFace);
         pen = Qt::black;
     } else if (selected) {
         brush = pal.color(QPalette::Active, QPalette::Highlight);
@@ -224,7 +224,7 @@ void GridHeader::paintSection(QPainter *painter, const QRect &rect, int logicalI
 
 // --- StringGridWidget ------------------------------------------------------
 
-StringGridWidget::StringGridWidget(TStringGrid &grid, QWidget *parent, FormView &view)
+StringGridWidget::StringGridWidget(TStringGrid &grid, QWidget *parent, WidgetSite &view)
     : QTableView(parent)
     , grid_(grid)
     , view_(view)
@@ -380,7 +380,7 @@ void StringGridWidget::showPopup(const QPoint &globalPos)
     qmenu.exec(globalPos);
 }
 
-QWidget *createStringGridWidget(TControl &control, QWidget *parent, FormView &view)
+QWidget *createStringGridWidget(TControl &control, QWidget *parent, WidgetSite &view)
 {
     auto *grid = dynamic_cast<TStringGrid *>(&control);
     if (!grid)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt/formview.h"
+#include "qt/widgetsite.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -53,7 +53,7 @@ private:
 class StringGridWidget : public QTableView, public BoundWidget {
     Q_OBJECT
 public:
-    StringGridWidget(TStringGrid &grid, QWidget *parent, FormView &view);
+    StringGridWidget(TStringGrid &grid, QWidget *parent, WidgetSite &view);
 
     TStringGrid &grid() const { return grid_; }
     GridModel *gridModel() const { return model_; }
@@ -74,12 +74,12 @@ private:
     void applySelection();
 
     TStringGrid &grid_;
-    FormView &view_;
+    WidgetSite &view_;
     GridModel *model_;
     bool writing_ = false;
 };
 
 // For the view's factories: the widget of a TStringGrid, else nullptr.
-QWidget *createStringGridWidget(TControl &control, QWidget *parent, FormView &view);
+QWidget *createStringGridWidget(TControl &control, QWidget *parent, WidgetSite &view);
 
 } // namespace voltaris

@@ -1,7 +1,5 @@
 #include "qt/widgets.h"
 
-#include "qt/groupboxwidget.h"
-
 #include <QAccessibleWidget>
 #include <QDir>
 #include <QFile>
@@ -49,21 +47,6 @@ private:
     PictureWidget *picture() const { return static_cast<PictureWidget *>(widget()); }
 };
 
-// A group box: a grouping named by its caption.
-class GroupBoxAccessible : public QAccessibleWidget {
-public:
-    explicit GroupBoxAccessible(GroupBoxWidget *w)
-        : QAccessibleWidget(w, QAccessible::Grouping)
-    { }
-    QString text(QAccessible::Text t) const override
-    {
-        const QString own = QAccessibleWidget::text(t);
-        if (t == QAccessible::Name && own.isEmpty())
-            return static_cast<GroupBoxWidget *>(widget())->title().trimmed();
-        return own;
-    }
-};
-
 // A radio button of a pair: the form keeps the pair exclusive itself, so Qt
 // would take the button for a check box.
 class RadioAccessible : public QAccessibleWidget {
@@ -95,8 +78,6 @@ QAccessibleInterface *accessibleFactory(const QString &, QObject *object)
         return new RadioAccessible(r);
     if (auto *p = qobject_cast<PictureWidget *>(object))
         return new PictureAccessible(p);
-    if (auto *g = qobject_cast<GroupBoxWidget *>(object))
-        return new GroupBoxAccessible(g);
     return nullptr;
 }
 

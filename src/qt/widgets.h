@@ -8,8 +8,9 @@
 
 namespace voltaris {
 
-// Screen readers' views of the widgets that Qt would describe wrongly or
-// not at all; installed once.
+// Screen readers' views of the radio buttons and pictures, which Qt would
+// describe wrongly or not at all; installed once. (A group box installs its
+// own.)
 void installAccessibleFactory();
 
 // The program's pictures, drawn as SVG: ":/pictures/<name>.svg", with

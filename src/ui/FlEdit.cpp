@@ -89,7 +89,8 @@ void TCustomFloatEdit::showErrorMessage()
     if (ErrorMessage.isEmpty())
         return;
     TApplication &app = application();
-    app.messageBox(form(), app.Title, ErrorMessage, MsgIcon::None);
+    // The box belongs to the window the edit sits on.
+    app.messageBox(dynamic_cast<TForm *>(form()), app.Title, ErrorMessage, MsgIcon::None);
 }
 
 void TCustomFloatEdit::setDigits(int d)

@@ -11,7 +11,7 @@ namespace voltaris {
 TTimerSpeedButton::TTimerSpeedButton(TControl *parent, QString name)
     : TSpeedButton(parent, std::move(name))
 {
-    if (TForm *f = form())
+    if (TCustomForm *f = form())
         timer_ = std::make_unique<TTimer>(*f, InitialRepeatPause);
 }
 

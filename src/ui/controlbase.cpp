@@ -1,7 +1,6 @@
 #include "ui/controlbase.h"
 
 #include "ui/application.h"
-#include "ui/form.h"
 
 #include <algorithm>
 #include <utility>
@@ -28,12 +27,12 @@ TControl::~TControl()
         child->parent_ = nullptr;
 }
 
-TForm *TControl::form() const
+TCustomForm *TControl::form() const
 {
     const TControl *c = this;
     while (c->parent_)
         c = c->parent_;
-    return dynamic_cast<TForm *>(const_cast<TControl *>(c));
+    return dynamic_cast<TCustomForm *>(const_cast<TControl *>(c));
 }
 
 TApplication &TControl::application() const
@@ -195,13 +194,13 @@ bool TWinControl::canFocus() const
 
 bool TWinControl::focused() const
 {
-    TForm *f = form();
+    TCustomForm *f = form();
     return f && f->activeControl() == this;
 }
 
 void TWinControl::setFocus()
 {
-    if (TForm *f = form())
+    if (TCustomForm *f = form())
         f->setFocusTo(this);
 }
 

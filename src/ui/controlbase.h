@@ -3,6 +3,7 @@
 // What every control is: its place, colours, font and states, what the
 // window system hears of changes, and the keyboard focus.
 #include "common/colors.h"
+#include "ui/application.h"
 
 #include <QChar>
 #include <QString>
@@ -12,9 +13,9 @@
 
 namespace voltaris {
 
-class TApplication;
 class TControl;
-class TForm;
+class TCustomForm;
+class TTimer;
 
 // What changed on a control, for the window system that shows it.
 enum class Prop {
@@ -84,7 +85,8 @@ public:
     const QString &name() const { return name_; }
     TControl *parent() const { return parent_; }
     const std::vector<TControl *> &children() const { return children_; }
-    TForm *form() const;
+    // The window the control sits on; none for a control built outside one.
+    TCustomForm *form() const;
     TApplication &application() const;
 
     int left() const { return left_; }
@@ -198,5 +200,27 @@ private:
     bool tabStop_ = false;
     int tabOrder_ = 0;
 };
+
+// The window a control sits on, as its controls see it: the application it
+// belongs to, the keyboard focus and the timers it runs. TForm (ui/form.h) is
+// the window; the controls know it only by this, so that it can know them.
+class TCustomForm : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+
+    virtual TApplication &app() const = 0;
+    // The control with the keyboard focus, or none.
+    virtual TWinControl *activeControl() const = 0;
+    // Moves the focus (see TForm::setFocusTo).
+    virtual void setFocusTo(TWinControl *control, bool byMouse = false) = 0;
+    // Whether the focus last came by a left mouse button press.
+    virtual bool focusByMouse() const = 0;
+    virtual void registerTimer(TTimer *timer, bool add) = 0;
+};
+
+template <class F> void TControl::fire(F &&f)
+{
+    application().handle(std::forward<F>(f));
+}
 
 } // namespace voltaris

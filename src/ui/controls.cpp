@@ -1,7 +1,6 @@
 #include "ui/controls.h"
 
 #include "ui/application.h"
-#include "ui/form.h"
 
 #include <algorithm>
 #include <utility>
@@ -257,7 +256,7 @@ void TMemo::setLines(const QStringList &lines)
 
 // --- TTimer ----------------------------------------------------------------
 
-TTimer::TTimer(TForm &owner, int interval)
+TTimer::TTimer(TCustomForm &owner, int interval)
     : owner_(owner)
     , interval_(interval)
 {

@@ -208,11 +208,11 @@ public:
 // A window timer; the window system runs it, tests tick it themselves.
 class TTimer {
 public:
-    explicit TTimer(TForm &owner, int interval = 1000);
+    explicit TTimer(TCustomForm &owner, int interval = 1000);
     ~TTimer();
     TTimer(const TTimer &) = delete;
     TTimer &operator=(const TTimer &) = delete;
-    TForm &owner() const { return owner_; }
+    TCustomForm &owner() const { return owner_; }
     bool enabled() const { return enabled_; }
     void setEnabled(bool v);
     int interval() const { return interval_; }
@@ -225,7 +225,7 @@ public:
     std::function<void(TTimer &)> onStateChanged; // for the window system
 
 private:
-    TForm &owner_;
+    TCustomForm &owner_;
     int interval_;
     bool enabled_ = false;
     quint64 generation_ = 0;

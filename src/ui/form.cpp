@@ -5,7 +5,7 @@
 namespace voltaris {
 
 TForm::TForm(TApplication &app, QString name)
-    : TWinControl(nullptr, std::move(name))
+    : TCustomForm(nullptr, std::move(name))
     , app_(app)
 {
     setVisible(false);

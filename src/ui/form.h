@@ -19,12 +19,12 @@ struct TSizeConstraints {
 };
 
 // A window: caption (the text), client size, frame, and the keyboard focus.
-class TForm : public TWinControl {
+class TForm : public TCustomForm {
 public:
     TForm(TApplication &app, QString name);
     ~TForm() override;
 
-    TApplication &app() const { return app_; }
+    TApplication &app() const override { return app_; }
 
     int clientWidth() const { return clientWidth_; }
     int clientHeight() const { return clientHeight_; }
@@ -50,13 +50,13 @@ public:
     bool takesFocus() const override { return false; }
 
     // The control with the keyboard focus, or none.
-    TWinControl *activeControl() const { return active_; }
+    TWinControl *activeControl() const override { return active_; }
     // Moves the focus: the old control's exit runs first, then the new one's
     // enter. An exit handler may move the focus elsewhere (or keep it); then
     // that move wins.
-    void setFocusTo(TWinControl *control, bool byMouse = false);
+    void setFocusTo(TWinControl *control, bool byMouse = false) override;
     // Whether the focus last came by a left mouse button press.
-    bool focusByMouse() const { return focusByMouse_; }
+    bool focusByMouse() const override { return focusByMouse_; }
     // The focus cycle: controls with a tab stop that can take the focus, in
     // tab order, depth first.
     std::vector<TWinControl *> tabCycle() const;
@@ -87,7 +87,7 @@ public:
     bool userClose();
 
     const std::vector<TTimer *> &timers() const { return timers_; }
-    void registerTimer(TTimer *timer, bool add);
+    void registerTimer(TTimer *timer, bool add) override;
 
 private:
     TApplication &app_;
@@ -99,10 +99,5 @@ private:
     TWinControl *exiting_ = nullptr;
     quint64 focusSerial_ = 0;
 };
-
-template <class F> void TControl::fire(F &&f)
-{
-    application().handle(std::forward<F>(f));
-}
 
 } // namespace voltaris

@@ -110,11 +110,6 @@ bool hasOtherSeparator(const QStringList &lines, QChar sep)
 
 } // namespace
 
-QString contractFileName()
-{
-    return QStringLiteral("Mein_Vertrag.dat");
-}
-
 QByteArray contractFileBytes(const ContractFields &contract, const FormatSettings &settings)
 {
     QStringList lines;

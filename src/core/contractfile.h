@@ -24,9 +24,6 @@ struct ContractFields {
     bool converted = false;
 };
 
-// "Mein_Vertrag.dat".
-QString contractFileName();
-
 QByteArray contractFileBytes(const ContractFields &contract, const FormatSettings &settings);
 
 // The lines the reader looks at; throws EInOutError naming the file when it

@@ -3,6 +3,7 @@
 #include "core/contractfile.h"
 
 #include "common/cp1252.h"
+#include "common/errors.h"
 #include "common/safefile.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -120,7 +121,10 @@ void TForm1::ReadContract()
         return;
     // The whole file is read before any field changes, so an unreadable file
     // leaves the contract as it was.
-    const QStringList lines = readContractLines(path);
+    const ContractLines read = readContractLines(path);
+    if (!read.error.isEmpty())
+        throw EInOutError(read.error); // to the general error display
+    const QStringList &lines = read.lines;
     ContractUnreadable = false;
     ContractUnreadableReason.clear();
 

@@ -150,8 +150,6 @@ private slots:
             names << DataFolder::name(f);
         QCOMPARE(names.size(), int(std::size(all)));
         QCOMPARE(DataFolder::title(DataFile::Log), "Mein_Verbrauch");
-        QCOMPARE(DataFolder().path(DataFile::Contract), "Mein_Vertrag.dat");
-        QCOMPARE(DataFolder("/a/b").path(DataFile::Contract), "/a/b/Mein_Vertrag.dat");
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/filestamp.h"
+#include "core/datafolder.h"
 #include "core/meterchange.h"
 #include "core/prices.h"
 #include "ui/FlEdit.h"
@@ -26,10 +27,12 @@ public:
     // The windows created after this one; the start-up must not use them.
     TForm2 *Form2 = nullptr;
     TForm_Achtung *Form_Achtung = nullptr;
-    // The folder of the two data files; empty means the working directory.
-    QString dataDir;
+    // The data folder, whose files the window reads and writes; the empty
+    // folder is the working directory. Set before the start-up reads it.
+    const DataFolder &dataFolder() const { return DataFolder_; }
+    void setDataFolder(const QString &dir);
     // A file of that folder (relative when it is the working directory).
-    QString dataFilePath(const QString &name) const;
+    QString dataFilePath(const QString &name) const { return DataFolder_.path(name); }
 
     // --- the window as a whole ---
     void FormCreate();
@@ -179,19 +182,22 @@ public:
     void ShowRow(int row);
 
     // The meter replacements, read again when another program changed their
-    // file; the last read stays in MeterChangeCache for painting the table.
-    const MeterChanges &meterChanges() const;
+    // file; the read tells the first line it could not read. A change under
+    // way is assumed in MeterChangeFile until SaveMeterChanges writes it.
+    SideFile<MeterChanges> MeterChangeFile { DataFolder().path(DataFile::MeterChanges),
+        &parseMeterChanges };
+    const SideFileRead<MeterChanges> &meterChangesRead() const { return MeterChangeFile.read(); }
+    const MeterChanges &meterChanges() const { return MeterChangeFile.value(); }
     void SaveMeterChanges(const MeterChanges &changes);
-    QString meterChangePath() const;
-    mutable MeterChanges MeterChangeCache;
-    mutable FileStamp MeterChangeStamp;
-    mutable int MeterChangeBadLine = 0; // a line of the file that could not be read
-    mutable bool MeterChangesRead = false;
+    QString meterChangePath() const { return MeterChangeFile.path(); }
 
     // --- changes of price and instalment, kept beside the contract
     // (src/contract/prices.cpp) ---
     // Read again when another program changed their file.
-    const PriceChanges &priceChanges() const;
+    SideFile<PriceChanges> PriceChangeFile { DataFolder().path(DataFile::PriceChanges),
+        &parsePriceChanges };
+    const SideFileRead<PriceChanges> &priceChangesRead() const { return PriceChangeFile.read(); }
+    const PriceChanges &priceChanges() const { return PriceChangeFile.value(); }
     // Each adds or removes one change, in the file's newest list, and saves
     // it; false (after a message saying why) when nothing changed: a change
     // of that kind on that day is there already, or none is to remove.
@@ -199,11 +205,7 @@ public:
     bool AddInstalmentChange(const InstalmentChange &change);
     bool RemoveTariffChange(const QDate &from);
     bool RemoveInstalmentChange(const QDate &from);
-    QString priceChangePath() const;
-    mutable PriceChanges PriceChangeCache;
-    mutable FileStamp PriceChangeStamp;
-    mutable int PriceChangeBadLine = 0;
-    mutable bool PriceChangesRead = false;
+    QString priceChangePath() const { return PriceChangeFile.path(); }
 
     // --- appliance cost calculator ---
     void btn_BerechnenClick(TControl &Sender);
@@ -310,6 +312,7 @@ public:
     TMenuItem Delete1 { &PopupMenuTable, QStringLiteral("Delete1") };
 
 private:
+    DataFolder DataFolder_;
     void designDetails();
     void designAccessibility();
     void wire();

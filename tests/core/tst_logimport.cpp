@@ -99,7 +99,7 @@ private slots:
         // Of a day's readings its last one, by the time of day.
         QTest::newRow("many readings a day, newest first")
             << QByteArray("Zeitpunkt;Z\xE4hlerstand (kWh)\n02.03.2026 00:15;110,7\n"
-                          "01.03.2026 23:45;110,5\n01.03.2026 12:00;105\n01.03.2026 00:15;100,1\n")
+                          "01.03.2026 23:05;110,5\n01.03.2026 12:00;105\n01.03.2026 00:15;100,1\n")
             << QStringList { "2 02.03.2026 110,70 " + Ok, "3 01.03.2026 110,50 " + Ok };
         // The date's header names no replacement column as well.
         QTest::newRow("date column named like a replacement")
@@ -141,6 +141,7 @@ private slots:
         row("negative", "15.02.2026;-1", "~außerhalb von 0 bis 999999");
         row("too big", "15.02.2026;1000000", "~außerhalb von 0 bis 999999");
         row("lower", "15.02.2026;1100", "~kleiner als der Stand vom 01.02.2026 (1155,50)");
+        row("same as before", "15.02.2026;1155,5", "wird übernommen");
         row("higher", "15.02.2026;1400", "~größer als der Stand vom 01.03.2026 (1300,00)");
         // In date order: the earlier day is accepted first and bounds the later one.
         row("file order", "20.02.2026;1250\n15.02.2026;1300",

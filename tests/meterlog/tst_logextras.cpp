@@ -915,6 +915,14 @@ private slots:
         QVERIFY(!r.f.RemoveTariffChange(day("01.03.2026")));
         QCOMPARE(r.f.priceChanges().tariff.size(), size_t(0));
         QCOMPARE(r.f.priceChanges().instalments.size(), size_t(1));
+        // A line it cannot read keeps the file from being written over, and
+        // the message says where.
+        const QByteArray bad = readAll(path) + "Preis;kein Datum;1\r\n";
+        writeFile(path, bad);
+        QVERIFY(!r.f.AddTariffChange({ day("01.06.2026"), 32.0L, std::nullopt }));
+        QVERIFY2(r.t.services.boxes.back().text.contains("ab Zeile 3 nicht gelesen werden"),
+            qPrintable(r.t.services.boxes.back().text));
+        QCOMPARE(readAll(path), bad);
     }
 
     // A reading of hundredths that the dialog (of one decimal) showed

@@ -6,11 +6,16 @@
 # it is compared with, the ratio and the target. Takes about five minutes;
 # the figures mean most on an idle machine.
 #
-#   scripts/bench.sh [START-UP ROUNDS]     (default 11)
+#   scripts/bench.sh [START-UP ROUNDS [BASELINE]]     (default 11)
+#
+# BASELINE is another build's voltaris (an earlier version's): the start-up
+# is then measured against it in the same rounds, A/B.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-bench"
 rounds=${1:-11}
+baseline=()
+[ -n "${2:-}" ] && baseline=(100000 "$(realpath "$2")")
 
 "$root/scripts/setup.sh"
 # What only the benchmarks need: Google Benchmark, xcb's DAMAGE extension
@@ -85,4 +90,4 @@ echo
 # The German settings, as on a system without a national locale, so that
 # the generated log reads back.
 DISPLAY=":$display" LC_ALL=C LANG=C quiet "$build/tests/bench_startup" \
-    "$build/voltaris" "$build/tests/bare_window" "$build/tests/texts_window" "$rounds"
+    "$build/voltaris" "$build/tests/bare_window" "$build/tests/texts_window" "$rounds" "${baseline[@]}"

@@ -270,8 +270,8 @@ std::string makeFolder(const std::string &base, const std::string &name)
 int main(int argc, char **argv)
 {
     if (argc < 4) {
-        std::fprintf(
-            stderr, "usage: %s VOLTARIS BARE_WINDOW TEXTS_WINDOW [RUNS [ROWS]]\n", argv[0]);
+        std::fprintf(stderr,
+            "usage: %s VOLTARIS BARE_WINDOW TEXTS_WINDOW [RUNS [ROWS [BASELINE]]]\n", argv[0]);
         return 2;
     }
     const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 11;
@@ -300,9 +300,12 @@ int main(int argc, char **argv)
         return 1;
 
     // The programs start in folders of their own.
-    char voltaris[PATH_MAX], bareWindow[PATH_MAX], textsWindow[PATH_MAX];
+    // BASELINE: another build of Voltaris (an earlier version, say), started
+    // in the same rounds, so that a change is measured against it A/B.
+    char voltaris[PATH_MAX], bareWindow[PATH_MAX], textsWindow[PATH_MAX], baseline[PATH_MAX];
+    const bool ab = argc > 6;
     if (!realpath(argv[1], voltaris) || !realpath(argv[2], bareWindow)
-        || !realpath(argv[3], textsWindow)) {
+        || !realpath(argv[3], textsWindow) || (ab && !realpath(argv[6], baseline))) {
         std::perror("realpath");
         return 2;
     }
@@ -311,6 +314,8 @@ int main(int argc, char **argv)
     Program texts { "the main window's texts alone", textsWindow, {}, emptyFolder, {} };
     Program empty { "Voltaris, empty log", voltaris, {}, emptyFolder, {} };
     Program full { "Voltaris, " + rowsLabel + " rows", voltaris, {}, rowsFolder, {} };
+    Program baseEmpty { "baseline, empty log", ab ? baseline : voltaris, {}, emptyFolder, {} };
+    Program baseFull { "baseline, " + rowsLabel + " rows", baseEmpty.path, {}, rowsFolder, {} };
 
     // A first start of each, not counted, warms the caches; the main
     // window's size is the bare window's.
@@ -320,11 +325,12 @@ int main(int argc, char **argv)
         return 1;
     bare.args = { std::to_string(width), std::to_string(height) };
     texts.args = bare.args;
-    if (!display.run(bare, warm) || !display.run(texts, warm) || !display.run(full, warm))
+    if (!display.run(bare, warm) || !display.run(texts, warm) || !display.run(full, warm)
+        || (ab && (!display.run(baseEmpty, warm) || !display.run(baseFull, warm))))
         return 1;
 
-    Program *order[] = { &bare, &texts, &empty, &full };
-    constexpr int programs = std::size(order);
+    Program *order[] = { &bare, &texts, &empty, &full, &baseEmpty, &baseFull };
+    const int programs = ab ? 6 : 4;
     for (int round = 0; round < runs; ++round) {
         for (int i = 0; i < programs; ++i) {
             Program &p = *order[(round + i) % programs];
@@ -370,6 +376,14 @@ int main(int argc, char **argv)
             ratioOf(empty, texts, field), 0);
         printFigure(prefix + n + " rows", seconds(f), "empty log " + seconds(e),
             ratioOf(full, empty, field), held ? 2 : 0);
+        if (ab) {
+            printFigure(prefix + "empty log", seconds(e),
+                "baseline " + seconds(medianOf(baseEmpty, field)), ratioOf(empty, baseEmpty, field),
+                held ? 1.05 : 0);
+            printFigure(prefix + n + " rows", seconds(f),
+                "baseline " + seconds(medianOf(baseFull, field)), ratioOf(full, baseFull, field),
+                held ? 1.05 : 0);
+        }
     }
     const double b = medianOf(bare, &Sample::peakBytes), e = medianOf(empty, &Sample::peakBytes),
                  f = medianOf(full, &Sample::peakBytes);
@@ -380,6 +394,14 @@ int main(int argc, char **argv)
     // Allowed: twice the empty log's peak and ten times the file's size.
     printFigure("peak memory (VmHWM), " + n + " rows", mebibytes(f),
         "2 x empty + 10 x " + mebibytes(fileBytes) + " = " + mebibytes(allowed), f / allowed, 1);
+    if (ab) {
+        const double be = medianOf(baseEmpty, &Sample::peakBytes),
+                     bf = medianOf(baseFull, &Sample::peakBytes);
+        printFigure("peak memory (VmHWM), empty log", mebibytes(e), "baseline " + mebibytes(be),
+            e / be, 1.05);
+        printFigure("peak memory (VmHWM), " + n + " rows", mebibytes(f),
+            "baseline " + mebibytes(bf), f / bf, 1.05);
+    }
 
     for (const std::string &folder : { emptyFolder, rowsFolder }) {
         unlink((folder + logName).c_str());

@@ -31,41 +31,17 @@ std::unique_ptr<TMenuItem> menuItem(
 
 } // namespace
 
-bool contractPerDayOf(const TForm1 &form, long double &perDay)
+const MeterLog &shownLogOf(TForm1 &form)
 {
-    return tryStrToFloat(form.Edit2.text(), form.app().settings().decimalSeparator, perDay);
+    MeterLog &log = form.shownLog();
+    log.setChanges(form.meterChanges());
+    return log;
 }
 
-namespace {
-
-ContractTexts contractOf(const TForm1 &form)
+Settlement settlementOf(TForm1 &form)
 {
-    return { form.Edit3.text(), form.Edit5.text(), form.Edit7.text(), form.dtp_Ab.date() };
-}
-
-std::vector<Reading> continuousReadingsOf(const TForm1 &form)
-{
-    return acrossMeterChanges(
-        readingsOf(logRowsOf(form.StringGrid1), form.app().settings()), form.meterChanges());
-}
-
-} // namespace
-
-Settlement settlementOf(const TForm1 &form)
-{
-    return settlementOf(continuousReadingsOf(form), contractOf(form), form.app().settings(),
+    return settlementOf(shownLogOf(form), form.contractValues(), form.app().settings(),
         form.priceChanges(), form.app().services().today());
-}
-
-std::vector<YearFigures> yearComparisonOf(const TForm1 &form)
-{
-    return yearComparison(
-        continuousReadingsOf(form), contractOf(form), form.app().settings(), form.priceChanges());
-}
-
-History historyOf(const TForm1 &form)
-{
-    return historyOf(continuousReadingsOf(form));
 }
 
 void TForm1::designExtras()
@@ -162,7 +138,7 @@ void TForm1::Abrechnung1Click(TControl &)
 
 void TForm1::CsvExport1Click(TControl &)
 {
-    const LogRows rows = logRowsOf(StringGrid1);
+    const LogRows rows = shownLog().rows();
     if (std::all_of(rows.begin(), rows.end(), [](const QStringList &r) { return isBlankRow(r); })) {
         app().messageBox(this, app().Title,
             QStringLiteral("Die Tabelle enthält noch keinen Zählerstand zum Exportieren."),
@@ -247,27 +223,11 @@ void TForm1::Undo1Click(TControl &)
 
 int TForm1::PutRowAt(int row, const QStringList &cells, bool recount)
 {
-    const FormatSettings &s = app().settings();
-    TStringGrid &g = StringGrid1;
-    const int first = g.fixedRows();
-    const bool empty = g.rowCount() - first == 1 && isBlankRow(g, first);
-    int place = first;
-    if (!empty) {
-        place = placeFor(g, row, cellDate(cells.value(logcol::Date), s), s);
-        if (place < 0)
-            return -1;
-        g.setRowCount(g.rowCount() + 1);
-        for (int r = g.rowCount() - 1; r > place; --r)
-            for (int c = 0; c < g.colCount(); ++c)
-                g.setCell(c, r, g.cell(c, r - 1));
-    }
-    for (int c = 0; c < g.colCount(); ++c)
-        g.setCell(c, place, cells.value(c));
-    if (recount)
-        RecountRow(place);
-    // The row after it counts from it again.
-    RecountRow(place + 1);
-    return place;
+    MeterLog &log = shownLog();
+    log.setChanges(meterChanges());
+    const int first = StringGrid1.fixedRows();
+    const int place = log.putRowAt(row - first, cells, recount, app().settings(), separator());
+    return place < 0 ? -1 : first + place;
 }
 
 void TForm1::ShowRow(int place)

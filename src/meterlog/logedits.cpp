@@ -81,6 +81,16 @@ QString afterToday(const QDate &date, const QDate &today, const FormatSettings &
         .arg(day(date, s), day(today, s));
 }
 
+// Whether the user takes a reading in spite of its doubts; no question
+// without a doubt.
+bool takenDespite(TForm1 &form, const QStringList &doubts)
+{
+    return doubts.isEmpty()
+        || form.app().services().askYesNo(&form, form.app().Title,
+               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
+        == MsgAnswer::Yes;
+}
+
 // "1.750.000"
 QString grouped(qint64 n)
 {
@@ -186,44 +196,14 @@ bool TForm1::TakeOutRows(const LogRows &rows)
 {
     if (rows.isEmpty())
         return true;
+    MeterLog &log = shownLog();
+    log.setChanges(meterChanges());
     TStringGrid &g = StringGrid1;
-    QSet<QString> wanted;
-    for (const QStringList &r : rows)
-        wanted.insert(r.value(logcol::Date).trimmed() + QLatin1Char('|')
-            + r.value(logcol::Reading).trimmed());
-    const int first = g.fixedRows();
-    std::vector<QString> kept;
-    std::vector<int> recount; // the rows (new numbers) that followed one taken out
-    int keptRows = 0, found = 0;
-    bool afterTaken = false;
-    for (int r = first; r < g.rowCount(); ++r) {
-        const QString key = g.cell(logcol::Date, r).trimmed() + QLatin1Char('|')
-            + g.cell(logcol::Reading, r).trimmed();
-        if (wanted.remove(key)) {
-            ++found;
-            afterTaken = true;
-            continue;
-        }
-        for (int c = 0; c < g.colCount(); ++c)
-            kept.push_back(g.cell(c, r));
-        if (afterTaken)
-            recount.push_back(first + keptRows);
-        afterTaken = false;
-        ++keptRows;
-    }
     g.beginUpdate();
-    // An empty log keeps its one blank row, as at the start.
-    g.setRowCount(first + std::max(keptRows, 1));
-    if (keptRows == 0)
-        for (int c = 0; c < g.colCount(); ++c)
-            g.setCell(c, first, QString());
-    else
-        g.setRowsFrom(first, std::move(kept));
-    for (int r : recount)
-        RecountRow(r);
+    const bool all = log.takeOutRows(rows, app().settings(), separator());
     g.setRow(std::min(g.row(), g.rowCount() - 1));
     g.endUpdate();
-    return found == rows.size();
+    return all;
 }
 
 void TForm1::Korrektur1Click(TControl &)
@@ -282,14 +262,9 @@ void TForm1::Korrektur1Click(TControl &)
         change->date = input.date;
         change->newFirst = input.reading;
     }
-    LogRows others = logRowsOf(g);
-    others.removeAt(row - g.fixedRows());
-    const QStringList doubts
-        = readingDoubts(readingsOf(others, s), changes, Reading { input.date, input.reading });
-    if (!doubts.isEmpty()
-        && app().services().askYesNo(this, app().Title,
-               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
-            != MsgAnswer::Yes)
+    if (!takenDespite(*this,
+            shownLog().doubtsAbout(
+                Reading { input.date, input.reading }, changes, s, row - g.fixedRows())))
         return;
 
     if (ofChange)
@@ -342,12 +317,8 @@ void TForm1::Nachtrag1Click(TControl &)
         app().messageBox(this, app().Title, text, MsgIcon::None);
         return;
     }
-    const QStringList doubts = readingDoubts(
-        readingsOf(logRowsOf(g), s), meterChanges(), Reading { input.date, input.reading });
-    if (!doubts.isEmpty()
-        && app().services().askYesNo(this, app().Title,
-               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
-            != MsgAnswer::Yes)
+    if (!takenDespite(*this,
+            shownLog().doubtsAbout(Reading { input.date, input.reading }, meterChanges(), s)))
         return;
     g.beginUpdate();
     const int row = PutRowAt(g.rowCount(),
@@ -394,12 +365,9 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     // The old meter's last reading is its reading of the day: it may not be
     // lower than its reading before.
     const MeterChange change { input.date, input.oldFinal, input.newFirst, input.number.trimmed() };
-    const QStringList doubts = finalReadingDoubts(
-        readingsOf(logRowsOf(g), s), changes, Reading { input.date, input.oldFinal });
-    if (!doubts.isEmpty()
-        && app().services().askYesNo(this, app().Title,
-               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
-            != MsgAnswer::Yes)
+    const QStringList doubts
+        = shownLog().finalReadingDoubtsAbout(Reading { input.date, input.oldFinal }, changes, s);
+    if (!takenDespite(*this, doubts))
         return;
     // The files may have changed while the question was open: what was
     // checked is no longer what would be written.
@@ -599,52 +567,22 @@ void TForm1::Import1Click(TControl &)
 
     // The new rows merge with the table by date; rows without a date keep
     // their places, a blank row (of an empty log) goes.
-    std::vector<const ImportRow *> incoming;
+    std::vector<std::pair<QDate, QStringList>> incoming;
     for (const ImportRow &r : rows)
         if (taken(r))
-            incoming.push_back(&r);
+            incoming.push_back({ r.date,
+                { dateToStr(r.date, s), formatValue(r.reading, separator()), QString(),
+                    QString() } });
     std::stable_sort(incoming.begin(), incoming.end(),
-        [](const ImportRow *a, const ImportRow *b) { return a->date < b->date; });
-    const int first = g.fixedRows();
-    std::vector<QString> texts;
-    std::vector<int> placed; // the added rows' new numbers
-    LogRows step;
-    auto next = incoming.begin();
-    int count = 0;
-    const auto put = [&](const QStringList &cells) {
-        for (int c = 0; c < g.colCount(); ++c)
-            texts.push_back(cells.value(c));
-        ++count;
-    };
-    const auto putUpTo = [&](const QDate &until) {
-        for (; next != incoming.end() && (!until.isValid() || (*next)->date < until); ++next) {
-            const QStringList cells { dateToStr((*next)->date, s),
-                formatValue((*next)->reading, separator()), QString(), QString() };
-            placed.push_back(first + count);
-            step << cells;
-            put(cells);
-        }
-    };
-    for (int r = first; r < g.rowCount(); ++r) {
-        if (isBlankRow(g, r))
-            continue;
-        const QDate d = dateOf(g, r, s);
-        if (d.isValid())
-            putUpTo(d);
-        put(rowOf(g, r));
-    }
-    putUpTo(QDate());
+        [](const auto &a, const auto &b) { return a.first < b.first; });
     const MeterChanges before = MeterChangeCache;
     if (!recorded.empty())
         MeterChangeCache = changes;
+    MeterLog &log = shownLog();
+    log.setChanges(meterChanges());
     g.beginUpdate();
-    g.setRowCount(first + count);
-    g.setRowsFrom(first, std::move(texts));
-    for (int r : placed) {
-        RecountRow(r);
-        RecountRow(r + 1);
-    }
-    ShowRow(placed.back());
+    const std::vector<int> placed = log.mergeRows(incoming, s, separator());
+    ShowRow(g.fixedRows() + placed.back());
     g.endUpdate();
     try {
         SaveVerbrauch();
@@ -654,8 +592,9 @@ void TForm1::Import1Click(TControl &)
     }
     if (!recorded.empty())
         SaveMeterChanges(changes);
-    for (int i = 0; i < step.size(); ++i)
-        step[i] = rowOf(g, placed[size_t(i)]);
+    LogRows step;
+    for (int r : placed)
+        step << log.row(r);
     PushUndo(
         { QStringLiteral("Rückgängig: Import"), std::move(step), {}, {}, {}, std::move(recorded) });
     ShowEstimateOfTable();

@@ -82,18 +82,12 @@ bool TForm1::ShowEstimate(const QDate &date, long double reading, long double ba
 {
     const FormatSettings &s = app().settings();
     const QChar sep = separator();
-    const TStringGrid &g = StringGrid1;
-    const QDate first = dateOf(g, g.fixedRows(), s);
-    const qint64 d = first.isValid() ? first.daysTo(date) : 0;
-    if (d == 0)
+    MeterLog &log = shownLog();
+    log.setChanges(meterChanges());
+    const std::optional<long double> averageOrNone = log.averageUpTo(date, reading, s, sep);
+    if (!averageOrNone)
         return false;
-    // Across a meter replacement, the readings count as one meter would.
-    const MeterChanges &changes = meterChanges();
-    const long double average = changes.empty()
-        ? (reading - readingOf(g, g.fixedRows(), sep)) / d
-        : (reading + meterOffset(changes, date)
-              - (readingOf(g, g.fixedRows(), sep) + meterOffset(changes, first)))
-            / d;
+    const long double average = *averageOrNone;
     // The base price is owed whatever the consumption; what is left of the
     // total pays for the energy.
     // This answers "does the tariff's yearly total fit a whole year at the
@@ -216,29 +210,9 @@ void TForm1::Delete1Click(TControl &)
 
 void TForm1::RecountRow(int row)
 {
-    const FormatSettings &s = app().settings();
-    const QChar sep = separator();
-    TStringGrid &g = StringGrid1;
-    if (row < g.fixedRows() || row >= g.rowCount() || isBlankRow(g, row))
-        return;
-    if (row == g.fixedRows()) {
-        g.setCell(logcol::Days, row, QStringLiteral("0"));
-        g.setCell(logcol::PerDay, row, QStringLiteral("0"));
-        return;
-    }
-    const QDate from = dateOf(g, row - 1, s), to = dateOf(g, row, s);
-    const qint64 days = from.isValid() && to.isValid() ? from.daysTo(to) : 0;
-    if (days <= 0)
-        return;
-    // A replacement between the two rows: the new meter's reading counts
-    // what the old one had counted on top, so the row of a replacement day
-    // shows the old meter's last interval.
-    const MeterChanges &changes = meterChanges();
-    const long double across
-        = changes.empty() ? 0.0L : meterOffset(changes, to) - meterOffset(changes, from);
-    g.setCell(logcol::Days, row, QString::number(days));
-    g.setCell(logcol::PerDay, row,
-        formatValue((readingOf(g, row, sep) + across - readingOf(g, row - 1, sep)) / days, sep));
+    MeterLog &log = shownLog();
+    log.setChanges(meterChanges());
+    log.recountRow(row - StringGrid1.fixedRows(), app().settings(), separator());
 }
 
 void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Rect, TGridDrawState)

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "common/filestamp.h"
+#include "core/contractvalues.h"
 #include "core/meterchange.h"
+#include "core/meterlogmodel.h"
 #include "core/prices.h"
 #include "ui/FlEdit.h"
 #include "ui/form.h"
 #include "ui/stringgrid.h"
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace voltaris {
 
@@ -26,6 +30,14 @@ public:
     // The windows created after this one; the start-up must not use them.
     TForm2 *Form2 = nullptr;
     TForm_Achtung *Form_Achtung = nullptr;
+
+    // The household's logs, one a meter: today the main meter's, of
+    // "Mein_Verbrauch.txt". StringGrid1 shows the rows of the one shown;
+    // made before the controls, so that the table goes before its rows.
+    std::vector<std::unique_ptr<MeterLog>> Logs = mainMeterOnly();
+    int ShownLog = 0;
+    MeterLog &shownLog() { return *Logs.at(size_t(ShownLog)); }
+    const MeterLog &shownLog() const { return *Logs.at(size_t(ShownLog)); }
     // The folder of the two data files; empty means the working directory.
     QString dataDir;
     // A file of that folder (relative when it is the working directory).
@@ -57,6 +69,8 @@ public:
     // The total as displayed, and the monthly amount derived from it; run
     // by the start-up after the contract file was read.
     void DeriveTotals();
+    // The contract's values as the edits show them, for the views.
+    ContractValues contractValues() const;
 
     // --- contract file ---
     bool WriteContract();
@@ -310,6 +324,7 @@ public:
     TMenuItem Delete1 { &PopupMenuTable, QStringLiteral("Delete1") };
 
 private:
+    static std::vector<std::unique_ptr<MeterLog>> mainMeterOnly();
     void designDetails();
     void designAccessibility();
     void wire();

@@ -601,7 +601,7 @@ private slots:
         QCOMPARE(gridRows(r.f.StringGrid1).last(), QString("30.04.2026|100,00|20|5,00"));
         // (100 + 1500 − 1000) kWh over the 119 days since 01.01.2026.
         QCOMPARE(r.f.lbl_vSrednem.text(), QString("5,04"));
-        const History h = historyOf(r.f);
+        const History h = historyOf(shownLogOf(r.f), r.f.app().settings());
         QCOMPARE(f(h.average), QString("5,04"));
         QCOMPARE(f(h.steps.back().perDay), QString("5,00"));
         r.f.Edit3.setText("84");

@@ -462,8 +462,8 @@ void TForm1::Import1Click(TControl &)
     const auto plan = [&](bool findChanges) {
         std::vector<ImportRow> rows = parse.rows;
         planImport(rows,
-            ImportTarget { readingsOf(logRowsOf(g), s), meterChanges(), app().services().today(),
-                findChanges });
+            ImportTarget {
+                shownLog().readings(s), meterChanges(), app().services().today(), findChanges });
         return rows;
     };
     std::vector<ImportRow> with = plan(true), without = plan(false);

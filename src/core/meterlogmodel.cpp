@@ -186,6 +186,32 @@ int MeterLog::putRowAt(
     return place;
 }
 
+RemovedRow MeterLog::removedRow(int r) const
+{
+    return { row(r), r > 0 ? row(r - 1) : QStringList() };
+}
+
+int MeterLog::putBack(const RemovedRow &removed, const FormatSettings &s, QChar sep)
+{
+    const bool empty = rowCount() == 1 && isBlankRow(0);
+    // Where it stood: after the row it followed, or at the top.
+    int stood = removed.after.isEmpty() ? 0 : -1;
+    if (!removed.after.isEmpty()) {
+        const QString key
+            = rowKey(removed.after.value(logcol::Date), removed.after.value(logcol::Reading));
+        for (int r = 0; r < rowCount() && stood < 0; ++r)
+            if (rowKey(cell(logcol::Date, r), cell(logcol::Reading, r)) == key)
+                stood = r + 1;
+    }
+    const int place = putRowAt(stood < 0 ? rowCount() : stood, removed.cells, false, s, sep);
+    // The row back in its old place keeps its texts; one that had to go
+    // elsewhere (or into an empty log, as its first row) counts from its new
+    // neighbour.
+    if (place >= 0 && (empty || place != stood))
+        recountRow(place, s, sep);
+    return place;
+}
+
 bool MeterLog::takeOutRows(const LogRows &rows, const FormatSettings &s, QChar sep)
 {
     if (rows.isEmpty())

@@ -14,6 +14,13 @@
 
 namespace voltaris {
 
+// A row taken out of the log, with the row it followed (its texts; none for
+// the first row): it is put back after that row, found by its date and
+// reading, however the rows around it were numbered meanwhile.
+struct RemovedRow {
+    QStringList cells, after;
+};
+
 class MeterLog {
 public:
     // One blank row, as the table of an empty log shows it.
@@ -72,6 +79,12 @@ public:
     // the row after it counts from it again.
     int putRowAt(
         int row, const QStringList &cells, bool recount, const FormatSettings &s, QChar separator);
+    // Row `r` as taken out now.
+    RemovedRow removedRow(int r) const;
+    // Puts a row back after the row it followed while its day fits there,
+    // else where its day belongs (the row then counts from its new
+    // neighbour); -1 (and nothing changed) when a row of that day is there.
+    int putBack(const RemovedRow &row, const FormatSettings &s, QChar separator);
     // Takes out the rows with these dates and readings; each row after one
     // counts from its new neighbour. False when one of them is not there.
     bool takeOutRows(const LogRows &rows, const FormatSettings &s, QChar separator);

@@ -82,7 +82,7 @@ void TForm1::designExtras()
             return;
         }
         LogStep step { QStringLiteral("Rückgängig: Zeile wiederherstellen"), {},
-            { { g.row(), cells } }, {}, {} };
+            { shownLog().removedRow(g.row() - g.fixedRows()) }, {}, {} };
         MeterChanges changes = meterChanges();
         const QDate day = cellDate(cells.value(logcol::Date), app().settings());
         const auto change = std::find_if(
@@ -188,20 +188,14 @@ void TForm1::Undo1Click(TControl &)
     try {
         TakeOutRows(step.added);
         // Put back in the order they were taken, each where it stood.
+        MeterLog &log = shownLog();
+        log.setChanges(meterChanges());
         for (auto it = step.removed.rbegin(); it != step.removed.rend(); ++it) {
-            const int first = g.fixedRows();
-            const bool empty = g.rowCount() - first == 1 && isBlankRow(g, first);
-            const int place = PutRowAt(it->first, it->second, false);
-            if (place < 0) {
-                clashes << it->second.value(logcol::Date).trimmed();
-                continue;
-            }
-            // The row back in its old place keeps its texts; one that had to
-            // go elsewhere (or into an empty log, as its first row) counts
-            // from its new neighbour.
-            if (empty || place != std::clamp(it->first, first, g.rowCount() - 1))
-                RecountRow(place);
-            ShowRow(place);
+            const int place = log.putBack(*it, app().settings(), separator());
+            if (place < 0)
+                clashes << it->cells.value(logcol::Date).trimmed();
+            else
+                ShowRow(g.fixedRows() + place);
         }
     } catch (...) {
         MeterChangeCache = before;

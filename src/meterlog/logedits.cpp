@@ -240,6 +240,9 @@ void TForm1::Korrektur1Click(TControl &)
     if (!FollowMarkedRow(NothingChanged))
         return;
     const int row = g.row();
+    // The row as it is before the correction (the marked row is found as it
+    // was), with the row it follows, for the undo.
+    const RemovedRow oldRow = shownLog().removedRow(row - g.fixedRows());
     if (const QString text = outOfPlace(g, row, input.date, s); !text.isEmpty()) {
         app().messageBox(this, app().Title, text, MsgIcon::None);
         return;
@@ -276,8 +279,7 @@ void TForm1::Korrektur1Click(TControl &)
     RecountRow(row + 1);
     g.endUpdate();
     SaveVerbrauch();
-    LogStep step { QStringLiteral("Rückgängig: Korrektur"), { rowOf(g, row) }, { { row, old } }, {},
-        {} };
+    LogStep step { QStringLiteral("Rückgängig: Korrektur"), { rowOf(g, row) }, { oldRow }, {}, {} };
     if (ofChange) {
         SaveMeterChanges(changes);
         step.changeAdded = *change;

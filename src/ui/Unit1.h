@@ -169,12 +169,12 @@ public:
 
     // One change of the log that the undo takes back, the last one at the
     // back: the rows it put in (taken out again, found by date and reading),
-    // the rows it took out with where they stood (put back), and the meter
+    // the rows it took out with the rows they followed (put back), and the meter
     // replacement it recorded or removed.
     struct LogStep {
         QString caption; // of Undo1 while this step is the next to undo
         LogRows added;
-        std::vector<std::pair<int, QStringList>> removed;
+        std::vector<RemovedRow> removed;
         std::optional<MeterChange> changeAdded, changeRemoved;
         MeterChanges changesAdded = {}; // more than one, from an import
     };

@@ -71,6 +71,40 @@ private slots:
         QVERIFY(!log.takeOutRows({ cells, { "02.01.2026", "1" } }, S, Sep));
     }
 
+    // A row is put back after the row it followed, whatever came in above
+    // it meanwhile; when that row is gone, where its day belongs, counted
+    // from its new neighbour.
+    void putBackAfterItsRow_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("taken");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("a row without a date")
+            << QStringList { "01.01.2026|1000,00|0|0", "Sommer|x||", "01.03.2026|1300,00|59|5,08" }
+            << 1
+            << QStringList { "01.12.2025|900,00|0|0", "01.01.2026|1000,00|31|3,23", "Sommer|x||",
+                   "01.03.2026|1300,00|59|5,08" };
+        QTest::newRow("its row gone")
+            << Log << 2
+            << QStringList { "01.12.2025|900,00|0|0", "01.01.2026|1000,00|31|3,23",
+                   "01.03.2026|1300,00|59|5,08", "01.04.2026|1462,00|31|5,23" };
+    }
+    void putBackAfterItsRow()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(int, taken);
+        QFETCH(QStringList, after);
+        MeterLog log;
+        fill(log, rows);
+        const RemovedRow removed = log.removedRow(taken);
+        QVERIFY(log.takeOutRows({ removed.cells }, S, Sep));
+        if (taken == 2) // the row it followed goes too
+            QVERIFY(log.takeOutRows({ removed.after }, S, Sep));
+        log.putRowAt(0, { "01.12.2025", "900,00" }, true, S, Sep);
+        QVERIFY(log.putBack(removed, S, Sep) >= 0);
+        QCOMPARE(rowsOf(log), after);
+    }
+
     // A row whose day no longer fits where it stood goes where its day
     // belongs; the last row taken out leaves the one blank row.
     void putBackElsewhere()

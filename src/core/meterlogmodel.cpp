@@ -212,6 +212,36 @@ int MeterLog::putBack(const RemovedRow &removed, const FormatSettings &s, QChar 
     return place;
 }
 
+UndoOutcome MeterLog::undo(const LogStep &step, const FormatSettings &s, QChar sep)
+{
+    UndoOutcome out;
+    out.changes = changes_;
+    MeterChanges &changes = out.changes;
+    if (step.changeAdded)
+        std::erase_if(
+            changes, [&](const MeterChange &c) { return c.date == step.changeAdded->date; });
+    for (const MeterChange &added : step.changesAdded)
+        std::erase_if(changes, [&](const MeterChange &c) { return c.date == added.date; });
+    if (step.changeRemoved && !meterChangeOn(changes, step.changeRemoved->date)) {
+        changes.push_back(*step.changeRemoved);
+        std::sort(changes.begin(), changes.end(),
+            [](const MeterChange &a, const MeterChange &b) { return a.date < b.date; });
+    }
+    out.changesDiffer = step.changeAdded || step.changeRemoved || !step.changesAdded.empty();
+    if (out.changesDiffer)
+        setChanges(changes);
+    takeOutRows(step.added, s, sep);
+    // Put back in the order they were taken.
+    for (auto it = step.removed.rbegin(); it != step.removed.rend(); ++it) {
+        const int place = putBack(*it, s, sep);
+        if (place < 0)
+            out.clashes << it->cells.value(logcol::Date).trimmed();
+        else
+            out.placed.push_back(place);
+    }
+    return out;
+}
+
 bool MeterLog::takeOutRows(const LogRows &rows, const FormatSettings &s, QChar sep)
 {
     if (rows.isEmpty())

@@ -21,6 +21,26 @@ struct RemovedRow {
     QStringList cells, after;
 };
 
+// One change of a log that the undo takes back: the rows it put in (taken
+// out again, found by date and reading), the rows it took out (put back
+// after the rows they followed), and the meter replacements it recorded or
+// removed.
+struct LogStep {
+    QString caption; // of the undo item while this step is the next to undo
+    LogRows added;
+    std::vector<RemovedRow> removed;
+    std::optional<MeterChange> changeAdded, changeRemoved;
+    MeterChanges changesAdded = {}; // more than one, from an import
+};
+
+// What taking back a step did.
+struct UndoOutcome {
+    MeterChanges changes; // the replacements after it
+    bool changesDiffer = false; // it recorded or removed one
+    std::vector<int> placed; // the rows put back, in the order put
+    QStringList clashes; // the dates of rows not put back: that day is taken
+};
+
 class MeterLog {
 public:
     // One blank row, as the table of an empty log shows it.
@@ -85,6 +105,9 @@ public:
     // else where its day belongs (the row then counts from its new
     // neighbour); -1 (and nothing changed) when a row of that day is there.
     int putBack(const RemovedRow &row, const FormatSettings &s, QChar separator);
+    // Takes back a step: the replacements first, so that the rows count
+    // across them as they did, then its rows.
+    UndoOutcome undo(const LogStep &step, const FormatSettings &s, QChar separator);
     // Takes out the rows with these dates and readings; each row after one
     // counts from its new neighbour. False when one of them is not there.
     bool takeOutRows(const LogRows &rows, const FormatSettings &s, QChar separator);

@@ -3,6 +3,7 @@
 #include "core/contractfile.h"
 
 #include "common/cp1252.h"
+#include "common/errors.h"
 #include "common/safefile.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -14,7 +15,8 @@ namespace voltaris {
 
 namespace {
 
-const QString ReloadedNotice = QStringLiteral("Neu aus \"Mein_Vertrag\" gelesen!");
+const QString ReloadedNotice
+    = QStringLiteral("Neu aus \"%1\" gelesen!").arg(DataFolder::title(DataFile::Contract));
 
 // "Ł ź ⁶": characters one by one, a character beyond the basic plane whole.
 QString spacedOut(const QString &chars)
@@ -32,7 +34,7 @@ QString spacedOut(const QString &chars)
 
 QString TForm1::contractPath() const
 {
-    return dataFilePath(contractFileName());
+    return dataFolder().path(DataFile::Contract);
 }
 
 QString TForm1::TakeNumber(const QString &line, int column) const
@@ -51,8 +53,9 @@ bool TForm1::WriteContract()
         // wrote it is replaced only when the user says so.
         if (const FileStamp now = FileStamp::of(contractPath()); now.exists && now != ContractStamp
             && app().askYesNo(this, app().Title,
-                   QStringLiteral("Mein_Vertrag.dat wurde inzwischen von einem anderen Programm "
-                                  "geändert. Ihre Änderungen trotzdem speichern?"))
+                   QStringLiteral("%1 wurde inzwischen von einem anderen Programm geändert. "
+                                  "Ihre Änderungen trotzdem speichern?")
+                       .arg(DataFolder::name(DataFile::Contract)))
                 != MsgAnswer::Yes)
             return false;
         ContractFields contract;
@@ -69,7 +72,7 @@ bool TForm1::WriteContract()
             && app().askYesNo(this, app().Title,
                    QStringLiteral("\"%1\" kann diese Zeichen nicht speichern: %2\n\nSie werden "
                                   "dort als \"?\" gespeichert. Trotzdem speichern?")
-                       .arg(contractFileName(), spacedOut(lost)))
+                       .arg(DataFolder::name(DataFile::Contract), spacedOut(lost)))
                 != MsgAnswer::Yes)
             return false;
         const QByteArray bytes = contractFileBytes(contract, app().settings());
@@ -98,7 +101,7 @@ bool TForm1::WriteContract()
         app().messageBox(this, app().Title,
             QStringLiteral("\"%1\" konnte beim Start nicht ganz gelesen werden%2.\n\nDie ganze "
                            "alte Datei ist gesichert unter:\n%3")
-                .arg(contractFileName(),
+                .arg(DataFolder::name(DataFile::Contract),
                     ContractUnreadableReason.isEmpty()
                         ? QString()
                         : QStringLiteral(" (%1)").arg(ContractUnreadableReason),
@@ -118,7 +121,10 @@ void TForm1::ReadContract()
         return;
     // The whole file is read before any field changes, so an unreadable file
     // leaves the contract as it was.
-    const QStringList lines = readContractLines(path);
+    const ContractLines read = readContractLines(path);
+    if (!read.error.isEmpty())
+        throw EInOutError(read.error); // to the general error display
+    const QStringList &lines = read.lines;
     ContractUnreadable = false;
     ContractUnreadableReason.clear();
 
@@ -172,11 +178,9 @@ void TForm1::FilesChangedOnDisk()
 {
     FollowVerbrauchFile();
     FollowContractFile();
-    const FileStamp meters = MeterChangeStamp;
-    meterChanges();
-    if (MeterChangeStamp != meters)
+    if (MeterChangeFile.follow())
         ShowEstimateOfTable(); // the replacements count in the average
-    priceChanges();
+    PriceChangeFile.follow();
 }
 
 } // namespace voltaris

@@ -8,7 +8,6 @@
 #include "common/safefile.h"
 #include "ui/Unit1.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace voltaris {
@@ -30,58 +29,24 @@ template <typename Change> bool eraseOn(std::vector<Change> &list, const QDate &
     return std::erase_if(list, [&from](const Change &c) { return c.from == from; }) > 0;
 }
 
-} // namespace
-
-QString TForm1::priceChangePath() const
-{
-    return dataFilePath(priceChangeFileName());
-}
-
-const PriceChanges &TForm1::priceChanges() const
-{
-    const QString path = priceChangePath();
-    const FileStamp now = FileStamp::of(path);
-    if (PriceChangesRead && now == PriceChangeStamp)
-        return PriceChangeCache;
-    PriceChangesRead = true;
-    PriceChangeStamp = now;
-    PriceChangeCache = {};
-    PriceChangeBadLine = 0;
-    if (!now.exists)
-        return PriceChangeCache;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        PriceChangeBadLine = 1;
-        return PriceChangeCache;
-    }
-    PriceChangeParse parse = parsePriceChanges(file.readAll());
-    PriceChangeCache = std::move(parse.changes);
-    PriceChangeBadLine = parse.badLine;
-    return PriceChangeCache;
-}
-
-namespace {
-
 // Reads the newest list, lets `change` alter it and writes it; false when
 // `change` found nothing to do (it said why) or the file is not to be
 // written over (a message says so).
 template <typename Change> bool changePrices(TForm1 &form, const Change &change)
 {
-    PriceChanges changes = form.priceChanges();
-    if (form.PriceChangeBadLine) {
+    const SideFileRead<PriceChanges> &read = form.priceChangesRead();
+    if (read.badLine) {
         form.app().messageBox(&form, form.app().Title,
-            QStringLiteral("Die Datei \"%1\" kann ab Zeile %2 nicht gelesen werden; sie wird nicht "
-                           "überschrieben. Es wurde nichts geändert.")
-                .arg(displayPath(form.priceChangePath()))
-                .arg(form.PriceChangeBadLine),
+            notWrittenOver(form.priceChangePath(), read.badLine)
+                + QStringLiteral(" Es wurde nichts geändert."),
             MsgIcon::None);
         return false;
     }
+    PriceChanges changes = read.value;
     if (!change(changes))
         return false;
     writeFileOrThrow(form.priceChangePath(), priceChangeFileBytes(changes));
-    form.PriceChangeCache = std::move(changes);
-    form.PriceChangeStamp = FileStamp::of(form.priceChangePath());
+    form.PriceChangeFile.saved(std::move(changes));
     return true;
 }
 

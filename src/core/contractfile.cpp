@@ -66,17 +66,22 @@ QString trimBlanks(QStringView s)
 
 } // namespace
 
-QStringList readContractLines(const QString &path)
+ContractLines readContractLines(const QString &path)
 {
     TextLineReader reader(path);
     if (!reader.open())
-        throw EInOutError(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
-                              .arg(displayPath(path), reader.errorString()));
-    QStringList lines;
+        return { {},
+            QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
+                .arg(displayPath(path), reader.errorString()) };
+    ContractLines read;
     QByteArray line;
-    while (lines.size() < LastReadLine && reader.readLine(line))
-        lines << fromWindows1252(line);
-    return lines;
+    try {
+        while (read.lines.size() < LastReadLine && reader.readLine(line))
+            read.lines << fromWindows1252(line);
+    } catch (const EInOutError &e) {
+        return { {}, e.message() }; // a read that failed half-way names the file too
+    }
+    return read;
 }
 
 QString takeNumber(const QString &line, int column, QChar sep)
@@ -109,11 +114,6 @@ bool hasOtherSeparator(const QStringList &lines, QChar sep)
 }
 
 } // namespace
-
-QString contractFileName()
-{
-    return QStringLiteral("Mein_Vertrag.dat");
-}
 
 QByteArray contractFileBytes(const ContractFields &contract, const FormatSettings &settings)
 {

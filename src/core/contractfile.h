@@ -24,14 +24,15 @@ struct ContractFields {
     bool converted = false;
 };
 
-// "Mein_Vertrag.dat".
-QString contractFileName();
-
 QByteArray contractFileBytes(const ContractFields &contract, const FormatSettings &settings);
 
-// The lines the reader looks at; throws EInOutError naming the file when it
-// cannot be read.
-QStringList readContractLines(const QString &path);
+// The lines the reader looks at, or why the file could not be read (naming
+// it, for the user).
+struct ContractLines {
+    QStringList lines;
+    QString error; // empty when the file was read
+};
+ContractLines readContractLines(const QString &path);
 // The contract in those lines, its numbers in the settings' separator;
 // throws EConvertError for a start date that is none in any settings.
 ContractFields contractOf(const QStringList &lines, const FormatSettings &settings);

@@ -5,6 +5,7 @@
 #include "common/cp1252.h"
 #include "common/dates.h"
 #include "common/textfile.h"
+#include "core/datafolder.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -164,14 +165,9 @@ Fields fieldsOf(QByteArrayView line)
 
 } // namespace
 
-QString consumptionFileName()
-{
-    return QStringLiteral("Mein_Verbrauch.txt");
-}
-
 QString consumptionFilePath(const QString &folder)
 {
-    return inFolder(folder, consumptionFileName());
+    return DataFolder(folder).path(DataFile::Log);
 }
 
 namespace {

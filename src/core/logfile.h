@@ -35,8 +35,6 @@ struct ConsumptionRead {
     bool converted = false;
 };
 
-// "Mein_Verbrauch.txt".
-QString consumptionFileName();
 // The consumption file of a data folder (the empty text: the current one).
 QString consumptionFilePath(const QString &folder);
 

@@ -3,7 +3,6 @@
 #include "common/cp1252.h"
 #include "common/numtext.h"
 
-#include <QList>
 #include <algorithm>
 
 namespace voltaris {
@@ -15,11 +14,6 @@ const QString Header = QStringLiteral("Datum;Letzter Stand alter Zähler;Erster 
                                       "Nummer neuer Zähler");
 
 } // namespace
-
-QString meterChangeFileName()
-{
-    return QStringLiteral("Mein_Zaehlerwechsel.txt");
-}
 
 QByteArray meterChangeFileBytes(const MeterChanges &changes)
 {
@@ -36,30 +30,22 @@ QByteArray meterChangeFileBytes(const MeterChanges &changes)
     return toWindows1252(out);
 }
 
-MeterChangeParse parseMeterChanges(const QByteArray &bytes)
+SideFileRead<MeterChanges> parseMeterChanges(const QByteArray &bytes)
 {
-    MeterChangeParse parse;
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (int i = 0; i < lines.size(); ++i) {
-        QString line = fromWindows1252(lines[i]);
-        line.remove(QLatin1Char('\r'));
-        if (line.trimmed().isEmpty() || (i == 0 && line == Header))
-            continue;
+    SideFileRead<MeterChanges> parse;
+    parse.badLine = readSideFileLines(bytes, Header, [&parse](const QString &line) {
         // The number is the rest of the line: it may hold a semicolon.
-        const QString date = line.section(QLatin1Char(';'), 0, 0);
-        const QString oldFinal = line.section(QLatin1Char(';'), 1, 1);
-        const QString newFirst = line.section(QLatin1Char(';'), 2, 2);
         MeterChange c;
-        c.date = QDate::fromString(date.trimmed(), DateFormat);
+        c.date = QDate::fromString(line.section(QLatin1Char(';'), 0, 0).trimmed(), DateFormat);
         c.number = line.section(QLatin1Char(';'), 3);
-        if (!c.date.isValid() || !tryStrToFloat(oldFinal, u',', c.oldFinal)
-            || !tryStrToFloat(newFirst, u',', c.newFirst)
-            || (!parse.changes.empty() && c.date <= parse.changes.back().date)) {
-            parse.badLine = i + 1;
-            break;
-        }
-        parse.changes.push_back(c);
-    }
+        if (!c.date.isValid()
+            || !tryStrToFloat(line.section(QLatin1Char(';'), 1, 1), u',', c.oldFinal)
+            || !tryStrToFloat(line.section(QLatin1Char(';'), 2, 2), u',', c.newFirst)
+            || (!parse.value.empty() && c.date <= parse.value.back().date))
+            return false;
+        parse.value.push_back(c);
+        return true;
+    });
     return parse;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/logdata.h"
+#include "core/sidefile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,22 +24,15 @@ struct MeterChange {
 // In date order, at most one a day.
 using MeterChanges = std::vector<MeterChange>;
 
-// "Mein_Zaehlerwechsel.txt".
-QString meterChangeFileName();
-
 // The file: a header line, then one line a replacement,
 // "DD.MM.YYYY;old final;new first;number" with a decimal comma, whatever the
 // desktop's settings, so that a folder shared between desktops reads alike.
 // Windows-1252 and CR LF as the log.
 QByteArray meterChangeFileBytes(const MeterChanges &changes);
 
-struct MeterChangeParse {
-    MeterChanges changes; // the lines that could be read
-    // The first line that could not be read (from 1; 0 when none): such a
-    // file is not written over, so that nothing of it is lost.
-    int badLine = 0;
-};
-MeterChangeParse parseMeterChanges(const QByteArray &bytes);
+// A file with a line that cannot be read is not written over, so that
+// nothing of it is lost.
+SideFileRead<MeterChanges> parseMeterChanges(const QByteArray &bytes);
 
 // What the replacements up to `day` (inclusive) add to a reading of that day.
 long double meterOffset(const MeterChanges &changes, const QDate &day);

@@ -3,7 +3,6 @@
 #include "common/cp1252.h"
 #include "common/numtext.h"
 
-#include <QList>
 #include <QStringList>
 
 namespace voltaris {
@@ -63,11 +62,6 @@ bool takeInstalment(const QStringList &fields, const QDate &from, PriceChanges &
 
 } // namespace
 
-QString priceChangeFileName()
-{
-    return QStringLiteral("Mein_Preisaenderungen.txt");
-}
-
 QByteArray priceChangeFileBytes(const PriceChanges &changes)
 {
     QString out = Header + QStringLiteral("\r\n");
@@ -81,29 +75,20 @@ QByteArray priceChangeFileBytes(const PriceChanges &changes)
     return toWindows1252(out);
 }
 
-PriceChangeParse parsePriceChanges(const QByteArray &bytes)
+SideFileRead<PriceChanges> parsePriceChanges(const QByteArray &bytes)
 {
-    PriceChangeParse parse;
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (int i = 0; i < lines.size(); ++i) {
-        QString line = fromWindows1252(lines[i]);
-        line.remove(QLatin1Char('\r'));
-        if (line.trimmed().isEmpty() || (i == 0 && line == Header))
-            continue;
+    SideFileRead<PriceChanges> parse;
+    parse.badLine = readSideFileLines(bytes, Header, [&parse](const QString &line) {
         const QStringList fields = line.split(QLatin1Char(';'));
         const QString kind = fields[0].trimmed();
         const QDate from = QDate::fromString(fields.value(1).trimmed(), DateFormat);
         // A line out of date order is not read either: the file is then
         // kept as it is rather than written over with what was understood.
-        const bool read = from.isValid()
-            && (kind == TariffKind           ? takeTariff(fields, from, parse.changes)
-                    : kind == InstalmentKind ? takeInstalment(fields, from, parse.changes)
+        return from.isValid()
+            && (kind == TariffKind           ? takeTariff(fields, from, parse.value)
+                    : kind == InstalmentKind ? takeInstalment(fields, from, parse.value)
                                              : false);
-        if (!read) {
-            parse.badLine = i + 1;
-            break;
-        }
-    }
+    });
     return parse;
 }
 

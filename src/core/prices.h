@@ -4,6 +4,8 @@
 // the prices at its start; the changes are kept beside it, in a small file.
 #pragma once
 
+#include "core/sidefile.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -38,20 +40,13 @@ struct PriceChanges {
     friend bool operator==(const PriceChanges &, const PriceChanges &) = default;
 };
 
-// "Mein_Preisaenderungen.txt".
-QString priceChangeFileName();
-
 // A header line, then one line a change, in date order, tariff changes first:
 // "Preis;DD.MM.YYYY;cent;base price" (an empty field: unchanged) and
 // "Abschlag;DD.MM.YYYY;monthly", numbers with a decimal comma whatever the
 // desktop's settings. Windows-1252, CR LF, as the contract file.
 QByteArray priceChangeFileBytes(const PriceChanges &changes);
 
-struct PriceChangeParse {
-    PriceChanges changes; // the lines that could be read
-    int badLine = 0; // the first line that could not be (from 1); 0: none
-};
-PriceChangeParse parsePriceChanges(const QByteArray &bytes);
+SideFileRead<PriceChanges> parsePriceChanges(const QByteArray &bytes);
 
 // The contract's prices as in force on `day`: each starts as the contract's
 // and takes the value of the latest change on or before that day.

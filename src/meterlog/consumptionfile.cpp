@@ -13,13 +13,14 @@ namespace voltaris {
 
 namespace {
 
-const QString ReloadedNotice = QStringLiteral("Neu aus \"Mein_Verbrauch\" gelesen!");
+const QString ReloadedNotice
+    = QStringLiteral("Neu aus \"%1\" gelesen!").arg(DataFolder::title(DataFile::Log));
 
 } // namespace
 
 QString TForm1::verbrauchPath() const
 {
-    return dataFilePath(consumptionFileName());
+    return dataFolder().path(DataFile::Log);
 }
 
 void TForm1::SaveVerbrauch()
@@ -61,7 +62,7 @@ void TForm1::SaveVerbrauch()
     VerbrauchStamp = FileStamp::of(path);
     if (!backup.isEmpty()) {
         QString text = QStringLiteral("\"%1\" konnte nicht ganz in die Tabelle übernommen werden.")
-                           .arg(consumptionFileName());
+                           .arg(DataFolder::name(DataFile::Log));
         if (!VerbrauchKeepReason.isEmpty())
             text += QLatin1Char(' ') + VerbrauchKeepReason;
         text += QStringLiteral("\n\nDie ganze alte Datei ist gesichert unter:\n")
@@ -135,57 +136,24 @@ bool TForm1::FollowVerbrauchFile()
     return true;
 }
 
-QString TForm1::meterChangePath() const
-{
-    return dataFilePath(meterChangeFileName());
-}
-
-const MeterChanges &TForm1::meterChanges() const
-{
-    const QString path = meterChangePath();
-    const FileStamp now = FileStamp::of(path);
-    if (MeterChangesRead && now == MeterChangeStamp)
-        return MeterChangeCache;
-    MeterChangesRead = true;
-    MeterChangeStamp = now;
-    MeterChangeCache.clear();
-    MeterChangeBadLine = 0;
-    if (!now.exists)
-        return MeterChangeCache;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        MeterChangeBadLine = 1;
-        return MeterChangeCache;
-    }
-    MeterChangeParse parse = parseMeterChanges(file.readAll());
-    MeterChangeCache = std::move(parse.changes);
-    MeterChangeBadLine = parse.badLine;
-    return MeterChangeCache;
-}
-
 void TForm1::SaveMeterChanges(const MeterChanges &changes)
 {
     const QString path = meterChangePath();
     // The caller's replacements came from the file as last read: one that
     // another program wrote since is not written over.
-    if (MeterChangesRead && FileStamp::of(path) != MeterChangeStamp)
+    if (MeterChangeFile.changedOnDisk())
         throw EInOutError(QStringLiteral("Die Datei \"%1\" hat eben ein anderes Programm geändert; "
                                          "sie wird nicht überschrieben. Bitte prüfen Sie die "
                                          "Zählerwechsel in der Tabelle.")
                               .arg(displayPath(path)));
-    meterChanges();
     // What the file holds beyond its readable lines is not written over.
-    if (MeterChangeBadLine)
-        throw EInOutError(QStringLiteral("Die Datei \"%1\" kann ab Zeile %2 nicht gelesen werden; "
-                                         "sie wird nicht überschrieben. Der Zählerwechsel ist "
-                                         "darum nicht gespeichert.")
-                              .arg(displayPath(path))
-                              .arg(MeterChangeBadLine));
-    if (changes.empty() && !MeterChangeStamp.exists)
+    if (const SideFileRead<MeterChanges> &read = meterChangesRead(); read.badLine)
+        throw EInOutError(notWrittenOver(path, read.badLine)
+            + QStringLiteral(" Der Zählerwechsel ist darum nicht gespeichert."));
+    if (changes.empty() && !MeterChangeFile.stamp().exists)
         return;
     writeFileOrThrow(path, meterChangeFileBytes(changes));
-    MeterChangeCache = changes;
-    MeterChangeStamp = FileStamp::of(path);
+    MeterChangeFile.saved(changes);
 }
 
 } // namespace voltaris

@@ -90,13 +90,13 @@ void TForm1::designExtras()
         if (change != changes.end()) {
             step.changeRemoved = *change;
             changes.erase(change);
-            const MeterChanges before = MeterChangeCache;
-            MeterChangeCache = changes;
+            const MeterChanges before = MeterChangeFile.assumed();
+            MeterChangeFile.assume(changes);
             try {
                 if (remove)
                     remove(s);
             } catch (...) {
-                MeterChangeCache = before;
+                MeterChangeFile.assume(before);
                 throw;
             }
             SaveMeterChanges(changes);
@@ -146,7 +146,7 @@ void TForm1::CsvExport1Click(TControl &)
         return;
     }
     const QString path = app().services().saveFileName(this, QStringLiteral("Als CSV exportieren"),
-        QDir::current().absoluteFilePath(dataFilePath(QStringLiteral("Mein_Verbrauch.csv"))),
+        QDir::current().absoluteFilePath(dataFolder().path(DataFile::CsvExport)),
         QStringLiteral("CSV-Datei (*.csv)"));
     if (path.isEmpty())
         return;
@@ -178,9 +178,9 @@ void TForm1::Undo1Click(TControl &)
             [](const MeterChange &a, const MeterChange &b) { return a.date < b.date; });
     }
     const bool changesDiffer = step.changeAdded || step.changeRemoved || !step.changesAdded.empty();
-    const MeterChanges before = MeterChangeCache;
+    const MeterChanges before = MeterChangeFile.assumed();
     if (changesDiffer)
-        MeterChangeCache = changes;
+        MeterChangeFile.assume(changes);
 
     TStringGrid &g = StringGrid1;
     g.beginUpdate();
@@ -198,7 +198,7 @@ void TForm1::Undo1Click(TControl &)
                 ShowRow(g.fixedRows() + place);
         }
     } catch (...) {
-        MeterChangeCache = before;
+        MeterChangeFile.assume(before);
         g.endUpdate();
         throw;
     }

@@ -144,23 +144,24 @@ void fillPreview(const std::vector<ImportRow> &rows, const QStringList &notes,
 QStringList besideChanges(ImportParse &parse, const QString &path, const FormatSettings &s)
 {
     QStringList notes;
-    const QString beside = QFileInfo(path).absoluteDir().filePath(meterChangeFileName());
+    const QString beside = DataFolder(QFileInfo(path).absolutePath()).path(DataFile::MeterChanges);
     QFile file(beside);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return notes;
-    const MeterChangeParse changes = parseMeterChanges(file.read(MaxChangeFileBytes));
+    const SideFileRead<MeterChanges> changes = parseMeterChanges(file.read(MaxChangeFileBytes));
     if (changes.badLine)
         notes << QStringLiteral("\"%1\" neben der Datei kann ab Zeile %2 nicht gelesen werden; die "
                                 "Zählerwechsel ab dort fehlen.")
-                     .arg(meterChangeFileName())
+                     .arg(DataFolder::name(DataFile::MeterChanges))
                      .arg(changes.badLine);
     QStringList days;
-    for (const MeterChange &c : attachMeterChanges(parse.rows, changes.changes))
+    for (const MeterChange &c : attachMeterChanges(parse.rows, changes.value))
         days << day(c.date, s);
     if (!days.isEmpty())
         notes << QStringLiteral("Zählerwechsel aus \"%1\" ohne ihre Zeile in der Datei, nicht "
                                 "übernommen: %2.")
-                     .arg(meterChangeFileName(), days.join(QStringLiteral(", ")));
+                     .arg(
+                         DataFolder::name(DataFile::MeterChanges), days.join(QStringLiteral(", ")));
     return notes;
 }
 
@@ -271,7 +272,7 @@ void TForm1::Korrektur1Click(TControl &)
         return;
 
     if (ofChange)
-        MeterChangeCache = changes;
+        MeterChangeFile.assume(changes);
     g.beginUpdate();
     g.setCell(logcol::Date, row, dateText);
     g.setCell(logcol::Reading, row, readingText);
@@ -344,13 +345,14 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     if (!app().services().askMeterChange(this, input))
         return;
     FollowVerbrauchFile();
-    MeterChanges changes = meterChanges();
-    if (MeterChangeBadLine) {
+    const SideFileRead<MeterChanges> &read = meterChangesRead();
+    MeterChanges changes = read.value;
+    if (read.badLine) {
         app().messageBox(this, app().Title,
             QStringLiteral("Die Datei \"%1\" kann ab Zeile %2 nicht gelesen werden; sie wird nicht "
                            "überschrieben. Der Zählerwechsel ist nicht eingetragen.")
                 .arg(displayPath(meterChangePath()))
-                .arg(MeterChangeBadLine),
+                .arg(read.badLine),
             MsgIcon::None);
         return;
     }
@@ -373,9 +375,8 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
         return;
     // The files may have changed while the question was open: what was
     // checked is no longer what would be written.
-    const FileStamp seen = MeterChangeStamp;
-    meterChanges();
-    if (!doubts.isEmpty() && (FollowVerbrauchFile() || MeterChangeStamp != seen)) {
+    const bool changesMoved = MeterChangeFile.follow();
+    if (!doubts.isEmpty() && (FollowVerbrauchFile() || changesMoved)) {
         app().messageBox(this, app().Title,
             QStringLiteral("Ein anderes Programm hat die Tabelle eben geändert. Der Zählerwechsel "
                            "ist nicht eingetragen; bitte tragen Sie ihn noch einmal ein."),
@@ -384,8 +385,8 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     }
     changes.push_back(change);
     sortByDate(changes);
-    const MeterChanges before = MeterChangeCache;
-    MeterChangeCache = changes;
+    const MeterChanges before = MeterChangeFile.assumed();
+    MeterChangeFile.assume(changes);
     g.beginUpdate();
     const int row = PutRowAt(g.rowCount(),
         { dateToStr(input.date, s), formatValue(input.newFirst, separator()), QString(),
@@ -396,7 +397,7 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     try {
         SaveVerbrauch();
     } catch (...) {
-        MeterChangeCache = before;
+        MeterChangeFile.assume(before);
         throw;
     }
     SaveMeterChanges(changes);
@@ -411,8 +412,8 @@ void TForm1::Import1Click(TControl &)
     const struct ReleaseAtEnd {
         ~ReleaseAtEnd() { releaseFreeMemory(); }
     } releaseAtEnd;
-    const QString folder
-        = QDir::current().absoluteFilePath(dataDir.isEmpty() ? QStringLiteral(".") : dataDir);
+    const QString folder = QDir::current().absoluteFilePath(
+        dataFolder().dir().isEmpty() ? QStringLiteral(".") : dataFolder().dir());
     const QString path = app().services().openFileName(this,
         QStringLiteral("Ablesungen importieren"), QDir::cleanPath(folder),
         QStringLiteral("Tabellen und Textdateien (*.csv *.txt *.tsv);;Alle Dateien (*)"));
@@ -529,9 +530,8 @@ void TForm1::Import1Click(TControl &)
         return;
 
     // What is saved is what the preview promised, or nothing.
-    const FileStamp changesSeen = MeterChangeStamp;
-    meterChanges();
-    if (FollowVerbrauchFile() || MeterChangeStamp != changesSeen) {
+    const bool changesMoved = MeterChangeFile.follow();
+    if (FollowVerbrauchFile() || changesMoved) {
         std::vector<ImportRow> again = plan(takeOffer);
         const bool same = std::equal(rows.begin(), rows.end(), again.begin(), again.end(),
             [](const ImportRow &a, const ImportRow &b) {
@@ -539,28 +539,29 @@ void TForm1::Import1Click(TControl &)
             });
         if (!same) {
             app().messageBox(this, app().Title,
-                QStringLiteral("Ein anderes Programm hat \"Mein_Verbrauch.txt\" oder \"%1\" eben "
+                QStringLiteral("Ein anderes Programm hat \"%1\" oder \"%2\" eben "
                                "geändert. Es wurde nichts importiert; bitte importieren Sie noch "
                                "einmal.")
-                    .arg(meterChangeFileName()),
+                    .arg(DataFolder::name(DataFile::Log), DataFolder::name(DataFile::MeterChanges)),
                 MsgIcon::None);
             return;
         }
     }
     // The replacements the import records; one of the same day is there
     // already (the plan skipped any that differs).
-    MeterChanges changes = meterChanges();
+    const SideFileRead<MeterChanges> &read = meterChangesRead();
+    MeterChanges changes = read.value;
     MeterChanges recorded;
     for (const ImportRow &r : rows)
         if (taken(r) && r.change && !meterChangeOn(changes, r.date))
             recorded.push_back(*r.change);
-    if (!recorded.empty() && MeterChangeBadLine) {
+    if (!recorded.empty() && read.badLine) {
         app().messageBox(this, app().Title,
             QStringLiteral("Die Datei \"%1\" kann ab Zeile %2 nicht gelesen werden; sie wird nicht "
                            "überschrieben. Es wurde nichts importiert, da die Datei Zählerwechsel "
                            "enthält.")
                 .arg(displayPath(meterChangePath()))
-                .arg(MeterChangeBadLine),
+                .arg(read.badLine),
             MsgIcon::None);
         return;
     }
@@ -577,9 +578,9 @@ void TForm1::Import1Click(TControl &)
                     QString() } });
     std::stable_sort(incoming.begin(), incoming.end(),
         [](const auto &a, const auto &b) { return a.first < b.first; });
-    const MeterChanges before = MeterChangeCache;
+    const MeterChanges before = MeterChangeFile.assumed();
     if (!recorded.empty())
-        MeterChangeCache = changes;
+        MeterChangeFile.assume(changes);
     MeterLog &log = shownLog();
     log.setChanges(meterChanges());
     g.beginUpdate();
@@ -589,7 +590,7 @@ void TForm1::Import1Click(TControl &)
     try {
         SaveVerbrauch();
     } catch (...) {
-        MeterChangeCache = before;
+        MeterChangeFile.assume(before);
         throw;
     }
     if (!recorded.empty())

@@ -178,8 +178,9 @@ bool TForm1::FollowMarkedRow(const QString &outcome)
         }
     }
     app().messageBox(this, app().Title,
-        QStringLiteral("Die markierte Zeile steht nicht mehr in \"Mein_Verbrauch.txt\"; ein "
+        QStringLiteral("Die markierte Zeile steht nicht mehr in \"%1\"; ein "
                        "anderes Programm hat die Datei geändert. ")
+                .arg(DataFolder::name(DataFile::Log))
             + outcome,
         MsgIcon::None);
     return false;
@@ -226,7 +227,7 @@ void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Re
     // The new meter's first reading is marked on the screen only, where the
     // right-aligned reading leaves room (the date fills its column); the
     // file keeps the number.
-    const MeterChanges &changes = MeterChangesRead ? MeterChangeCache : meterChanges();
+    const MeterChanges &changes = MeterChangeFile.cached();
     if (ACol == logcol::Reading && !changes.empty()
         && meterChangeOn(
             changes, cellDate(StringGrid1.cell(logcol::Date, ARow), app().settings()))) {

@@ -324,8 +324,7 @@ void HistoryWindow::savePicture()
         years ? QStringLiteral("Jahresvergleich als Bild speichern")
               : QStringLiteral("Verlauf als Bild speichern"),
         QDir::current().absoluteFilePath(
-            form_.dataFilePath(years ? QStringLiteral("Jahresvergleich.png")
-                                     : QStringLiteral("Verbrauchsverlauf.png"))),
+            form_.dataFolder().path(years ? DataFile::YearChart : DataFile::HistoryChart)),
         QStringLiteral("PNG-Bild (*.png)"));
     if (path.isEmpty())
         return;

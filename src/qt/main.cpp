@@ -1,4 +1,5 @@
 #include "common/formatsettings.h"
+#include "core/datafolder.h"
 #include "qt/filewatch.h"
 #include "qt/formview.h"
 #include "qt/qtservices.h"
@@ -122,6 +123,22 @@ CommandLine parseCommandLine(const QStringList &arguments)
     return line;
 }
 
+// The files of the data folder, each beside what it holds.
+QString folderFiles()
+{
+    const auto file = [](DataFile f, const QString &what) {
+        return QStringLiteral("  %1 %2\n").arg(DataFolder::name(f), -27).arg(what);
+    };
+    return file(DataFile::Contract, QStringLiteral("der Stromvertrag"))
+        + file(DataFile::Log, QStringLiteral("die Zählerstände"))
+        + file(DataFile::PriceChanges,
+            QStringLiteral("Preis- und Abschlagsänderungen, sobald es eine gibt"))
+        + file(DataFile::MeterChanges, QStringLiteral("Zählerwechsel, sobald es einen gibt"))
+        + file(DataFile::Lock, QStringLiteral("zeigt, dass Voltaris in diesem Ordner läuft"))
+        + QStringLiteral("  %1-JJJJ-MM-TT-N.bak, %2-JJJJ-MM-TT-N.bak\n")
+              .arg(DataFolder::title(DataFile::Log), DataFolder::title(DataFile::Contract));
+}
+
 QString usage()
 {
     return QStringLiteral(
@@ -146,19 +163,14 @@ QString usage()
         "    %2\n"
         "\n"
         "Dateien im Datenordner:\n"
-        "  Mein_Vertrag.dat            der Stromvertrag\n"
-        "  Mein_Verbrauch.txt          die Zählerstände\n"
-        "  Mein_Preisaenderungen.txt   Preis- und Abschlagsänderungen, sobald es eine gibt\n"
-        "  Mein_Zaehlerwechsel.txt     Zählerwechsel, sobald es einen gibt\n"
-        "  .voltaris.lock              zeigt, dass Voltaris in diesem Ordner läuft\n"
-        "  Mein_Verbrauch-JJJJ-MM-TT-N.bak, Mein_Vertrag-JJJJ-MM-TT-N.bak\n"
+        "%3"
         "                              Sicherungen von Dateien, die nicht ganz gelesen\n"
         "                              werden konnten; sie werden nie überschrieben\n"
         "\n"
         "Ohne grafische Anzeige (etwa über ssh): „ssh -X“, „xvfb-run voltaris“ oder im\n"
         "Quellbaum scripts/run.sh.\n")
         .arg(QDir::toNativeSeparators(QDir::currentPath()),
-            QDir::toNativeSeparators(documentsDataFolder()));
+            QDir::toNativeSeparators(documentsDataFolder()), folderFiles());
 }
 
 // How to start it where there is no display, after what went wrong.

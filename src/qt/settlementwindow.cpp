@@ -29,7 +29,7 @@ SettlementPage settlementPageOf(TForm1 &form)
 {
     return { shownLogOf(form), form.contractValues(), form.priceChanges(), form.app().settings(),
         form.app().services().today(), form.app().Title,
-        QDir::current().absoluteFilePath(form.dataFilePath(QStringLiteral("Abrechnung.pdf"))) };
+        QDir::current().absoluteFilePath(form.dataFolder().path(DataFile::SettlementPdf)) };
 }
 
 SettlementWindow::SettlementWindow(TForm1 &form, const MeterLog &log, QWidget *parent)

@@ -1,5 +1,7 @@
 #include "qt/singleinstance.h"
 
+#include "core/datafolder.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -20,7 +22,7 @@ namespace voltaris {
 
 namespace {
 
-const QString LockName = QStringLiteral(".voltaris.lock");
+const QString LockName = DataFolder::name(DataFile::Lock);
 const QByteArray Raise = "raise\n";
 const QByteArray Done = "ok\n";
 constexpr int RetryMs = 50;

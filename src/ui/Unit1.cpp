@@ -2,7 +2,6 @@
 
 #include "common/dates.h"
 #include "common/numtext.h"
-#include "common/textfile.h"
 #include "core/logrow.h"
 #include "ui/Unit3.h"
 #include "ui/links.h"
@@ -10,9 +9,11 @@
 
 namespace voltaris {
 
-QString TForm1::dataFilePath(const QString &name) const
+void TForm1::setDataFolder(const QString &dir)
 {
-    return inFolder(dataDir, name);
+    DataFolder_ = DataFolder(dir);
+    MeterChangeFile.setPath(DataFolder_.path(DataFile::MeterChanges));
+    PriceChangeFile.setPath(DataFolder_.path(DataFile::PriceChanges));
 }
 
 std::vector<std::unique_ptr<MeterLog>> TForm1::mainMeterOnly()

@@ -2,6 +2,7 @@
 
 #include "common/filestamp.h"
 #include "core/contractvalues.h"
+#include "core/datafolder.h"
 #include "core/meterchange.h"
 #include "core/meterlogmodel.h"
 #include "core/prices.h"
@@ -38,10 +39,12 @@ public:
     int ShownLog = 0;
     MeterLog &shownLog() { return *Logs.at(size_t(ShownLog)); }
     const MeterLog &shownLog() const { return *Logs.at(size_t(ShownLog)); }
-    // The folder of the two data files; empty means the working directory.
-    QString dataDir;
+    // The data folder, whose files the window reads and writes; the empty
+    // folder is the working directory. Set before the start-up reads it.
+    const DataFolder &dataFolder() const { return DataFolder_; }
+    void setDataFolder(const QString &dir);
     // A file of that folder (relative when it is the working directory).
-    QString dataFilePath(const QString &name) const;
+    QString dataFilePath(const QString &name) const { return DataFolder_.path(name); }
 
     // --- the window as a whole ---
     void FormCreate();
@@ -193,19 +196,22 @@ public:
     void ShowRow(int row);
 
     // The meter replacements, read again when another program changed their
-    // file; the last read stays in MeterChangeCache for painting the table.
-    const MeterChanges &meterChanges() const;
+    // file; the read tells the first line it could not read. A change under
+    // way is assumed in MeterChangeFile until SaveMeterChanges writes it.
+    SideFile<MeterChanges> MeterChangeFile { DataFolder().path(DataFile::MeterChanges),
+        &parseMeterChanges };
+    const SideFileRead<MeterChanges> &meterChangesRead() const { return MeterChangeFile.read(); }
+    const MeterChanges &meterChanges() const { return MeterChangeFile.value(); }
     void SaveMeterChanges(const MeterChanges &changes);
-    QString meterChangePath() const;
-    mutable MeterChanges MeterChangeCache;
-    mutable FileStamp MeterChangeStamp;
-    mutable int MeterChangeBadLine = 0; // a line of the file that could not be read
-    mutable bool MeterChangesRead = false;
+    QString meterChangePath() const { return MeterChangeFile.path(); }
 
     // --- changes of price and instalment, kept beside the contract
     // (src/contract/prices.cpp) ---
     // Read again when another program changed their file.
-    const PriceChanges &priceChanges() const;
+    SideFile<PriceChanges> PriceChangeFile { DataFolder().path(DataFile::PriceChanges),
+        &parsePriceChanges };
+    const SideFileRead<PriceChanges> &priceChangesRead() const { return PriceChangeFile.read(); }
+    const PriceChanges &priceChanges() const { return PriceChangeFile.value(); }
     // Each adds or removes one change, in the file's newest list, and saves
     // it; false (after a message saying why) when nothing changed: a change
     // of that kind on that day is there already, or none is to remove.
@@ -213,11 +219,7 @@ public:
     bool AddInstalmentChange(const InstalmentChange &change);
     bool RemoveTariffChange(const QDate &from);
     bool RemoveInstalmentChange(const QDate &from);
-    QString priceChangePath() const;
-    mutable PriceChanges PriceChangeCache;
-    mutable FileStamp PriceChangeStamp;
-    mutable int PriceChangeBadLine = 0;
-    mutable bool PriceChangesRead = false;
+    QString priceChangePath() const { return PriceChangeFile.path(); }
 
     // --- appliance cost calculator ---
     void btn_BerechnenClick(TControl &Sender);
@@ -325,6 +327,7 @@ public:
 
 private:
     static std::vector<std::unique_ptr<MeterLog>> mainMeterOnly();
+    DataFolder DataFolder_;
     void designDetails();
     void designAccessibility();
     void wire();

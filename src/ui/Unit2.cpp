@@ -1,9 +1,12 @@
 #include "ui/Unit2.h"
 
+#include "core/datafolder.h"
+
 namespace voltaris {
 
 namespace {
-const QString SavedText = QStringLiteral("Erfolgreich in \"Mein_Vertrag\" gespeichert!");
+const QString SavedText = QStringLiteral("Erfolgreich in \"%1\" gespeichert!")
+                              .arg(DataFolder::title(DataFile::Contract));
 }
 
 TForm2::TForm2(TApplication &app)

@@ -6,7 +6,7 @@ TProgram::TProgram(TApplication &application, const QString &dataDir)
     : app(application)
 {
     Form1 = std::make_unique<TForm1>(app);
-    Form1->dataDir = dataDir;
+    Form1->setDataFolder(dataDir);
     app.MainForm = Form1.get();
     app.handle([&] { Form1->FormCreate(); });
     Form2 = std::make_unique<TForm2>(app);

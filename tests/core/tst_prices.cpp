@@ -19,7 +19,7 @@ QByteArray fileOf(const QStringList &lines)
 
 PriceChanges changesOf(const QStringList &lines)
 {
-    return parsePriceChanges(fileOf(lines)).changes;
+    return parsePriceChanges(fileOf(lines)).value;
 }
 
 QDate day(const QString &text)
@@ -68,9 +68,9 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(int, good);
         QFETCH(int, badLine);
-        const PriceChangeParse parse = parsePriceChanges(fileOf(lines));
+        const SideFileRead<PriceChanges> parse = parsePriceChanges(fileOf(lines));
         QCOMPARE(parse.badLine, badLine);
-        QCOMPARE(priceChangeFileBytes(parse.changes), fileOf(lines.mid(0, good)));
+        QCOMPARE(priceChangeFileBytes(parse.value), fileOf(lines.mid(0, good)));
     }
 
     void pricesOn_data()

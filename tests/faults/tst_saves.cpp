@@ -140,6 +140,13 @@ int inChild(const std::function<int()> &body, bool drop = false)
 class TestSaves : public QObject {
     Q_OBJECT
 private:
+    // Every case once for the contract and once for the log.
+    static void eachFile()
+    {
+        QTest::addColumn<Which>("which");
+        QTest::newRow("contract") << Which::Contract;
+        QTest::newRow("log") << Which::Log;
+    }
     // A folder with both files in their old version.
     static void prepare(const QTemporaryDir &dir)
     {
@@ -219,9 +226,7 @@ private slots:
     // whole, would let the save replace the only full copy.
     void fullDiskForTheBackup_data()
     {
-        QTest::addColumn<Which>("which");
-        QTest::newRow("contract") << Which::Contract;
-        QTest::newRow("log") << Which::Log;
+        eachFile();
     }
     void fullDiskForTheBackup()
     {
@@ -357,9 +362,7 @@ private slots:
     // nothing beside it.
     void killedWhileSaving_data()
     {
-        QTest::addColumn<Which>("which");
-        QTest::newRow("contract") << Which::Contract;
-        QTest::newRow("log") << Which::Log;
+        eachFile();
     }
     void killedWhileSaving()
     {

@@ -7,6 +7,7 @@
 #include "common/safefile.h"
 #include "core/csvexport.h"
 #include "meterlog/logtable.h"
+#include "meterlog/meterlogfile.h"
 #include "ui/Unit1.h"
 
 #include <QDir>
@@ -90,13 +91,13 @@ void TForm1::designExtras()
         if (change != changes.end()) {
             step.changeRemoved = *change;
             changes.erase(change);
-            const MeterChanges before = MeterChangeFile.assumed();
-            MeterChangeFile.assume(changes);
+            const MeterChanges before = meterChangeFile().assumed();
+            meterChangeFile().assume(changes);
             try {
                 if (remove)
                     remove(s);
             } catch (...) {
-                MeterChangeFile.assume(before);
+                meterChangeFile().assume(before);
                 throw;
             }
             SaveMeterChanges(changes);
@@ -115,15 +116,16 @@ void TForm1::PopupMenuTablePopup(TControl &)
 
 void TForm1::PushUndo(LogStep step)
 {
-    UndoSteps.push_back(std::move(step));
+    shownLogFile().undoSteps.push_back(std::move(step));
     ShowUndoStep();
 }
 
 void TForm1::ShowUndoStep()
 {
     // Greyed, the item names no step that is not there.
-    Undo1->setEnabled(!UndoSteps.empty());
-    Undo1->setText(UndoSteps.empty() ? NothingToUndo : UndoSteps.back().caption);
+    const std::vector<LogStep> &steps = shownLogFile().undoSteps;
+    Undo1->setEnabled(!steps.empty());
+    Undo1->setText(steps.empty() ? NothingToUndo : steps.back().caption);
 }
 
 void TForm1::Verlauf1Click(TControl &)
@@ -156,58 +158,30 @@ void TForm1::CsvExport1Click(TControl &)
 
 void TForm1::Undo1Click(TControl &)
 {
-    if (UndoSteps.empty())
+    MeterLogFile &file = shownLogFile();
+    if (file.undoSteps.empty())
         return;
     // The step is undone in the file's newest table; its rows are found by
-    // their dates there.
+    // their dates and readings there.
     FollowVerbrauchFile();
-    const LogStep step = std::move(UndoSteps.back());
-    UndoSteps.pop_back();
-    ShowUndoStep();
-
-    // The replacements first, so that the rows count across them as they did.
-    MeterChanges changes = meterChanges();
-    if (step.changeAdded)
-        std::erase_if(
-            changes, [&](const MeterChange &c) { return c.date == step.changeAdded->date; });
-    for (const MeterChange &added : step.changesAdded)
-        std::erase_if(changes, [&](const MeterChange &c) { return c.date == added.date; });
-    if (step.changeRemoved && !meterChangeOn(changes, step.changeRemoved->date)) {
-        changes.push_back(*step.changeRemoved);
-        std::sort(changes.begin(), changes.end(),
-            [](const MeterChange &a, const MeterChange &b) { return a.date < b.date; });
-    }
-    const bool changesDiffer = step.changeAdded || step.changeRemoved || !step.changesAdded.empty();
-    const MeterChanges before = MeterChangeFile.assumed();
-    if (changesDiffer)
-        MeterChangeFile.assume(changes);
-
     TStringGrid &g = StringGrid1;
     g.beginUpdate();
-    QStringList clashes;
+    std::optional<UndoOutcome> undone;
     try {
-        TakeOutRows(step.added);
-        // Put back in the order they were taken, each where it stood.
-        MeterLog &log = shownLog();
-        log.setChanges(meterChanges());
-        for (auto it = step.removed.rbegin(); it != step.removed.rend(); ++it) {
-            const int place = log.putBack(*it, app().settings(), separator());
-            if (place < 0)
-                clashes << it->cells.value(logcol::Date).trimmed();
-            else
-                ShowRow(g.fixedRows() + place);
-        }
+        undone = file.undo(app().settings(), separator());
     } catch (...) {
-        MeterChangeFile.assume(before);
         g.endUpdate();
         throw;
     }
+    ShowUndoStep();
+    for (const int place : undone->placed)
+        ShowRow(g.fixedRows() + place);
     g.endUpdate();
     SaveVerbrauch();
-    if (changesDiffer)
-        SaveMeterChanges(changes);
+    if (undone->changesDiffer)
+        SaveMeterChanges(undone->changes);
     ShowEstimateOfTable();
-    for (const QString &day : clashes)
+    for (const QString &day : undone->clashes)
         app().messageBox(this, app().Title,
             QStringLiteral("Für den %1 ist schon ein Zählerstand eingetragen; die entfernte "
                            "Zeile wird nicht wiederhergestellt.")
@@ -243,7 +217,7 @@ void TForm1::ExtrasKeyDown(TControl &Sender, int &Key, TShiftState Shift)
         CsvExport1Click(Sender);
     } else if (Key == KeyZ && &Sender == &StringGrid1) {
         Key = 0;
-        if (UndoSteps.empty())
+        if (shownLogFile().undoSteps.empty())
             app().services().beep();
         else
             Undo1Click(Sender);

@@ -193,20 +193,6 @@ void TForm1::designLogEdits()
     Import1->OnClick = [this](TControl &s) { Import1Click(s); };
 }
 
-bool TForm1::TakeOutRows(const LogRows &rows)
-{
-    if (rows.isEmpty())
-        return true;
-    MeterLog &log = shownLog();
-    log.setChanges(meterChanges());
-    TStringGrid &g = StringGrid1;
-    g.beginUpdate();
-    const bool all = log.takeOutRows(rows, app().settings(), separator());
-    g.setRow(std::min(g.row(), g.rowCount() - 1));
-    g.endUpdate();
-    return all;
-}
-
 void TForm1::Korrektur1Click(TControl &)
 {
     if (!FollowMarkedRow(NothingChanged))
@@ -272,7 +258,7 @@ void TForm1::Korrektur1Click(TControl &)
         return;
 
     if (ofChange)
-        MeterChangeFile.assume(changes);
+        meterChangeFile().assume(changes);
     g.beginUpdate();
     g.setCell(logcol::Date, row, dateText);
     g.setCell(logcol::Reading, row, readingText);
@@ -375,7 +361,7 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
         return;
     // The files may have changed while the question was open: what was
     // checked is no longer what would be written.
-    const bool changesMoved = MeterChangeFile.follow();
+    const bool changesMoved = meterChangeFile().follow();
     if (!doubts.isEmpty() && (FollowVerbrauchFile() || changesMoved)) {
         app().messageBox(this, app().Title,
             QStringLiteral("Ein anderes Programm hat die Tabelle eben geändert. Der Zählerwechsel "
@@ -385,8 +371,8 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     }
     changes.push_back(change);
     sortByDate(changes);
-    const MeterChanges before = MeterChangeFile.assumed();
-    MeterChangeFile.assume(changes);
+    const MeterChanges before = meterChangeFile().assumed();
+    meterChangeFile().assume(changes);
     g.beginUpdate();
     const int row = PutRowAt(g.rowCount(),
         { dateToStr(input.date, s), formatValue(input.newFirst, separator()), QString(),
@@ -397,7 +383,7 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     try {
         SaveVerbrauch();
     } catch (...) {
-        MeterChangeFile.assume(before);
+        meterChangeFile().assume(before);
         throw;
     }
     SaveMeterChanges(changes);
@@ -530,7 +516,7 @@ void TForm1::Import1Click(TControl &)
         return;
 
     // What is saved is what the preview promised, or nothing.
-    const bool changesMoved = MeterChangeFile.follow();
+    const bool changesMoved = meterChangeFile().follow();
     if (FollowVerbrauchFile() || changesMoved) {
         std::vector<ImportRow> again = plan(takeOffer);
         const bool same = std::equal(rows.begin(), rows.end(), again.begin(), again.end(),
@@ -578,9 +564,9 @@ void TForm1::Import1Click(TControl &)
                     QString() } });
     std::stable_sort(incoming.begin(), incoming.end(),
         [](const auto &a, const auto &b) { return a.first < b.first; });
-    const MeterChanges before = MeterChangeFile.assumed();
+    const MeterChanges before = meterChangeFile().assumed();
     if (!recorded.empty())
-        MeterChangeFile.assume(changes);
+        meterChangeFile().assume(changes);
     MeterLog &log = shownLog();
     log.setChanges(meterChanges());
     g.beginUpdate();
@@ -590,7 +576,7 @@ void TForm1::Import1Click(TControl &)
     try {
         SaveVerbrauch();
     } catch (...) {
-        MeterChangeFile.assume(before);
+        meterChangeFile().assume(before);
         throw;
     }
     if (!recorded.empty())

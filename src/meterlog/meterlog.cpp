@@ -227,7 +227,7 @@ void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Re
     // The new meter's first reading is marked on the screen only, where the
     // right-aligned reading leaves room (the date fills its column); the
     // file keeps the number.
-    const MeterChanges &changes = MeterChangeFile.cached();
+    const MeterChanges &changes = meterChangeFile().cached();
     if (ACol == logcol::Reading && !changes.empty()
         && meterChangeOn(
             changes, cellDate(StringGrid1.cell(logcol::Date, ARow), app().settings()))) {

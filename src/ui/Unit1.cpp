@@ -12,7 +12,7 @@ namespace voltaris {
 void TForm1::setDataFolder(const QString &dir)
 {
     DataFolder_ = DataFolder(dir);
-    MeterChangeFile.setPath(DataFolder_.path(DataFile::MeterChanges));
+    placeLogFiles();
     PriceChangeFile.setPath(DataFolder_.path(DataFile::PriceChanges));
 }
 
@@ -32,6 +32,7 @@ ContractValues TForm1::contractValues() const
 TForm1::TForm1(TApplication &app)
     : TForm(app, QStringLiteral("Form1"))
 {
+    placeLogFiles();
     setClientSize(598, 596);
     borderWidth = 8;
     outerWidth = 642;

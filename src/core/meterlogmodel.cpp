@@ -186,6 +186,53 @@ int MeterLog::putRowAt(
     return place;
 }
 
+int MeterLog::findRow(const QStringList &cells) const
+{
+    for (int r = 0; r < rowCount(); ++r) {
+        int c = 0;
+        while (c < rows_.columns() && cell(c, r) == cells.value(c))
+            ++c;
+        if (c == rows_.columns())
+            return r;
+    }
+    return -1;
+}
+
+int MeterLog::addReading(const QDate &date, long double reading, const FormatSettings &s, QChar sep)
+{
+    const int previous = lastFilledRow();
+    const QDate lastDate = previous >= 0 ? dateOf(previous, s) : QDate();
+    int target = rowCount() - 1;
+    if (!isBlankRow(target)) {
+        rows_.setRowCount(rowCount() + 1);
+        ++target;
+    }
+    rows_.setCell(logcol::Date, target, dateToStr(date, s));
+    rows_.setCell(logcol::Reading, target, formatValue(reading, sep));
+    if (!lastDate.isValid()) {
+        rows_.setCell(logcol::Days, target, QStringLiteral("0"));
+        rows_.setCell(logcol::PerDay, target, QStringLiteral("0"));
+    } else {
+        const qint64 days = lastDate.daysTo(date);
+        rows_.setCell(logcol::Days, target, QString::number(days));
+        const long double perDay = (readingOf(target, sep) - readingOf(previous, sep)) / days;
+        rows_.setCell(logcol::PerDay, target, formatValue(perDay, sep));
+    }
+    return target;
+}
+
+void MeterLog::removeRow(int r, const FormatSettings &s, QChar sep)
+{
+    for (int c = 0; c < rows_.columns(); ++c)
+        rows_.setCell(c, r, QString());
+    if (rowCount() <= 1)
+        return;
+    rows_.shiftRowsUp(r);
+    rows_.setRowCount(rowCount() - 1);
+    // No row refers to a reading that is gone.
+    recountRow(r, s, sep);
+}
+
 RemovedRow MeterLog::removedRow(int r) const
 {
     return { row(r), r > 0 ? row(r - 1) : QStringList() };

@@ -99,6 +99,17 @@ public:
     // the row after it counts from it again.
     int putRowAt(
         int row, const QStringList &cells, bool recount, const FormatSettings &s, QChar separator);
+    // The first row with these texts; -1 when none.
+    int findRow(const QStringList &cells) const;
+    // A new reading after the last: into the blank last row (of an empty
+    // log, or what a stopped read left), else into a new row, so that no
+    // row is overwritten; its days and kWh per day count from the last row
+    // that holds a reading ("0" and "0" without one). Its row.
+    int addReading(
+        const QDate &date, long double reading, const FormatSettings &s, QChar separator);
+    // Takes out row `r`; the row that takes its place counts from its new
+    // predecessor. The last row left is emptied, not taken out.
+    void removeRow(int r, const FormatSettings &s, QChar separator);
     // Row `r` as taken out now.
     RemovedRow removedRow(int r) const;
     // Puts a row back after the row it followed while its day fits there,

@@ -54,10 +54,10 @@ void sortByDate(MeterChanges &changes)
 
 // Why `date` cannot be the date of the row: it must stay after the row above
 // and before the row below. Empty when it fits.
-QString outOfPlace(const TStringGrid &g, int row, const QDate &date, const FormatSettings &s)
+QString outOfPlace(const MeterLog &log, int row, const QDate &date, const FormatSettings &s)
 {
-    const QDate above = row > g.fixedRows() ? dateOf(g, row - 1, s) : QDate();
-    const QDate below = row + 1 < g.rowCount() ? dateOf(g, row + 1, s) : QDate();
+    const QDate above = row > 0 ? log.dateOf(row - 1, s) : QDate();
+    const QDate below = row + 1 < log.rowCount() ? log.dateOf(row + 1, s) : QDate();
     if ((!above.isValid() || date > above) && (!below.isValid() || date < below))
         return {};
     if (above.isValid() && below.isValid())
@@ -200,7 +200,8 @@ void TForm1::Korrektur1Click(TControl &)
     const FormatSettings &s = app().settings();
     TStringGrid &g = StringGrid1;
     const QStringList old = rowOf(g, g.row());
-    ReadingInput input { QStringLiteral("Ablesung korrigieren"), dateOf(g, g.row(), s), 0 };
+    ReadingInput input { QStringLiteral("Ablesung korrigieren"),
+        cellDate(old.value(logcol::Date), s), 0 };
     if (isBlankRow(old) || !input.date.isValid()
         || !tryStrToFloat(old.value(logcol::Reading).trimmed(), separator(), input.reading)) {
         app().messageBox(this, app().Title,
@@ -216,7 +217,7 @@ void TForm1::Korrektur1Click(TControl &)
     const QDate oldDate = input.date, today = app().services().today();
     const int marked = g.row();
     input.check = [&](const ReadingInput &answer) {
-        return ReadingCheck { outOfPlace(g, marked, answer.date, s),
+        return ReadingCheck { outOfPlace(shownLog(), marked - g.fixedRows(), answer.date, s),
             answer.date != oldDate ? afterToday(answer.date, today, s) : QString() };
     };
     if (!app().services().askReading(this, input))
@@ -230,7 +231,8 @@ void TForm1::Korrektur1Click(TControl &)
     // The row as it is before the correction (the marked row is found as it
     // was), with the row it follows, for the undo.
     const RemovedRow oldRow = shownLog().removedRow(row - g.fixedRows());
-    if (const QString text = outOfPlace(g, row, input.date, s); !text.isEmpty()) {
+    if (const QString text = outOfPlace(shownLog(), row - g.fixedRows(), input.date, s);
+        !text.isEmpty()) {
         app().messageBox(this, app().Title, text, MsgIcon::None);
         return;
     }
@@ -283,16 +285,17 @@ void TForm1::Nachtrag1Click(TControl &)
     TStringGrid &g = StringGrid1;
     const QDate today = app().services().today();
     // Why a day cannot be added: the table holds it already.
+    const MeterLog &log = shownLog();
     const auto taken = [&](const QDate &date) -> QString {
-        if (placeFor(g, g.rowCount(), date, s) >= 0)
+        if (log.placeFor(log.rowCount(), date, s) >= 0)
             return {};
-        int row = g.fixedRows();
-        while (row < g.rowCount() && dateOf(g, row, s) != date)
+        int row = 0;
+        while (row < log.rowCount() && log.dateOf(row, s) != date)
             ++row;
         return QStringLiteral("Für den %1 steht schon ein Zählerstand in der Tabelle: %2 in Zeile "
                               "%3. Korrigieren Sie ihn mit „Ablesung korrigieren…“.")
-            .arg(day(date, s), g.cell(logcol::Reading, row).trimmed())
-            .arg(row - g.fixedRows() + 1);
+            .arg(day(date, s), log.cell(logcol::Reading, row).trimmed())
+            .arg(row + 1);
     };
     ReadingInput input { QStringLiteral("Ablesung nachtragen"), today, 0 };
     input.check = [&](const ReadingInput &answer) {
@@ -326,8 +329,9 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     const FormatSettings &s = app().settings();
     TStringGrid &g = StringGrid1;
     MeterChangeInput input { app().services().today(), 0, 0, {} };
-    if (const int last = lastFilledRow(g))
-        input.oldFinal = readingOf(g, last, separator());
+    const MeterLog &log = shownLog();
+    if (const int last = log.lastFilledRow(); last >= 0)
+        input.oldFinal = log.readingOf(last, separator());
     if (!app().services().askMeterChange(this, input))
         return;
     FollowVerbrauchFile();
@@ -342,8 +346,7 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
             MsgIcon::None);
         return;
     }
-    const int place = placeFor(g, g.rowCount(), input.date, s);
-    if (place < 0 || meterChangeOn(changes, input.date)) {
+    if (log.placeFor(log.rowCount(), input.date, s) < 0 || meterChangeOn(changes, input.date)) {
         app().messageBox(this, app().Title,
             QStringLiteral("Für den %1 steht schon ein Zählerstand in der Tabelle. Der erste Stand "
                            "des neuen Zählers braucht eine Zeile für sich; tragen Sie den Wechsel "

@@ -4,6 +4,11 @@
 
 namespace voltaris {
 
+QByteArray csvOf(const MeterLog &log, const FormatSettings &s)
+{
+    return csvOf(log.rows(), s, log.changes());
+}
+
 History historyOf(const MeterLog &log, const FormatSettings &s)
 {
     return historyOf(log.continuousReadings(s));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/contractvalues.h"
+#include "core/csvexport.h"
 #include "core/history.h"
 #include "core/meterlogmodel.h"
 #include "core/settlement.h"
@@ -10,6 +11,9 @@
 
 namespace voltaris {
 
+// The log as a CSV file, with its replacements on their rows, so that an
+// import of the file restores them.
+QByteArray csvOf(const MeterLog &log, const FormatSettings &s);
 // The chart's steps, across the log's replacements.
 History historyOf(const MeterLog &log, const FormatSettings &s);
 // The contract's kWh per day, when its text is a number.

@@ -140,8 +140,8 @@ void TForm1::Abrechnung1Click(TControl &)
 
 void TForm1::CsvExport1Click(TControl &)
 {
-    const LogRows rows = shownLog().rows();
-    if (std::all_of(rows.begin(), rows.end(), [](const QStringList &r) { return isBlankRow(r); })) {
+    const MeterLog &log = shownLog();
+    if (log.lastFilledRow() < 0) {
         app().messageBox(this, app().Title,
             QStringLiteral("Die Tabelle enthält noch keinen Zählerstand zum Exportieren."),
             MsgIcon::None);
@@ -153,7 +153,7 @@ void TForm1::CsvExport1Click(TControl &)
     if (path.isEmpty())
         return;
     // The replacements go with it, so that an import of the file restores them.
-    writeFileOrThrow(path, csvOf(rows, app().settings(), meterChanges()));
+    writeFileOrThrow(path, csvOf(shownLogOf(*this), app().settings()));
 }
 
 void TForm1::Undo1Click(TControl &)

@@ -178,7 +178,7 @@ void TForm1::FilesChangedOnDisk()
 {
     FollowVerbrauchFile();
     FollowContractFile();
-    if (MeterChangeFile.follow())
+    if (meterChangeFile().follow())
         ShowEstimateOfTable(); // the replacements count in the average
     PriceChangeFile.follow();
 }

@@ -7,6 +7,7 @@
 #include "common/safefile.h"
 #include "core/csvexport.h"
 #include "meterlog/logtable.h"
+#include "meterlog/meterlogfile.h"
 #include "ui/Unit1.h"
 
 #include <QDir>
@@ -31,41 +32,17 @@ std::unique_ptr<TMenuItem> menuItem(
 
 } // namespace
 
-bool contractPerDayOf(const TForm1 &form, long double &perDay)
+const MeterLog &shownLogOf(TForm1 &form)
 {
-    return tryStrToFloat(form.Edit2.text(), form.app().settings().decimalSeparator, perDay);
+    MeterLog &log = form.shownLog();
+    log.setChanges(form.meterChanges());
+    return log;
 }
 
-namespace {
-
-ContractTexts contractOf(const TForm1 &form)
+Settlement settlementOf(TForm1 &form)
 {
-    return { form.Edit3.text(), form.Edit5.text(), form.Edit7.text(), form.dtp_Ab.date() };
-}
-
-std::vector<Reading> continuousReadingsOf(const TForm1 &form)
-{
-    return acrossMeterChanges(
-        readingsOf(logRowsOf(form.StringGrid1), form.app().settings()), form.meterChanges());
-}
-
-} // namespace
-
-Settlement settlementOf(const TForm1 &form)
-{
-    return settlementOf(continuousReadingsOf(form), contractOf(form), form.app().settings(),
+    return settlementOf(shownLogOf(form), form.contractValues(), form.app().settings(),
         form.priceChanges(), form.app().services().today());
-}
-
-std::vector<YearFigures> yearComparisonOf(const TForm1 &form)
-{
-    return yearComparison(
-        continuousReadingsOf(form), contractOf(form), form.app().settings(), form.priceChanges());
-}
-
-History historyOf(const TForm1 &form)
-{
-    return historyOf(continuousReadingsOf(form));
 }
 
 void TForm1::designExtras()
@@ -106,7 +83,7 @@ void TForm1::designExtras()
             return;
         }
         LogStep step { QStringLiteral("Rückgängig: Zeile wiederherstellen"), {},
-            { { g.row(), cells } }, {}, {} };
+            { shownLog().removedRow(g.row() - g.fixedRows()) }, {}, {} };
         MeterChanges changes = meterChanges();
         const QDate day = cellDate(cells.value(logcol::Date), app().settings());
         const auto change = std::find_if(
@@ -114,13 +91,13 @@ void TForm1::designExtras()
         if (change != changes.end()) {
             step.changeRemoved = *change;
             changes.erase(change);
-            const MeterChanges before = MeterChangeFile.assumed();
-            MeterChangeFile.assume(changes);
+            const MeterChanges before = meterChangeFile().assumed();
+            meterChangeFile().assume(changes);
             try {
                 if (remove)
                     remove(s);
             } catch (...) {
-                MeterChangeFile.assume(before);
+                meterChangeFile().assume(before);
                 throw;
             }
             SaveMeterChanges(changes);
@@ -139,15 +116,16 @@ void TForm1::PopupMenuTablePopup(TControl &)
 
 void TForm1::PushUndo(LogStep step)
 {
-    UndoSteps.push_back(std::move(step));
+    shownLogFile().undoSteps.push_back(std::move(step));
     ShowUndoStep();
 }
 
 void TForm1::ShowUndoStep()
 {
     // Greyed, the item names no step that is not there.
-    Undo1->setEnabled(!UndoSteps.empty());
-    Undo1->setText(UndoSteps.empty() ? NothingToUndo : UndoSteps.back().caption);
+    const std::vector<LogStep> &steps = shownLogFile().undoSteps;
+    Undo1->setEnabled(!steps.empty());
+    Undo1->setText(steps.empty() ? NothingToUndo : steps.back().caption);
 }
 
 void TForm1::Verlauf1Click(TControl &)
@@ -162,8 +140,8 @@ void TForm1::Abrechnung1Click(TControl &)
 
 void TForm1::CsvExport1Click(TControl &)
 {
-    const LogRows rows = logRowsOf(StringGrid1);
-    if (std::all_of(rows.begin(), rows.end(), [](const QStringList &r) { return isBlankRow(r); })) {
+    const MeterLog &log = shownLog();
+    if (log.lastFilledRow() < 0) {
         app().messageBox(this, app().Title,
             QStringLiteral("Die Tabelle enthält noch keinen Zählerstand zum Exportieren."),
             MsgIcon::None);
@@ -175,69 +153,35 @@ void TForm1::CsvExport1Click(TControl &)
     if (path.isEmpty())
         return;
     // The replacements go with it, so that an import of the file restores them.
-    writeFileOrThrow(path, csvOf(rows, app().settings(), meterChanges()));
+    writeFileOrThrow(path, csvOf(shownLogOf(*this), app().settings()));
 }
 
 void TForm1::Undo1Click(TControl &)
 {
-    if (UndoSteps.empty())
+    MeterLogFile &file = shownLogFile();
+    if (file.undoSteps.empty())
         return;
     // The step is undone in the file's newest table; its rows are found by
-    // their dates there.
+    // their dates and readings there.
     FollowVerbrauchFile();
-    const LogStep step = std::move(UndoSteps.back());
-    UndoSteps.pop_back();
-    ShowUndoStep();
-
-    // The replacements first, so that the rows count across them as they did.
-    MeterChanges changes = meterChanges();
-    if (step.changeAdded)
-        std::erase_if(
-            changes, [&](const MeterChange &c) { return c.date == step.changeAdded->date; });
-    for (const MeterChange &added : step.changesAdded)
-        std::erase_if(changes, [&](const MeterChange &c) { return c.date == added.date; });
-    if (step.changeRemoved && !meterChangeOn(changes, step.changeRemoved->date)) {
-        changes.push_back(*step.changeRemoved);
-        std::sort(changes.begin(), changes.end(),
-            [](const MeterChange &a, const MeterChange &b) { return a.date < b.date; });
-    }
-    const bool changesDiffer = step.changeAdded || step.changeRemoved || !step.changesAdded.empty();
-    const MeterChanges before = MeterChangeFile.assumed();
-    if (changesDiffer)
-        MeterChangeFile.assume(changes);
-
     TStringGrid &g = StringGrid1;
     g.beginUpdate();
-    QStringList clashes;
+    std::optional<UndoOutcome> undone;
     try {
-        TakeOutRows(step.added);
-        // Put back in the order they were taken, each where it stood.
-        for (auto it = step.removed.rbegin(); it != step.removed.rend(); ++it) {
-            const int first = g.fixedRows();
-            const bool empty = g.rowCount() - first == 1 && isBlankRow(g, first);
-            const int place = PutRowAt(it->first, it->second, false);
-            if (place < 0) {
-                clashes << it->second.value(logcol::Date).trimmed();
-                continue;
-            }
-            // The row back in its old place keeps its texts; one that had to
-            // go elsewhere (or into an empty log, as its first row) counts
-            // from its new neighbour.
-            if (empty || place != std::clamp(it->first, first, g.rowCount() - 1))
-                RecountRow(place);
-            ShowRow(place);
-        }
+        undone = file.undo(app().settings(), separator());
     } catch (...) {
-        MeterChangeFile.assume(before);
         g.endUpdate();
         throw;
     }
+    ShowUndoStep();
+    for (const int place : undone->placed)
+        ShowRow(g.fixedRows() + place);
     g.endUpdate();
     SaveVerbrauch();
-    if (changesDiffer)
-        SaveMeterChanges(changes);
+    if (undone->changesDiffer)
+        SaveMeterChanges(undone->changes);
     ShowEstimateOfTable();
-    for (const QString &day : clashes)
+    for (const QString &day : undone->clashes)
         app().messageBox(this, app().Title,
             QStringLiteral("Für den %1 ist schon ein Zählerstand eingetragen; die entfernte "
                            "Zeile wird nicht wiederhergestellt.")
@@ -247,27 +191,11 @@ void TForm1::Undo1Click(TControl &)
 
 int TForm1::PutRowAt(int row, const QStringList &cells, bool recount)
 {
-    const FormatSettings &s = app().settings();
-    TStringGrid &g = StringGrid1;
-    const int first = g.fixedRows();
-    const bool empty = g.rowCount() - first == 1 && isBlankRow(g, first);
-    int place = first;
-    if (!empty) {
-        place = placeFor(g, row, cellDate(cells.value(logcol::Date), s), s);
-        if (place < 0)
-            return -1;
-        g.setRowCount(g.rowCount() + 1);
-        for (int r = g.rowCount() - 1; r > place; --r)
-            for (int c = 0; c < g.colCount(); ++c)
-                g.setCell(c, r, g.cell(c, r - 1));
-    }
-    for (int c = 0; c < g.colCount(); ++c)
-        g.setCell(c, place, cells.value(c));
-    if (recount)
-        RecountRow(place);
-    // The row after it counts from it again.
-    RecountRow(place + 1);
-    return place;
+    MeterLog &log = shownLog();
+    log.setChanges(meterChanges());
+    const int first = StringGrid1.fixedRows();
+    const int place = log.putRowAt(row - first, cells, recount, app().settings(), separator());
+    return place < 0 ? -1 : first + place;
 }
 
 void TForm1::ShowRow(int place)
@@ -289,7 +217,7 @@ void TForm1::ExtrasKeyDown(TControl &Sender, int &Key, TShiftState Shift)
         CsvExport1Click(Sender);
     } else if (Key == KeyZ && &Sender == &StringGrid1) {
         Key = 0;
-        if (UndoSteps.empty())
+        if (shownLogFile().undoSteps.empty())
             app().services().beep();
         else
             Undo1Click(Sender);

@@ -54,10 +54,10 @@ void sortByDate(MeterChanges &changes)
 
 // Why `date` cannot be the date of the row: it must stay after the row above
 // and before the row below. Empty when it fits.
-QString outOfPlace(const TStringGrid &g, int row, const QDate &date, const FormatSettings &s)
+QString outOfPlace(const MeterLog &log, int row, const QDate &date, const FormatSettings &s)
 {
-    const QDate above = row > g.fixedRows() ? dateOf(g, row - 1, s) : QDate();
-    const QDate below = row + 1 < g.rowCount() ? dateOf(g, row + 1, s) : QDate();
+    const QDate above = row > 0 ? log.dateOf(row - 1, s) : QDate();
+    const QDate below = row + 1 < log.rowCount() ? log.dateOf(row + 1, s) : QDate();
     if ((!above.isValid() || date > above) && (!below.isValid() || date < below))
         return {};
     if (above.isValid() && below.isValid())
@@ -79,6 +79,16 @@ QString afterToday(const QDate &date, const QDate &today, const FormatSettings &
         return {};
     return QStringLiteral("Der %1 liegt nach heute (%2). Trotzdem übernehmen?")
         .arg(day(date, s), day(today, s));
+}
+
+// Whether the user takes a reading in spite of its doubts; no question
+// without a doubt.
+bool takenDespite(TForm1 &form, const QStringList &doubts)
+{
+    return doubts.isEmpty()
+        || form.app().services().askYesNo(&form, form.app().Title,
+               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
+        == MsgAnswer::Yes;
 }
 
 // "1.750.000"
@@ -183,50 +193,6 @@ void TForm1::designLogEdits()
     Import1->OnClick = [this](TControl &s) { Import1Click(s); };
 }
 
-bool TForm1::TakeOutRows(const LogRows &rows)
-{
-    if (rows.isEmpty())
-        return true;
-    TStringGrid &g = StringGrid1;
-    QSet<QString> wanted;
-    for (const QStringList &r : rows)
-        wanted.insert(r.value(logcol::Date).trimmed() + QLatin1Char('|')
-            + r.value(logcol::Reading).trimmed());
-    const int first = g.fixedRows();
-    std::vector<QString> kept;
-    std::vector<int> recount; // the rows (new numbers) that followed one taken out
-    int keptRows = 0, found = 0;
-    bool afterTaken = false;
-    for (int r = first; r < g.rowCount(); ++r) {
-        const QString key = g.cell(logcol::Date, r).trimmed() + QLatin1Char('|')
-            + g.cell(logcol::Reading, r).trimmed();
-        if (wanted.remove(key)) {
-            ++found;
-            afterTaken = true;
-            continue;
-        }
-        for (int c = 0; c < g.colCount(); ++c)
-            kept.push_back(g.cell(c, r));
-        if (afterTaken)
-            recount.push_back(first + keptRows);
-        afterTaken = false;
-        ++keptRows;
-    }
-    g.beginUpdate();
-    // An empty log keeps its one blank row, as at the start.
-    g.setRowCount(first + std::max(keptRows, 1));
-    if (keptRows == 0)
-        for (int c = 0; c < g.colCount(); ++c)
-            g.setCell(c, first, QString());
-    else
-        g.setRowsFrom(first, std::move(kept));
-    for (int r : recount)
-        RecountRow(r);
-    g.setRow(std::min(g.row(), g.rowCount() - 1));
-    g.endUpdate();
-    return found == rows.size();
-}
-
 void TForm1::Korrektur1Click(TControl &)
 {
     if (!FollowMarkedRow(NothingChanged))
@@ -234,7 +200,8 @@ void TForm1::Korrektur1Click(TControl &)
     const FormatSettings &s = app().settings();
     TStringGrid &g = StringGrid1;
     const QStringList old = rowOf(g, g.row());
-    ReadingInput input { QStringLiteral("Ablesung korrigieren"), dateOf(g, g.row(), s), 0 };
+    ReadingInput input { QStringLiteral("Ablesung korrigieren"),
+        cellDate(old.value(logcol::Date), s), 0 };
     if (isBlankRow(old) || !input.date.isValid()
         || !tryStrToFloat(old.value(logcol::Reading).trimmed(), separator(), input.reading)) {
         app().messageBox(this, app().Title,
@@ -250,7 +217,7 @@ void TForm1::Korrektur1Click(TControl &)
     const QDate oldDate = input.date, today = app().services().today();
     const int marked = g.row();
     input.check = [&](const ReadingInput &answer) {
-        return ReadingCheck { outOfPlace(g, marked, answer.date, s),
+        return ReadingCheck { outOfPlace(shownLog(), marked - g.fixedRows(), answer.date, s),
             answer.date != oldDate ? afterToday(answer.date, today, s) : QString() };
     };
     if (!app().services().askReading(this, input))
@@ -261,7 +228,11 @@ void TForm1::Korrektur1Click(TControl &)
     if (!FollowMarkedRow(NothingChanged))
         return;
     const int row = g.row();
-    if (const QString text = outOfPlace(g, row, input.date, s); !text.isEmpty()) {
+    // The row as it is before the correction (the marked row is found as it
+    // was), with the row it follows, for the undo.
+    const RemovedRow oldRow = shownLog().removedRow(row - g.fixedRows());
+    if (const QString text = outOfPlace(shownLog(), row - g.fixedRows(), input.date, s);
+        !text.isEmpty()) {
         app().messageBox(this, app().Title, text, MsgIcon::None);
         return;
     }
@@ -283,18 +254,13 @@ void TForm1::Korrektur1Click(TControl &)
         change->date = input.date;
         change->newFirst = input.reading;
     }
-    LogRows others = logRowsOf(g);
-    others.removeAt(row - g.fixedRows());
-    const QStringList doubts
-        = readingDoubts(readingsOf(others, s), changes, Reading { input.date, input.reading });
-    if (!doubts.isEmpty()
-        && app().services().askYesNo(this, app().Title,
-               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
-            != MsgAnswer::Yes)
+    if (!takenDespite(*this,
+            shownLog().doubtsAbout(
+                Reading { input.date, input.reading }, changes, s, row - g.fixedRows())))
         return;
 
     if (ofChange)
-        MeterChangeFile.assume(changes);
+        meterChangeFile().assume(changes);
     g.beginUpdate();
     g.setCell(logcol::Date, row, dateText);
     g.setCell(logcol::Reading, row, readingText);
@@ -302,8 +268,7 @@ void TForm1::Korrektur1Click(TControl &)
     RecountRow(row + 1);
     g.endUpdate();
     SaveVerbrauch();
-    LogStep step { QStringLiteral("Rückgängig: Korrektur"), { rowOf(g, row) }, { { row, old } }, {},
-        {} };
+    LogStep step { QStringLiteral("Rückgängig: Korrektur"), { rowOf(g, row) }, { oldRow }, {}, {} };
     if (ofChange) {
         SaveMeterChanges(changes);
         step.changeAdded = *change;
@@ -320,16 +285,17 @@ void TForm1::Nachtrag1Click(TControl &)
     TStringGrid &g = StringGrid1;
     const QDate today = app().services().today();
     // Why a day cannot be added: the table holds it already.
+    const MeterLog &log = shownLog();
     const auto taken = [&](const QDate &date) -> QString {
-        if (placeFor(g, g.rowCount(), date, s) >= 0)
+        if (log.placeFor(log.rowCount(), date, s) >= 0)
             return {};
-        int row = g.fixedRows();
-        while (row < g.rowCount() && dateOf(g, row, s) != date)
+        int row = 0;
+        while (row < log.rowCount() && log.dateOf(row, s) != date)
             ++row;
         return QStringLiteral("Für den %1 steht schon ein Zählerstand in der Tabelle: %2 in Zeile "
                               "%3. Korrigieren Sie ihn mit „Ablesung korrigieren…“.")
-            .arg(day(date, s), g.cell(logcol::Reading, row).trimmed())
-            .arg(row - g.fixedRows() + 1);
+            .arg(day(date, s), log.cell(logcol::Reading, row).trimmed())
+            .arg(row + 1);
     };
     ReadingInput input { QStringLiteral("Ablesung nachtragen"), today, 0 };
     input.check = [&](const ReadingInput &answer) {
@@ -343,12 +309,8 @@ void TForm1::Nachtrag1Click(TControl &)
         app().messageBox(this, app().Title, text, MsgIcon::None);
         return;
     }
-    const QStringList doubts = readingDoubts(
-        readingsOf(logRowsOf(g), s), meterChanges(), Reading { input.date, input.reading });
-    if (!doubts.isEmpty()
-        && app().services().askYesNo(this, app().Title,
-               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
-            != MsgAnswer::Yes)
+    if (!takenDespite(*this,
+            shownLog().doubtsAbout(Reading { input.date, input.reading }, meterChanges(), s)))
         return;
     g.beginUpdate();
     const int row = PutRowAt(g.rowCount(),
@@ -367,8 +329,9 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     const FormatSettings &s = app().settings();
     TStringGrid &g = StringGrid1;
     MeterChangeInput input { app().services().today(), 0, 0, {} };
-    if (const int last = lastFilledRow(g))
-        input.oldFinal = readingOf(g, last, separator());
+    const MeterLog &log = shownLog();
+    if (const int last = log.lastFilledRow(); last >= 0)
+        input.oldFinal = log.readingOf(last, separator());
     if (!app().services().askMeterChange(this, input))
         return;
     FollowVerbrauchFile();
@@ -383,8 +346,7 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
             MsgIcon::None);
         return;
     }
-    const int place = placeFor(g, g.rowCount(), input.date, s);
-    if (place < 0 || meterChangeOn(changes, input.date)) {
+    if (log.placeFor(log.rowCount(), input.date, s) < 0 || meterChangeOn(changes, input.date)) {
         app().messageBox(this, app().Title,
             QStringLiteral("Für den %1 steht schon ein Zählerstand in der Tabelle. Der erste Stand "
                            "des neuen Zählers braucht eine Zeile für sich; tragen Sie den Wechsel "
@@ -396,16 +358,13 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     // The old meter's last reading is its reading of the day: it may not be
     // lower than its reading before.
     const MeterChange change { input.date, input.oldFinal, input.newFirst, input.number.trimmed() };
-    const QStringList doubts = finalReadingDoubts(
-        readingsOf(logRowsOf(g), s), changes, Reading { input.date, input.oldFinal });
-    if (!doubts.isEmpty()
-        && app().services().askYesNo(this, app().Title,
-               doubts.join(QLatin1Char('\n')) + QStringLiteral("\n\nTrotzdem übernehmen?"))
-            != MsgAnswer::Yes)
+    const QStringList doubts
+        = shownLog().finalReadingDoubtsAbout(Reading { input.date, input.oldFinal }, changes, s);
+    if (!takenDespite(*this, doubts))
         return;
     // The files may have changed while the question was open: what was
     // checked is no longer what would be written.
-    const bool changesMoved = MeterChangeFile.follow();
+    const bool changesMoved = meterChangeFile().follow();
     if (!doubts.isEmpty() && (FollowVerbrauchFile() || changesMoved)) {
         app().messageBox(this, app().Title,
             QStringLiteral("Ein anderes Programm hat die Tabelle eben geändert. Der Zählerwechsel "
@@ -415,8 +374,8 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     }
     changes.push_back(change);
     sortByDate(changes);
-    const MeterChanges before = MeterChangeFile.assumed();
-    MeterChangeFile.assume(changes);
+    const MeterChanges before = meterChangeFile().assumed();
+    meterChangeFile().assume(changes);
     g.beginUpdate();
     const int row = PutRowAt(g.rowCount(),
         { dateToStr(input.date, s), formatValue(input.newFirst, separator()), QString(),
@@ -427,7 +386,7 @@ void TForm1::Zaehlerwechsel1Click(TControl &)
     try {
         SaveVerbrauch();
     } catch (...) {
-        MeterChangeFile.assume(before);
+        meterChangeFile().assume(before);
         throw;
     }
     SaveMeterChanges(changes);
@@ -495,8 +454,8 @@ void TForm1::Import1Click(TControl &)
     const auto plan = [&](bool findChanges) {
         std::vector<ImportRow> rows = parse.rows;
         planImport(rows,
-            ImportTarget { readingsOf(logRowsOf(g), s), meterChanges(), app().services().today(),
-                findChanges });
+            ImportTarget {
+                shownLog().readings(s), meterChanges(), app().services().today(), findChanges });
         return rows;
     };
     std::vector<ImportRow> with = plan(true), without = plan(false);
@@ -560,7 +519,7 @@ void TForm1::Import1Click(TControl &)
         return;
 
     // What is saved is what the preview promised, or nothing.
-    const bool changesMoved = MeterChangeFile.follow();
+    const bool changesMoved = meterChangeFile().follow();
     if (FollowVerbrauchFile() || changesMoved) {
         std::vector<ImportRow> again = plan(takeOffer);
         const bool same = std::equal(rows.begin(), rows.end(), again.begin(), again.end(),
@@ -600,63 +559,34 @@ void TForm1::Import1Click(TControl &)
 
     // The new rows merge with the table by date; rows without a date keep
     // their places, a blank row (of an empty log) goes.
-    std::vector<const ImportRow *> incoming;
+    std::vector<std::pair<QDate, QStringList>> incoming;
     for (const ImportRow &r : rows)
         if (taken(r))
-            incoming.push_back(&r);
+            incoming.push_back({ r.date,
+                { dateToStr(r.date, s), formatValue(r.reading, separator()), QString(),
+                    QString() } });
     std::stable_sort(incoming.begin(), incoming.end(),
-        [](const ImportRow *a, const ImportRow *b) { return a->date < b->date; });
-    const int first = g.fixedRows();
-    std::vector<QString> texts;
-    std::vector<int> placed; // the added rows' new numbers
-    LogRows step;
-    auto next = incoming.begin();
-    int count = 0;
-    const auto put = [&](const QStringList &cells) {
-        for (int c = 0; c < g.colCount(); ++c)
-            texts.push_back(cells.value(c));
-        ++count;
-    };
-    const auto putUpTo = [&](const QDate &until) {
-        for (; next != incoming.end() && (!until.isValid() || (*next)->date < until); ++next) {
-            const QStringList cells { dateToStr((*next)->date, s),
-                formatValue((*next)->reading, separator()), QString(), QString() };
-            placed.push_back(first + count);
-            step << cells;
-            put(cells);
-        }
-    };
-    for (int r = first; r < g.rowCount(); ++r) {
-        if (isBlankRow(g, r))
-            continue;
-        const QDate d = dateOf(g, r, s);
-        if (d.isValid())
-            putUpTo(d);
-        put(rowOf(g, r));
-    }
-    putUpTo(QDate());
-    const MeterChanges before = MeterChangeFile.assumed();
+        [](const auto &a, const auto &b) { return a.first < b.first; });
+    const MeterChanges before = meterChangeFile().assumed();
     if (!recorded.empty())
-        MeterChangeFile.assume(changes);
+        meterChangeFile().assume(changes);
+    MeterLog &log = shownLog();
+    log.setChanges(meterChanges());
     g.beginUpdate();
-    g.setRowCount(first + count);
-    g.setRowsFrom(first, std::move(texts));
-    for (int r : placed) {
-        RecountRow(r);
-        RecountRow(r + 1);
-    }
-    ShowRow(placed.back());
+    const std::vector<int> placed = log.mergeRows(incoming, s, separator());
+    ShowRow(g.fixedRows() + placed.back());
     g.endUpdate();
     try {
         SaveVerbrauch();
     } catch (...) {
-        MeterChangeFile.assume(before);
+        meterChangeFile().assume(before);
         throw;
     }
     if (!recorded.empty())
         SaveMeterChanges(changes);
-    for (int i = 0; i < step.size(); ++i)
-        step[i] = rowOf(g, placed[size_t(i)]);
+    LogRows step;
+    for (int r : placed)
+        step << log.row(r);
     PushUndo(
         { QStringLiteral("Rückgängig: Import"), std::move(step), {}, {}, {}, std::move(recorded) });
     ShowEstimateOfTable();

@@ -32,35 +32,16 @@ void TForm1::btn_Save2Click(TControl &)
     const long double reading = Memo_Stand.value();
     const QDate date = dtp_Ablese.date();
 
-    const int previous = lastFilledRow(g);
-    const QDate lastDate = previous ? dateOf(g, previous, s) : QDate();
+    MeterLog &log = shownLog();
+    const int previous = log.lastFilledRow();
+    const QDate lastDate = previous >= 0 ? log.dateOf(previous, s) : QDate();
     if (lastDate.isValid() && date <= lastDate) {
         app().messageBox(this, app().Title, AlreadyEntered, MsgIcon::None);
         return;
     }
-
-    // The reading goes into the blank last row (the empty log, or what a
-    // stopped load left), else into a new row; no row is ever overwritten.
-    const int last = g.rowCount() - 1;
     g.beginUpdate();
-    int target = last;
-    if (!isBlankRow(g, last)) {
-        g.setRowCount(g.rowCount() + 1);
-        target = last + 1;
-    }
-    g.setCell(logcol::Date, target, dateToStr(date, s));
-    g.setRow(target);
+    g.setRow(g.fixedRows() + log.addReading(date, reading, s, sep));
     g.scrollToLast();
-    g.setCell(logcol::Reading, target, formatValue(reading, sep));
-    if (!lastDate.isValid()) {
-        g.setCell(logcol::Days, target, QStringLiteral("0"));
-        g.setCell(logcol::PerDay, target, QStringLiteral("0"));
-    } else {
-        const qint64 days = lastDate.daysTo(date);
-        g.setCell(logcol::Days, target, QString::number(days));
-        const long double perDay = (readingOf(g, target, sep) - readingOf(g, previous, sep)) / days;
-        g.setCell(logcol::PerDay, target, formatValue(perDay, sep));
-    }
     g.endUpdate();
 
     // The table is saved as soon as it changed, so that no reading waits for
@@ -82,18 +63,12 @@ bool TForm1::ShowEstimate(const QDate &date, long double reading, long double ba
 {
     const FormatSettings &s = app().settings();
     const QChar sep = separator();
-    const TStringGrid &g = StringGrid1;
-    const QDate first = dateOf(g, g.fixedRows(), s);
-    const qint64 d = first.isValid() ? first.daysTo(date) : 0;
-    if (d == 0)
+    MeterLog &log = shownLog();
+    log.setChanges(meterChanges());
+    const std::optional<long double> averageOrNone = log.averageUpTo(date, reading, s, sep);
+    if (!averageOrNone)
         return false;
-    // Across a meter replacement, the readings count as one meter would.
-    const MeterChanges &changes = meterChanges();
-    const long double average = changes.empty()
-        ? (reading - readingOf(g, g.fixedRows(), sep)) / d
-        : (reading + meterOffset(changes, date)
-              - (readingOf(g, g.fixedRows(), sep) + meterOffset(changes, first)))
-            / d;
+    const long double average = *averageOrNone;
     // The base price is owed whatever the consumption; what is left of the
     // total pays for the energy.
     // This answers "does the tariff's yearly total fit a whole year at the
@@ -125,18 +100,18 @@ void TForm1::ShowEstimateOfTable()
         return;
     const FormatSettings &s = app().settings();
     const QChar sep = separator();
-    const TStringGrid &g = StringGrid1;
-    const int last = lastFilledRow(g);
+    const MeterLog &log = shownLog();
+    const int last = log.lastFilledRow();
     long double perDay = 0, basePrice = 0, price = 0, total = 0;
     const bool contract = tryStrToFloat(Edit2.text(), sep, perDay)
         && tryStrToFloat(Edit3.text(), sep, basePrice) && tryStrToFloat(Edit5.text(), sep, price)
         && tryStrToFloat(Edit6.text(), sep, total);
-    const QDate date = last ? dateOf(g, last, s) : QDate();
+    const QDate date = last >= 0 ? log.dateOf(last, s) : QDate();
     // As the entry of the last row would show them; with no average left
     // (fewer than two readings) or a contract field that is no number, the
     // panel shows nothing rather than figures of another table.
     if (contract && date.isValid()
-        && ShowEstimate(date, readingOf(g, last, sep), basePrice, price, total))
+        && ShowEstimate(date, log.readingOf(last, sep), basePrice, price, total))
         return;
     for (TLabel *l :
         { &lbl_Durch, &lbl_kWTag, &lbl_vSrednem, &lbl_Zahlung, &LabelEUR, &lbl_Gut, &lbl_Nach })
@@ -156,9 +131,9 @@ void TForm1::Memo_StandEnter(TControl &)
 void TForm1::dtp_AbleseCloseUp(TControl &)
 {
     FollowVerbrauchFile();
-    const TStringGrid &g = StringGrid1;
-    const int last = lastFilledRow(g);
-    const QDate lastDate = last ? dateOf(g, last, app().settings()) : QDate();
+    const MeterLog &log = shownLog();
+    const int last = log.lastFilledRow();
+    const QDate lastDate = last >= 0 ? log.dateOf(last, app().settings()) : QDate();
     if (!lastDate.isValid() || dtp_Ablese.date() > lastDate)
         return;
     app().messageBox(this, app().Title, AlreadyEntered, MsgIcon::None);
@@ -174,14 +149,9 @@ bool TForm1::FollowMarkedRow(const QString &outcome)
         return true;
     if (blank)
         return false; // the blank row of an empty log: nothing to remove
-    for (int r = g.fixedRows(); r < g.rowCount(); ++r) {
-        int c = 0;
-        while (c < g.colCount() && g.cell(c, r) == marked.at(c))
-            ++c;
-        if (c == g.colCount()) {
-            g.setRow(r);
-            return true;
-        }
+    if (const int r = shownLog().findRow(marked); r >= 0) {
+        g.setRow(g.fixedRows() + r);
+        return true;
     }
     app().messageBox(this, app().Title,
         QStringLiteral("Die markierte Zeile steht nicht mehr in \"%1\"; ein "
@@ -199,47 +169,22 @@ void TForm1::Delete1Click(TControl &)
     if (!FollowMarkedRow())
         return;
     TStringGrid &g = StringGrid1;
-    const int r = g.row();
+    MeterLog &log = shownLog();
+    log.setChanges(meterChanges());
     g.beginUpdate();
-    for (int c = 0; c < g.colCount(); ++c)
-        g.setCell(c, r, QString());
-    if (g.rowCount() - g.fixedRows() > 1) {
-        g.shiftRowsUp(r);
-        g.setRowCount(g.rowCount() - 1);
+    const bool more = log.rowCount() > 1;
+    log.removeRow(g.row() - g.fixedRows(), app().settings(), separator());
+    if (more)
         g.scrollToLast();
-        // The row that took the removed one's place counts from its new
-        // predecessor, so that no row refers to a reading that is gone.
-        RecountRow(r);
-    }
     g.endUpdate();
     SaveVerbrauch();
 }
 
 void TForm1::RecountRow(int row)
 {
-    const FormatSettings &s = app().settings();
-    const QChar sep = separator();
-    TStringGrid &g = StringGrid1;
-    if (row < g.fixedRows() || row >= g.rowCount() || isBlankRow(g, row))
-        return;
-    if (row == g.fixedRows()) {
-        g.setCell(logcol::Days, row, QStringLiteral("0"));
-        g.setCell(logcol::PerDay, row, QStringLiteral("0"));
-        return;
-    }
-    const QDate from = dateOf(g, row - 1, s), to = dateOf(g, row, s);
-    const qint64 days = from.isValid() && to.isValid() ? from.daysTo(to) : 0;
-    if (days <= 0)
-        return;
-    // A replacement between the two rows: the new meter's reading counts
-    // what the old one had counted on top, so the row of a replacement day
-    // shows the old meter's last interval.
-    const MeterChanges &changes = meterChanges();
-    const long double across
-        = changes.empty() ? 0.0L : meterOffset(changes, to) - meterOffset(changes, from);
-    g.setCell(logcol::Days, row, QString::number(days));
-    g.setCell(logcol::PerDay, row,
-        formatValue((readingOf(g, row, sep) + across - readingOf(g, row - 1, sep)) / days, sep));
+    MeterLog &log = shownLog();
+    log.setChanges(meterChanges());
+    log.recountRow(row - StringGrid1.fixedRows(), app().settings(), separator());
 }
 
 void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Rect, TGridDrawState)
@@ -253,7 +198,7 @@ void TForm1::StringGrid1DrawCell(TControl &, int ACol, int ARow, const TRect &Re
     // The new meter's first reading is marked on the screen only, where the
     // right-aligned reading leaves room (the date fills its column); the
     // file keeps the number.
-    const MeterChanges &changes = MeterChangeFile.cached();
+    const MeterChanges &changes = meterChangeFile().cached();
     if (ACol == logcol::Reading && !changes.empty()
         && meterChangeOn(
             changes, cellDate(StringGrid1.cell(logcol::Date, ARow), app().settings()))) {

@@ -4,7 +4,8 @@
 #include "common/numtext.h"
 #include "common/safefile.h"
 #include "meterlog/extras.h"
-#include "qt/logviews.h"
+#include "qt/logfollower.h"
+#include "qt/savedialog.h"
 #include "qt/yearchart.h"
 #include "ui/Unit1.h"
 
@@ -68,9 +69,10 @@ QLineSeries *line(const QString &name, const QColor &colour, Qt::PenStyle style,
 
 } // namespace
 
-HistoryWindow::HistoryWindow(TForm1 &form, QWidget *parent)
+HistoryWindow::HistoryWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , form_(form)
+    , log_(log)
     , pages_(new QStackedWidget(this))
     , stack_(new QStackedWidget(pages_))
     , hint_(new QLabel(stack_))
@@ -108,11 +110,10 @@ HistoryWindow::HistoryWindow(TForm1 &form, QWidget *parent)
     layout->addLayout(buttons);
     resize(820, 500);
 
-    auto *follower = new LogFollower({ &form.StringGrid1, &form.Edit2 }, this);
+    auto *follower = new LogFollower(&log, { &form.Edit2 }, this);
     connect(follower, &LogFollower::changed, this, &HistoryWindow::refresh);
     // The years' costs follow the contract's prices and its start as well.
-    auto *yearFollower
-        = new LogFollower({ &form.StringGrid1, &form.Edit3, &form.Edit5, &form.dtp_Ab }, this);
+    auto *yearFollower = new LogFollower(&log, { &form.Edit3, &form.Edit5, &form.dtp_Ab }, this);
     connect(yearFollower, &LogFollower::changed, this, &HistoryWindow::refreshYears);
     refresh();
     refreshYears();
@@ -149,8 +150,10 @@ void HistoryWindow::keyPressEvent(QKeyEvent *event)
 
 void HistoryWindow::refreshYears()
 {
-    years_ = yearComparisonOf(form_);
-    yearView_->setYears(years_, form_.app().settings());
+    const FormatSettings &s = form_.app().settings();
+    shownLogOf(form_);
+    years_ = yearComparisonOf(log_, form_.contractValues(), s, form_.priceChanges());
+    yearView_->setYears(years_, s);
     if (showsYears())
         save_->setEnabled(yearView_->showsChart());
 }
@@ -162,7 +165,8 @@ bool HistoryWindow::showsChart() const
 
 void HistoryWindow::refresh()
 {
-    history_ = historyOf(form_);
+    shownLogOf(form_);
+    history_ = historyOf(log_, form_.app().settings());
     if (history_.steps.empty()) {
         hint_->setText(QStringLiteral("Für den Verlauf braucht es mindestens zwei Zählerstände.\n"
                                       "Tragen Sie Ihre Ablesungen in die Tabelle ein."));
@@ -215,7 +219,7 @@ void HistoryWindow::refresh()
     chart->addSeries(steps);
     chart->addSeries(points);
     long double contract = 0;
-    if (contractPerDayOf(form_, contract)) {
+    if (contractPerDayOf(form_.contractValues(), sep, contract)) {
         auto *reference
             = line(QStringLiteral("Vertrag: %1 kWh/Tag").arg(formatValue(contract, sep)),
                 ContractColor, Qt::DashLine, 2);
@@ -320,8 +324,7 @@ void HistoryWindow::savePicture()
         years ? QStringLiteral("Jahresvergleich als Bild speichern")
               : QStringLiteral("Verlauf als Bild speichern"),
         QDir::current().absoluteFilePath(
-            form_.dataFilePath(years ? QStringLiteral("Jahresvergleich.png")
-                                     : QStringLiteral("Verbrauchsverlauf.png"))),
+            form_.dataFolder().path(years ? DataFile::YearChart : DataFile::HistoryChart)),
         QStringLiteral("PNG-Bild (*.png)"));
     if (path.isEmpty())
         return;

@@ -13,6 +13,7 @@ class QStackedWidget;
 
 namespace voltaris {
 
+class MeterLog;
 class TForm1;
 class YearComparisonView;
 
@@ -23,7 +24,9 @@ class YearComparisonView;
 class HistoryWindow : public QWidget {
     Q_OBJECT
 public:
-    HistoryWindow(TForm1 &form, QWidget *parent = nullptr);
+    // The figures are those of `log`, the log the form shows, at the form's
+    // contract.
+    HistoryWindow(TForm1 &form, const MeterLog &log, QWidget *parent = nullptr);
 
     const History &history() const { return history_; }
     QChartView *chartView() const { return view_; }
@@ -54,6 +57,7 @@ private:
     QRect tipRect() const;
 
     TForm1 &form_;
+    const MeterLog &log_;
     History history_;
     std::vector<YearFigures> years_;
     QStackedWidget *pages_; // the history, the contract years

@@ -4,11 +4,7 @@
 #include "qt/settlementwindow.h"
 #include "ui/Unit1.h"
 
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QTimer>
 #include <algorithm>
-#include <utility>
 
 namespace voltaris {
 
@@ -36,9 +32,9 @@ void LogViews::show(TForm1 &form, QWidget *parent, LogView view)
                                           : static_cast<QWidget *>(settlement_.data());
     if (!w) {
         if (view == LogView::History)
-            w = history_ = new HistoryWindow(form, parent);
+            w = history_ = new HistoryWindow(form, form.shownLog(), parent);
         else
-            w = settlement_ = new SettlementWindow(form, parent);
+            w = settlement_ = new SettlementWindow(form, form.shownLog(), parent);
         // Over the main window, where the user is looking.
         if (parent) {
             const QRect main = parent->window()->frameGeometry();
@@ -49,49 +45,6 @@ void LogViews::show(TForm1 &form, QWidget *parent, LogView view)
     w->show();
     w->raise();
     w->activateWindow();
-}
-
-LogFollower::LogFollower(std::vector<TControl *> controls, QObject *parent)
-    : QObject(parent)
-{
-    for (TControl *c : controls) {
-        const int id = c->addListener([this](TControl &, Prop what) {
-            if (what != Prop::Text && what != Prop::Items && what != Prop::Date)
-                return;
-            if (std::exchange(pending_, true))
-                return;
-            QTimer::singleShot(0, this, [this] {
-                pending_ = false;
-                Q_EMIT changed();
-            });
-        });
-        listening_.emplace_back(c, id);
-    }
-}
-
-LogFollower::~LogFollower()
-{
-    for (const auto &[control, id] : listening_)
-        control->removeListener(id);
-}
-
-QString askSaveFileName(
-    QWidget *parent, const QString &caption, const QString &suggested, const QString &filter)
-{
-    QFileDialog dialog(parent, caption, suggested, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
-    // German even where Qt's own translations are missing.
-    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
-    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
-    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Speichern"));
-    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
-    dialog.selectFile(suggested);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace voltaris

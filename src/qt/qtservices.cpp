@@ -2,6 +2,7 @@
 
 #include "qt/formview.h"
 #include "qt/logdialogs.h"
+#include "qt/savedialog.h"
 #include "ui/Unit1.h"
 
 #include <QApplication>

@@ -3,12 +3,10 @@
 #include "common/dates.h"
 #include "common/numtext.h"
 #include "common/safefile.h"
-#include "meterlog/extras.h"
-#include "meterlog/logtable.h"
-#include "qt/logviews.h"
+#include "core/logfigures.h"
 #include "qt/pricedialogs.h"
-#include "qt/settlementwindow.h"
-#include "ui/Unit1.h"
+#include "qt/savedialog.h"
+#include "qt/settlementsheet.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -83,11 +81,12 @@ void layOut(QTextDocument &doc, const QString &html, qreal points, qreal width)
 
 } // namespace
 
-QString settlementPageHtml(const TForm1 &form)
+QString settlementPageHtml(const SettlementPage &page)
 {
-    const FormatSettings &s = form.app().settings();
-    const Settlement st = settlementOf(form);
-    const std::vector<Reading> readings = readingsOf(logRowsOf(form.StringGrid1), s);
+    const FormatSettings &s = page.settings;
+    const ContractValues &contract = page.contract;
+    const Settlement st = settlementOf(page.log, contract, s, page.prices, page.today);
+    const std::vector<Reading> readings = page.log.readings(s);
 
     QString html = QStringLiteral("<h1>Abrechnungsvorschau</h1><table cellspacing=\"0\" "
                                   "cellpadding=\"2\">");
@@ -95,15 +94,14 @@ QString settlementPageHtml(const TForm1 &form)
         html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
                     .arg(escaped(what), escaped(value));
     };
-    line(QStringLiteral("Anbieter:"), form.Edit_Name.text());
-    line(QStringLiteral("Tarif:"), form.Edit_Tarif.text());
-    line(QStringLiteral("Vertragsbeginn:"), dateToStr(form.dtp_Ab.date(), s));
+    line(QStringLiteral("Anbieter:"), contract.provider);
+    line(QStringLiteral("Tarif:"), contract.tariff);
+    line(QStringLiteral("Vertragsbeginn:"), dateToStr(contract.start, s));
     line(QStringLiteral("Grundpreis laut Vertrag:"),
-        form.Edit3.text() + QStringLiteral(" € im Jahr"));
-    line(QStringLiteral("Strompreis laut Vertrag:"),
-        form.Edit5.text() + QStringLiteral(" Cent/kWh"));
-    line(QStringLiteral("Abschlag laut Vertrag:"),
-        form.Edit7.text() + QStringLiteral(" € im Monat"));
+        contract.basePrice + QStringLiteral(" € im Jahr"));
+    line(QStringLiteral("Strompreis laut Vertrag:"), contract.price + QStringLiteral(" Cent/kWh"));
+    line(
+        QStringLiteral("Abschlag laut Vertrag:"), contract.monthly + QStringLiteral(" € im Monat"));
     if (st.hasYear)
         line(QStringLiteral("Vertragsjahr:"),
             QStringLiteral("%1 bis %2")
@@ -113,7 +111,7 @@ QString settlementPageHtml(const TForm1 &form)
     html += QStringLiteral("<h3>Abrechnung</h3>") + settlementSheetHtml(st, readings, s);
 
     html += QStringLiteral("<h3>Änderungen von Preis und Abschlag</h3>");
-    const std::vector<PriceChangeLine> changes = priceChangeLines(form.priceChanges(), s);
+    const std::vector<PriceChangeLine> changes = priceChangeLines(page.prices, s);
     if (changes.empty())
         html += QStringLiteral("<p>Keine: Es gelten die Preise des Vertrags.</p>");
     for (const PriceChangeLine &c : changes)
@@ -123,13 +121,13 @@ QString settlementPageHtml(const TForm1 &form)
     if (!used.empty())
         html += QStringLiteral("<h3>Ablesungen</h3>") + readingTable(used, s);
     html += QStringLiteral("<p style=\"color:#555555\">Erstellt am %1 mit %2.</p>")
-                .arg(dateToStr(form.app().services().today(), s), escaped(form.app().Title));
+                .arg(dateToStr(page.today, s), escaped(page.title));
     return html;
 }
 
-bool renderSettlementPage(const TForm1 &form, QPagedPaintDevice &device, QString *error)
+bool renderSettlementPage(const SettlementPage &page, QPagedPaintDevice &device, QString *error)
 {
-    const QString html = settlementPageHtml(form);
+    const QString html = settlementPageHtml(page);
     const qreal width = device.width(), height = device.height();
     QTextDocument doc;
     // Laid out in the device's own pixels, so that the fonts measure as drawn.
@@ -164,7 +162,7 @@ bool renderSettlementPage(const TForm1 &form, QPagedPaintDevice &device, QString
     return true;
 }
 
-bool writeSettlementPdf(TForm1 &form, const QString &path, QString *error)
+bool writeSettlementPdf(const SettlementPage &page, const QString &path, QString *error)
 {
     QByteArray bytes;
     {
@@ -175,8 +173,8 @@ bool writeSettlementPdf(TForm1 &form, const QString &path, QString *error)
         writer.setPageLayout(QPageLayout(
             QPageSize(QPageSize::A4), QPageLayout::Portrait, PageMargins, QPageLayout::Millimeter));
         writer.setTitle(QStringLiteral("Abrechnungsvorschau"));
-        writer.setCreator(form.app().Title);
-        if (!renderSettlementPage(form, writer, error))
+        writer.setCreator(page.title);
+        if (!renderSettlementPage(page, writer, error))
             return false;
     }
     return writeFileSafely(path, bytes, error);
@@ -186,15 +184,15 @@ namespace {
 
 // Over the window that asked, like the dialog before it; the main window's
 // boxes would bring the main window to the front.
-void warn(TForm1 &form, QWidget *parent, const QString &text)
+void warn(const SettlementPage &page, QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, form.app().Title, text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Warning, page.title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
 } // namespace
 
-void printSettlement(TForm1 &form, QWidget *parent)
+void printSettlement(const SettlementPage &page, QWidget *parent)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(QPageLayout(
@@ -207,22 +205,21 @@ void printSettlement(TForm1 &form, QWidget *parent)
     if (dialog.exec() != QDialog::Accepted)
         return;
     QString reason;
-    if (!renderSettlementPage(form, printer, &reason))
-        warn(form, parent,
+    if (!renderSettlementPage(page, printer, &reason))
+        warn(page, parent,
             QStringLiteral("Die Abrechnungsvorschau konnte nicht gedruckt werden:\n%1")
                 .arg(reason));
 }
 
-void saveSettlementPdf(TForm1 &form, QWidget *parent)
+void saveSettlementPdf(const SettlementPage &page, QWidget *parent)
 {
     const QString path = askSaveFileName(parent, QStringLiteral("Als PDF speichern"),
-        QDir::current().absoluteFilePath(form.dataFilePath(QStringLiteral("Abrechnung.pdf"))),
-        QStringLiteral("PDF-Datei (*.pdf)"));
+        page.suggestedPdf, QStringLiteral("PDF-Datei (*.pdf)"));
     if (path.isEmpty())
         return;
     QString reason;
-    if (!writeSettlementPdf(form, path, &reason))
-        warn(form, parent,
+    if (!writeSettlementPdf(page, path, &reason))
+        warn(page, parent,
             QStringLiteral("Die PDF-Datei konnte nicht gespeichert werden:\n%1\n\n%2")
                 .arg(displayPath(path), reason));
 }

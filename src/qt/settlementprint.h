@@ -2,6 +2,10 @@
 // figures and formulas of the sheet, the changes of price and the readings.
 #pragma once
 
+#include "core/contractvalues.h"
+#include "core/prices.h"
+
+#include <QDate>
 #include <QString>
 
 class QPagedPaintDevice;
@@ -9,20 +13,32 @@ class QWidget;
 
 namespace voltaris {
 
-class TForm1;
+class MeterLog;
 
-// The page as HTML, from the form's texts at the moment of the call.
-QString settlementPageHtml(const TForm1 &form);
+// What the page shows: a log, the contract's values, the changes of price
+// and instalment, the day and the program that made it.
+struct SettlementPage {
+    const MeterLog &log;
+    ContractValues contract;
+    PriceChanges prices;
+    FormatSettings settings;
+    QDate today;
+    QString title;
+    QString suggestedPdf; // where "Als PDF speichern…" proposes to save
+};
+
+// The page as HTML.
+QString settlementPageHtml(const SettlementPage &page);
 // Draws the page onto the device's first page, its font made smaller
 // (the whole scaled down at last) until it fits on that one page.
-bool renderSettlementPage(const TForm1 &form, QPagedPaintDevice &device, QString *error);
+bool renderSettlementPage(const SettlementPage &page, QPagedPaintDevice &device, QString *error);
 // The page as a PDF file; false with the reason when it could not be written.
-bool writeSettlementPdf(TForm1 &form, const QString &path, QString *error);
+bool writeSettlementPdf(const SettlementPage &page, const QString &path, QString *error);
 
 // "Drucken…": the print dialog, then the page.
-void printSettlement(TForm1 &form, QWidget *parent);
+void printSettlement(const SettlementPage &page, QWidget *parent);
 // "Als PDF speichern…": the save dialog over `parent` (the preview, which
 // stays in front), then the file.
-void saveSettlementPdf(TForm1 &form, QWidget *parent);
+void saveSettlementPdf(const SettlementPage &page, QWidget *parent);
 
 } // namespace voltaris

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settlement.h"
+#include "qt/settlementprint.h"
 
 #include <QWidget>
 
@@ -11,12 +12,11 @@ class QPushButton;
 
 namespace voltaris {
 
+class MeterLog;
 class TForm1;
 
-// The figures of the settlement with their formulas, as HTML; `readings`
-// (the log's) tell how a reading on a change of price was found.
-QString settlementSheetHtml(
-    const Settlement &settlement, const std::vector<Reading> &readings, const FormatSettings &s);
+// The page of the form's shown log and contract, as they are now.
+SettlementPage settlementPageOf(TForm1 &form);
 
 // The settlement preview of the current contract year with every figure and
 // its formula; computed anew whenever the table or the contract changes.
@@ -25,7 +25,9 @@ QString settlementSheetHtml(
 class SettlementWindow : public QWidget {
     Q_OBJECT
 public:
-    SettlementWindow(TForm1 &form, QWidget *parent = nullptr);
+    // The prices are changed through the form; the figures are those of
+    // `log`, the log it shows.
+    SettlementWindow(TForm1 &form, const MeterLog &log, QWidget *parent = nullptr);
 
     const Settlement &settlement() const { return settlement_; }
     // The text shown, without its markup.
@@ -46,6 +48,7 @@ private:
     void fitToScreen();
 
     TForm1 &form_;
+    const MeterLog &log_;
     Settlement settlement_;
     QLabel *text_;
     // Holds the sheet: it scrolls where the screen is too small for it.

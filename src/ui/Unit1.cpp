@@ -12,13 +12,27 @@ namespace voltaris {
 void TForm1::setDataFolder(const QString &dir)
 {
     DataFolder_ = DataFolder(dir);
-    MeterChangeFile.setPath(DataFolder_.path(DataFile::MeterChanges));
+    placeLogFiles();
     PriceChangeFile.setPath(DataFolder_.path(DataFile::PriceChanges));
+}
+
+std::vector<std::unique_ptr<MeterLog>> TForm1::mainMeterOnly()
+{
+    std::vector<std::unique_ptr<MeterLog>> logs;
+    logs.push_back(std::make_unique<MeterLog>());
+    return logs;
+}
+
+ContractValues TForm1::contractValues() const
+{
+    return { Edit_Name.text(), Edit_Tarif.text(), Edit2.text(), Edit3.text(), Edit5.text(),
+        Edit7.text(), dtp_Ab.date() };
 }
 
 TForm1::TForm1(TApplication &app)
     : TForm(app, QStringLiteral("Form1"))
 {
+    placeLogFiles();
     setClientSize(598, 596);
     borderWidth = 8;
     outerWidth = 642;
@@ -62,6 +76,7 @@ void TForm1::designDetails()
     StringGrid1.setColCount(4);
     StringGrid1.setRowCount(2);
     StringGrid1.setFixedRows(1);
+    StringGrid1.bindRows(&shownLog().table());
     const int widths[] = { 114, 101, 47, 82 };
     for (int c = 0; c < 4; ++c)
         StringGrid1.setColWidth(c, widths[c]);

@@ -1,17 +1,22 @@
 #pragma once
 
 #include "common/filestamp.h"
+#include "core/contractvalues.h"
 #include "core/datafolder.h"
 #include "core/meterchange.h"
+#include "core/meterlogmodel.h"
 #include "core/prices.h"
 #include "ui/FlEdit.h"
 #include "ui/form.h"
 #include "ui/stringgrid.h"
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace voltaris {
 
+class MeterLogFile;
 class TForm2;
 class TForm_Achtung;
 
@@ -27,6 +32,14 @@ public:
     // The windows created after this one; the start-up must not use them.
     TForm2 *Form2 = nullptr;
     TForm_Achtung *Form_Achtung = nullptr;
+
+    // The household's logs, one a meter: today the main meter's, of
+    // "Mein_Verbrauch.txt". StringGrid1 shows the rows of the one shown;
+    // made before the controls, so that the table goes before its rows.
+    std::vector<std::unique_ptr<MeterLog>> Logs = mainMeterOnly();
+    int ShownLog = 0;
+    MeterLog &shownLog() { return *Logs.at(size_t(ShownLog)); }
+    const MeterLog &shownLog() const { return *Logs.at(size_t(ShownLog)); }
     // The data folder, whose files the window reads and writes; the empty
     // folder is the working directory. Set before the start-up reads it.
     const DataFolder &dataFolder() const { return DataFolder_; }
@@ -60,6 +73,8 @@ public:
     // The total as displayed, and the monthly amount derived from it; run
     // by the start-up after the contract file was read.
     void DeriveTotals();
+    // The contract's values as the edits show them, for the views.
+    ContractValues contractValues() const;
 
     // --- contract file ---
     bool WriteContract();
@@ -108,18 +123,20 @@ public:
     // panel has not shown an entry yet.
     void ShowEstimateOfTable();
 
-    // --- consumption file ---
+    // --- consumption file, through the shown log's file part ---
     void SaveVerbrauch();
     void LoadVerbrauch();
     QString verbrauchPath() const;
-    // Set when the last load stopped before the end of the file, or had to
-    // convert it from other locale settings: the first save keeps that file
-    // in a backup of its own before replacing it, and tells the user why
-    // (VerbrauchKeepReason) and where.
-    bool VerbrauchUnreadLines = false;
-    QString VerbrauchKeepReason;
-    // The consumption file as last read or written by this window.
-    FileStamp VerbrauchStamp;
+    // The file part of each log, in the order of Logs: its file and its
+    // replacements' file, what the last read left out, its undo steps
+    // (src/meterlog/meterlogfile.h). Made with the window and placed in the
+    // data folder by placeLogFiles.
+    struct MeterLogFileDeleter {
+        void operator()(MeterLogFile *file) const;
+    };
+    std::vector<std::unique_ptr<MeterLogFile, MeterLogFileDeleter>> LogFiles;
+    void placeLogFiles();
+    MeterLogFile &shownLogFile() const { return *LogFiles.at(size_t(ShownLog)); }
     // Reads the consumption file again into the table when another program
     // changed or replaced it since; true when it did. Every change of the
     // table starts with it, so that a save never drops a row of the file.
@@ -156,18 +173,8 @@ public:
     void Import1Click(TControl &Sender);
     std::unique_ptr<TMenuItem> N3, Korrektur1, Nachtrag1, Zaehlerwechsel1, Import1;
 
-    // One change of the log that the undo takes back, the last one at the
-    // back: the rows it put in (taken out again, found by date and reading),
-    // the rows it took out with where they stood (put back), and the meter
-    // replacement it recorded or removed.
-    struct LogStep {
-        QString caption; // of Undo1 while this step is the next to undo
-        LogRows added;
-        std::vector<std::pair<int, QStringList>> removed;
-        std::optional<MeterChange> changeAdded, changeRemoved;
-        MeterChanges changesAdded = {}; // more than one, from an import
-    };
-    std::vector<LogStep> UndoSteps;
+    // A change of the shown log that the undo takes back: one more of its
+    // file part's steps.
     void PushUndo(LogStep step);
     // Undo1 enabled and named after the next step, or greyed as "Rückgängig".
     void ShowUndoStep();
@@ -175,21 +182,18 @@ public:
     // its day belongs; -1 (and nothing changed) when a row of that day is
     // there. `recount`: its days and kWh per day count from the row above.
     int PutRowAt(int row, const QStringList &cells, bool recount);
-    // Takes out the rows with these dates and readings; each row after one
-    // counts from its new neighbour. False when one of them is not there.
-    bool TakeOutRows(const LogRows &rows);
     // Marks the row and brings it into view.
     void ShowRow(int row);
 
-    // The meter replacements, read again when another program changed their
-    // file; the read tells the first line it could not read. A change under
-    // way is assumed in MeterChangeFile until SaveMeterChanges writes it.
-    SideFile<MeterChanges> MeterChangeFile { DataFolder().path(DataFile::MeterChanges),
-        &parseMeterChanges };
-    const SideFileRead<MeterChanges> &meterChangesRead() const { return MeterChangeFile.read(); }
-    const MeterChanges &meterChanges() const { return MeterChangeFile.value(); }
+    // The shown log's meter replacements, read again when another program
+    // changed their file; the read tells the first line it could not read.
+    // A change under way is assumed in the file until SaveMeterChanges
+    // writes it.
+    SideFile<MeterChanges> &meterChangeFile() const;
+    const SideFileRead<MeterChanges> &meterChangesRead() const { return meterChangeFile().read(); }
+    const MeterChanges &meterChanges() const { return meterChangeFile().value(); }
     void SaveMeterChanges(const MeterChanges &changes);
-    QString meterChangePath() const { return MeterChangeFile.path(); }
+    QString meterChangePath() const { return meterChangeFile().path(); }
 
     // --- changes of price and instalment, kept beside the contract
     // (src/contract/prices.cpp) ---
@@ -312,6 +316,7 @@ public:
     TMenuItem Delete1 { &PopupMenuTable, QStringLiteral("Delete1") };
 
 private:
+    static std::vector<std::unique_ptr<MeterLog>> mainMeterOnly();
     DataFolder DataFolder_;
     void designDetails();
     void designAccessibility();

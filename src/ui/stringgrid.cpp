@@ -14,8 +14,40 @@ TStringGrid::TStringGrid(TControl *parent, QString name)
 {
     setColor(clr::White);
     setTabStop(true);
-    cells_.resize(size_t(cols_) * rows_);
+    header_.resize(std::size_t(cols_) * fixedRows_);
+    own_.setRowCount(4);
     colWidths_.assign(size_t(cols_), 64);
+    observer_ = store_->addObserver([this] { rowsChanged(); });
+}
+
+TStringGrid::~TStringGrid()
+{
+    store_->removeObserver(observer_);
+}
+
+void TStringGrid::bindRows(TextRows *rows)
+{
+    TextRows *const next = rows ? rows : &own_;
+    if (next == store_)
+        return;
+    store_->removeObserver(observer_);
+    store_ = next;
+    store_->setColumns(cols_);
+    if (store_->rowCount() == 0)
+        store_->setRowCount(1);
+    observer_ = store_->addObserver([this] { rowsChanged(); });
+    rowsChanged();
+}
+
+void TStringGrid::rowsChanged()
+{
+    notify(Prop::Items);
+    // The marked and the top row stay among the rows there are.
+    const int rows = rowCount();
+    if (row_ >= rows)
+        setRow(rows - 1);
+    if (top_ >= rows)
+        setTopRow(rows - 1);
 }
 
 void TStringGrid::notify(Prop what)
@@ -47,38 +79,41 @@ void TStringGrid::setColCount(int n)
     n = std::max(1, n);
     if (n == cols_)
         return;
-    std::vector<QString> cells(size_t(n) * rows_);
-    for (int r = 0; r < rows_; ++r)
+    std::vector<QString> header(size_t(n) * fixedRows_);
+    for (int r = 0; r < fixedRows_; ++r)
         for (int c = 0; c < std::min(n, cols_); ++c)
-            cells[size_t(r) * n + c] = std::move(cells_[index(c, r)]);
-    cells_ = std::move(cells);
+            header[size_t(r) * n + c] = std::move(header_[index(c, r)]);
+    header_ = std::move(header);
     cols_ = n;
     colWidths_.resize(size_t(n), 64);
-    notify(Prop::Items);
+    const bool storeHasThem = store_->columns() == n;
+    store_->setColumns(n);
+    if (storeHasThem)
+        notify(Prop::Items);
 }
 
 void TStringGrid::setRowCount(int n)
 {
     n = std::max(fixedRows_ + 1, n);
-    if (n == rows_)
+    if (n == rowCount())
         return;
-    rows_ = n;
-    cells_.resize(size_t(cols_) * rows_);
-    notify(Prop::Items);
-    // The marked and the top row stay among the rows there are.
-    if (row_ >= rows_)
-        setRow(rows_ - 1);
-    if (top_ >= rows_)
-        setTopRow(rows_ - 1);
+    store_->setRowCount(n - fixedRows_);
 }
 
 void TStringGrid::setFixedRows(int n)
 {
-    n = std::clamp(n, 0, rows_ - 1);
+    n = std::clamp(n, 0, rowCount() - 1);
     if (n == fixedRows_)
         return;
+    std::vector<QString> all = std::move(header_);
+    for (int r = 0; r < store_->rowCount(); ++r)
+        for (int c = 0; c < cols_; ++c)
+            all.push_back(store_->cell(c, r));
+    const auto split = all.begin() + std::ptrdiff_t(n) * cols_;
+    header_.assign(std::make_move_iterator(all.begin()), std::make_move_iterator(split));
+    std::vector<QString> rest(std::make_move_iterator(split), std::make_move_iterator(all.end()));
     fixedRows_ = n;
-    notify(Prop::Items);
+    store_->setRowsFrom(0, std::move(rest));
     setRow(std::max(row_, n));
     setTopRow(std::max(top_, n));
 }
@@ -86,16 +121,22 @@ void TStringGrid::setFixedRows(int n)
 const QString &TStringGrid::cell(int col, int row) const
 {
     static const QString none;
-    if (col < 0 || col >= cols_ || row < 0 || row >= rows_)
+    if (col < 0 || col >= cols_ || row < 0 || row >= rowCount())
         return none;
-    return cells_[size_t(index(col, row))];
+    if (row < fixedRows_)
+        return header_[index(col, row)];
+    return store_->cell(col, row - fixedRows_);
 }
 
 void TStringGrid::setCell(int col, int row, const QString &text)
 {
-    if (col < 0 || col >= cols_ || row < 0 || row >= rows_)
+    if (col < 0 || col >= cols_ || row < 0 || row >= rowCount())
         return;
-    QString &c = cells_[size_t(index(col, row))];
+    if (row >= fixedRows_) {
+        store_->setCell(col, row - fixedRows_, text);
+        return;
+    }
+    QString &c = header_[index(col, row)];
     if (c == text)
         return;
     c = text;
@@ -104,32 +145,29 @@ void TStringGrid::setCell(int col, int row, const QString &text)
 
 void TStringGrid::shiftRowsUp(int first)
 {
-    if (first < 0 || first >= rows_ - 1)
+    if (first < 0 || first >= rowCount() - 1)
         return;
-    const auto begin = cells_.begin() + index(0, first);
-    std::move(begin + cols_, cells_.end(), begin);
-    // The last row keeps copies of its texts until the caller drops it.
-    for (int c = 0; c < cols_; ++c)
-        cells_[size_t(index(c, rows_ - 1))] = cells_[size_t(index(c, rows_ - 2))];
+    if (first >= fixedRows_) {
+        store_->shiftRowsUp(first - fixedRows_);
+        return;
+    }
+    // Through the header: the last row keeps copies of its texts until the
+    // caller drops it.
+    beginUpdate();
+    for (int r = first; r < rowCount() - 1; ++r)
+        for (int c = 0; c < cols_; ++c)
+            setCell(c, r, QString(cell(c, r + 1)));
     notify(Prop::Items);
+    endUpdate();
 }
 
 void TStringGrid::setRowsFrom(int first, std::vector<QString> &&texts)
 {
-    first = std::clamp(first, fixedRows_, rows_);
+    first = std::clamp(first, fixedRows_, rowCount());
     const int added = int((qsizetype(texts.size()) + cols_ - 1) / cols_);
     if (first + added <= fixedRows_)
         return; // the grid keeps a row below the fixed ones
-    cells_.resize(size_t(first) * cols_);
-    cells_.insert(
-        cells_.end(), std::make_move_iterator(texts.begin()), std::make_move_iterator(texts.end()));
-    rows_ = first + added;
-    cells_.resize(size_t(rows_) * cols_);
-    notify(Prop::Items);
-    if (row_ >= rows_)
-        setRow(rows_ - 1);
-    if (top_ >= rows_)
-        setTopRow(rows_ - 1);
+    store_->setRowsFrom(first - fixedRows_, std::move(texts));
 }
 
 int TStringGrid::colWidth(int col) const
@@ -155,7 +193,7 @@ void TStringGrid::setDefaultRowHeight(int h)
 
 void TStringGrid::setRow(int r)
 {
-    r = std::clamp(r, fixedRows_, rows_ - 1);
+    r = std::clamp(r, fixedRows_, rowCount() - 1);
     if (r == row_)
         return;
     row_ = r;
@@ -164,7 +202,7 @@ void TStringGrid::setRow(int r)
 
 void TStringGrid::setTopRow(int r)
 {
-    r = std::clamp(r, fixedRows_, rows_ - 1);
+    r = std::clamp(r, fixedRows_, rowCount() - 1);
     if (r == top_)
         return;
     top_ = r;
@@ -182,7 +220,7 @@ int TStringGrid::visibleRowCount() const
 
 void TStringGrid::scrollToLast()
 {
-    setTopRow(std::max(fixedRows_, rows_ - visibleRowCount()));
+    setTopRow(std::max(fixedRows_, rowCount() - visibleRowCount()));
 }
 
 void TStringGrid::drawCell(

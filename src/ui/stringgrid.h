@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/textrows.h"
 #include "ui/controls.h"
 
 #include <QString>
@@ -36,13 +37,22 @@ using TDrawCellEvent = std::function<void(
 // A grid of texts with fixed header rows on top. The cells, the row count,
 // the marked row and the top visible row are what the window shows. Changes
 // made between beginUpdate() and endUpdate() reach the window system as one.
+// The rows below the header live in a row store: the grid's own, or one
+// bound to it (a log's rows), which the grid then shows and writes.
 class TStringGrid : public TWinControl {
 public:
     TStringGrid(TControl *parent, QString name);
+    ~TStringGrid() override;
+
+    // The grid shows and writes `rows` from now on (its own store for
+    // nullptr); the store outlives the binding. A store without a row gets
+    // one, as the grid keeps a row below the fixed ones.
+    void bindRows(TextRows *rows);
+    const TextRows &boundRows() const { return *store_; }
 
     int colCount() const { return cols_; }
     void setColCount(int n);
-    int rowCount() const { return rows_; }
+    int rowCount() const { return fixedRows_ + store_->rowCount(); }
     // Added rows are empty; dropped rows take their texts with them.
     void setRowCount(int n);
     int fixedRows() const { return fixedRows_; }
@@ -93,10 +103,14 @@ public:
 
 private:
     void notify(Prop what);
-    qsizetype index(int col, int row) const { return qsizetype(row) * cols_ + col; }
+    void rowsChanged();
+    std::size_t index(int col, int row) const { return std::size_t(row) * cols_ + col; }
 
-    int cols_ = 5, rows_ = 5, fixedRows_ = 1;
-    std::vector<QString> cells_;
+    int cols_ = 5, fixedRows_ = 1;
+    std::vector<QString> header_; // the texts of the fixed rows
+    TextRows own_ { 5 };
+    TextRows *store_ = &own_;
+    int observer_ = 0;
     std::vector<int> colWidths_;
     int rowHeight_ = 24, gridLine_ = 1;
     int row_ = 1, top_ = 1;

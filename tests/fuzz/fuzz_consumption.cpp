@@ -6,6 +6,7 @@
 #include "common/dates.h"
 #include "fakeservices.h"
 #include "fuzzing.h"
+#include "meterlog/meterlogfile.h"
 #include "testfiles.h"
 #include "ui/program.h"
 
@@ -83,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (!g.cell(0, r).isEmpty() && !tryStrToDate(g.cell(0, r), app.settings(), d))
                 fail("a date cell that is no date", g.cell(0, r));
         }
-        const bool unread = f.VerbrauchUnreadLines;
+        const bool unread = f.shownLogFile().unreadLines;
         first = rows(g);
         if (!app.handle([&] { f.SaveVerbrauch(); }))
             fail("save failed in a writable folder", services.boxes.at(0).text);

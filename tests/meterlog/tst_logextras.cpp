@@ -9,6 +9,7 @@
 #include "keyboard.h"
 #include "meterlog/extras.h"
 #include "meterlog/logtable.h"
+#include "meterlog/meterlogfile.h"
 #include "testfiles.h"
 #include "ui/program.h"
 
@@ -392,7 +393,7 @@ private slots:
         pressKey(r.f, 'Z', QChar(26), ctrl);
         QCOMPARE(gridRows(r.f.StringGrid1), afterOneUndo);
         QCOMPARE(r.fileRows(), afterOneUndo);
-        for (int i = 0; i < 4 && !r.f.UndoSteps.empty(); ++i)
+        for (int i = 0; i < 4 && !r.f.shownLogFile().undoSteps.empty(); ++i)
             r.f.Undo1->click();
         QCOMPARE(gridRows(r.f.StringGrid1), (QStringList { A, B, C, D }));
         QCOMPARE(r.fileRows(), (QStringList { A, B, C, D }));
@@ -451,7 +452,7 @@ private slots:
         r.f.Undo1->click();
         QCOMPARE(int(r.t.services.boxes.size()), 1);
         QCOMPARE(gridRows(r.f.StringGrid1).last(), QString("01.03.2026|1310,00|14|5,71"));
-        QCOMPARE(r.f.UndoSteps.size(), size_t(0));
+        QCOMPARE(r.f.shownLogFile().undoSteps.size(), size_t(0));
         QCOMPARE(r.fileRows(), gridRows(r.f.StringGrid1));
     }
 
@@ -569,7 +570,7 @@ private slots:
             QVERIFY2(
                 r.t.services.boxes[0].text.contains(box), qPrintable(r.t.services.boxes[0].text));
         if (rows == all) {
-            QVERIFY(r.f.UndoSteps.empty());
+            QVERIFY(r.f.shownLogFile().undoSteps.empty());
             return;
         }
         r.f.PopupMenuTable.popup();
@@ -601,7 +602,7 @@ private slots:
         QCOMPARE(gridRows(r.f.StringGrid1).last(), QString("30.04.2026|100,00|20|5,00"));
         // (100 + 1500 − 1000) kWh over the 119 days since 01.01.2026.
         QCOMPARE(r.f.lbl_vSrednem.text(), QString("5,04"));
-        const History h = historyOf(r.f);
+        const History h = historyOf(shownLogOf(r.f), r.f.app().settings());
         QCOMPARE(f(h.average), QString("5,04"));
         QCOMPARE(f(h.steps.back().perDay), QString("5,00"));
         r.f.Edit3.setText("84");

@@ -77,7 +77,7 @@ private slots:
             QVERIFY(w.f.AddTariffChange({ QDate(2026, 2 + m, 1), 31.0L + m, std::nullopt }));
         const QString path = w.dir.filePath("Abrechnung.pdf");
         QString error;
-        QVERIFY2(writeSettlementPdf(w.f, path, &error), qPrintable(error));
+        QVERIFY2(writeSettlementPdf(settlementPageOf(w.f), path, &error), qPrintable(error));
         const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
@@ -124,7 +124,7 @@ private slots:
         QFETCH(QString, base);
         QFETCH(QString, line);
         Form w(3);
-        SettlementWindow window(w.f);
+        SettlementWindow window(w.f, w.f.shownLog());
         window.show();
         const QString dialog
             = button == "PriceChangeButton" ? "PriceChangeDialog" : "InstalmentChangeDialog";
@@ -186,7 +186,7 @@ private slots:
         QFETCH(int, changes);
         QFETCH(int, below);
         Form w(30);
-        SettlementWindow window(w.f);
+        SettlementWindow window(w.f, w.f.shownLog());
         const QRect room = window.screen()->availableGeometry();
         window.move(room.left(), std::max(room.top(), room.bottom() - below));
         window.show();
@@ -215,7 +215,7 @@ private slots:
         QFETCH(bool, removed);
         Form w(3);
         QVERIFY(w.f.AddInstalmentChange({ QDate(2026, 9, 1), 95.0L }));
-        SettlementWindow window(w.f);
+        SettlementWindow window(w.f, w.f.shownLog());
         window.show();
         auto *list = window.findChild<QListWidget *>("PriceChangeList");
         list->setCurrentRow(0);
@@ -244,7 +244,7 @@ private slots:
     void pdfFromThePreview()
     {
         Form w(3);
-        SettlementWindow window(w.f);
+        SettlementWindow window(w.f, w.f.shownLog());
         window.show();
         const QString path = w.dir.filePath("Vorschau.pdf");
         ModalAnswer save("QFileDialog", [&](QWidget *d) {

@@ -173,9 +173,14 @@ QString settlementSheetHtml(
             break;
         }
         h.row(QStringLiteral("Stand zu Beginn"), how, h.kwh(st.startReading));
+        // The days the kWh so far were counted in: from the first reading
+        // when the log begins inside the year.
+        const qint64 counted = st.startFrom == Settlement::StartFrom::FirstReading
+            ? st.first.date.daysTo(st.last.date)
+            : st.daysSoFar;
         h.row(QStringLiteral("Verbrauch bisher"),
             QStringLiteral("%1 − %2 %3")
-                .arg(h.f(st.last.kwh), h.f(st.startReading), inDays(st.daysSoFar)),
+                .arg(h.f(st.last.kwh), h.f(st.startReading), inDays(counted)),
             h.kwh(st.soFar));
         if (st.hasRate) {
             h.row(QStringLiteral("Verbrauch pro Tag"),

@@ -2,6 +2,7 @@
 #include "meterlog/extras.h"
 #include "modal.h"
 #include "qt/settlementprint.h"
+#include "qt/settlementsheet.h"
 #include "qt/settlementwindow.h"
 #include "ui/program.h"
 
@@ -91,6 +92,29 @@ private slots:
 
     // What the dialogs are given reaches the form and the window's list,
     // and the list's removal takes it away again.
+    // "Verbrauch bisher" names the days its kWh were counted in: from the
+    // year's start, or from the first reading when the log begins later.
+    void soFarDays_data()
+    {
+        QTest::addColumn<QList<int>>("readingDays"); // days after 01.01.2026
+        QTest::addColumn<QString>("text");
+        QTest::newRow("from the year's start") << QList<int> { -31, 160, 336 } << "in 336 Tagen";
+        QTest::newRow("on the year's start") << QList<int> { 0, 336 } << "in 336 Tagen";
+        QTest::newRow("from the first reading") << QList<int> { 160, 336 } << "in 176 Tagen";
+    }
+    void soFarDays()
+    {
+        QFETCH(QList<int>, readingDays);
+        QFETCH(QString, text);
+        std::vector<Reading> readings;
+        for (int d : readingDays)
+            readings.push_back({ QDate(2026, 1, 1).addDays(d), 1000.0L + 2 * (d + 31) });
+        const FormatSettings s = FormatSettings::german();
+        const Settlement st = settlementOf(readings, { "84", "24", "80", QDate(2017, 1, 1) }, s);
+        const QString html = settlementSheetHtml(st, readings, s);
+        QVERIFY2(html.contains(text), qPrintable(html));
+    }
+
     void dialogs_data()
     {
         QTest::addColumn<QString>("button");

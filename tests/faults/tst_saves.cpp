@@ -135,6 +135,23 @@ int inChild(const std::function<int()> &body, bool drop = false)
         }                                                                                          \
     } while (0)
 
+#ifdef Q_OS_UNIX
+// Makes the change with no file larger than `bytes` (the disk is full from
+// there; SIGXFSZ ignored, so a write fails instead), then lifts the limit.
+bool changeWithFilesUpTo(Run &r, Which which, qint64 bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &small) != 0)
+        return false;
+    r.change(which);
+    return setrlimit(RLIMIT_FSIZE, &saved) == 0;
+}
+#endif
+
 } // namespace
 
 class TestSaves : public QObject {
@@ -194,15 +211,8 @@ private slots:
         const QByteArray changed = which == Which::Contract ? ContractChanged : LogChanged;
         const QStringList before = entries(dir.path());
         const int code = inChild([&] {
-            std::signal(SIGXFSZ, SIG_IGN);
             Run r(dir.path());
-            rlimit saved {};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            rlimit small = saved;
-            small.rlim_cur = rlim_t(limit);
-            CHILD_CHECK(setrlimit(RLIMIT_FSIZE, &small) == 0);
-            r.change(which);
-            CHILD_CHECK(setrlimit(RLIMIT_FSIZE, &saved) == 0);
+            CHILD_CHECK(changeWithFilesUpTo(r, which, limit));
             CHILD_CHECK(r.showsFailure(which));
             CHILD_CHECK(contentsOf(path) == old);
             CHILD_CHECK(entries(dir.path()) == before);
@@ -244,15 +254,9 @@ private slots:
         const QByteArray old = contentsOf(path);
         const QStringList before = entries(dir.path());
         const int code = inChild([&] {
-            std::signal(SIGXFSZ, SIG_IGN);
             Run r(dir.path());
-            rlimit saved {};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            rlimit small = saved;
-            small.rlim_cur = rlim_t(old.size() - 100); // room for the new file, not the copy
-            CHILD_CHECK(setrlimit(RLIMIT_FSIZE, &small) == 0);
-            r.change(which);
-            CHILD_CHECK(setrlimit(RLIMIT_FSIZE, &saved) == 0);
+            // Room for the new file, not for the copy.
+            CHILD_CHECK(changeWithFilesUpTo(r, which, old.size() - 100));
             CHILD_CHECK(r.showsFailure(which));
             // The log's message names the backup and why it failed.
             if (which == Which::Log) {

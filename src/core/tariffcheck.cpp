@@ -281,6 +281,20 @@ std::vector<Deadline> deadlinesSoon(const ContractDeadlines &deadlines, const QD
     return out;
 }
 
+QString reminderText(const Deadline &deadline)
+{
+    const QString day = deadline.day.toString(DateFormat);
+    switch (deadline.kind) {
+    case Deadline::Kind::Notice:
+        return QStringLiteral("Kündigen spätestens am %1!").arg(day);
+    case Deadline::Kind::Guarantee:
+        return QStringLiteral("Preisgarantie endet am %1!").arg(day);
+    case Deadline::Kind::Bonus:
+        return QStringLiteral("Bonuszeitraum endet am %1!").arg(day);
+    }
+    return QString();
+}
+
 QString noticeLine(const ContractDeadlines &d, const QDate &today)
 {
     if (!d.minimumEnd.isValid())

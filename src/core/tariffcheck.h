@@ -138,6 +138,8 @@ struct Deadline {
 // The notice deadline of the minimum term while it has not passed, the end
 // of the price guarantee and of the bonus period, in date order.
 std::vector<Deadline> deadlinesOf(const ContractDeadlines &deadlines, const QDate &today);
+// The notice's short text at start: "Kündigen spätestens am 28.02.2027!".
+QString reminderText(const Deadline &deadline);
 // Those from `today` to six weeks after it.
 std::vector<Deadline> deadlinesSoon(const ContractDeadlines &deadlines, const QDate &today);
 // The window's line: "Kündigen spätestens am 28.02.2027 (zum Ende der

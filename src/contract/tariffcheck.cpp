@@ -24,13 +24,24 @@ void TForm1::Tarife1Click(TControl &)
     app().services().showLogView(*this, LogView::TariffCheck);
 }
 
-bool TForm1::SaveTariffCheck(const TariffCheck &check)
+bool TForm1::SaveTariffCheck(const TariffCheck &check, const FileStamp &readAt)
 {
     const SideFileRead<TariffCheck> &read = TariffCheckFile.read();
     if (read.badLine) {
         app().messageBox(this, app().Title,
             notWrittenOver(TariffCheckFile.path(), read.badLine)
                 + QStringLiteral(" Es wurde nichts gespeichert."),
+            MsgIcon::None);
+        return false;
+    }
+    // What the user changed was an older state of the file: written, it
+    // would drop what the other program put in.
+    if (read.stamp != readAt) {
+        app().messageBox(this, app().Title,
+            QStringLiteral("Die Datei \"%1\" wurde inzwischen von einem anderen Programm "
+                           "geändert und wird neu gelesen; Ihre letzte Änderung wurde nicht "
+                           "gespeichert.")
+                .arg(displayPath(TariffCheckFile.path())),
             MsgIcon::None);
         return false;
     }

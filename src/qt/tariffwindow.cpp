@@ -206,7 +206,9 @@ void TariffWindow::fillFromFile()
 {
     const FormatSettings &s = form_.app().settings();
     const QChar sep = s.decimalSeparator;
-    const TariffCheck &check = form_.TariffCheckFile.value();
+    const SideFileRead<TariffCheck> &read = form_.TariffCheckFile.read();
+    const TariffCheck &check = read.value;
+    filled_ = read.stamp;
     filling_ = true;
     table_->setRowCount(0);
     for (const Offer &o : check.offers) {
@@ -389,7 +391,20 @@ void TariffWindow::save()
     // The file is not made for a folder that has no offer and no deadline.
     if (check.empty() && !form_.TariffCheckFile.read().stamp.exists)
         return;
-    form_.app().handle([&] { form_.SaveTariffCheck(check); });
+    bool saved = false;
+    form_.app().handle([&] { saved = form_.SaveTariffCheck(check, filled_); });
+    if (saved)
+        filled_ = form_.TariffCheckFile.stamp();
+    else if (form_.TariffCheckFile.read().stamp != filled_)
+        // Another program's version, to edit again: once the edit that
+        // called this is over, as its cell goes with the rows.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                fillFromFile();
+                refresh();
+            },
+            Qt::QueuedConnection);
 }
 
 void TariffWindow::offerEdited(int, int column)

@@ -76,6 +76,7 @@ private:
     const MeterLog &log_;
     ComparedConsumption measured_;
     Comparison comparison_;
+    FileStamp filled_; // the file as the table and fields were filled from it
     bool typed_ = false; // the user typed the consumption
     bool filling_ = false;
     QLineEdit *consumption_;

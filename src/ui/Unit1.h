@@ -221,9 +221,11 @@ public:
     std::unique_ptr<TMenuItem> N4, Tarife1;
     SideFile<TariffCheck> TariffCheckFile { DataFolder().path(DataFile::TariffCheck),
         &parseTariffCheck };
-    // Writes the offers and deadlines; false (after a message saying why)
-    // when the file has a line that cannot be read and is kept as it is.
-    bool SaveTariffCheck(const TariffCheck &check);
+    // Writes the offers and deadlines, edited from the file as it was at
+    // `readAt`; false (after a message saying why) when the file has a line
+    // that cannot be read, or another program changed it since: it is then
+    // kept as it is.
+    bool SaveTariffCheck(const TariffCheck &check, const FileStamp &readAt);
     // At start: a notice names a deadline of the contract within six weeks.
     void RemindDeadlines();
 

@@ -220,6 +220,28 @@ private slots:
         QVERIFY(w.services.boxes[0].text.contains("ab Zeile 2 nicht gelesen werden"));
     }
 
+    // Another program changed the file while the window was open: it is
+    // read again, not written over with the window's older state.
+    void changedByAnother()
+    {
+        Window w({ "Angebot;Blitz;Basis;99,00;Jahr;33,00;0,00;0,00;0;0;;" });
+        TariffWindow *window = w.open();
+        auto *table = window->findChild<QTableWidget *>("OfferTable");
+        QCOMPARE(table->rowCount(), 1);
+        w.write({ "Angebot;Blitz;Basis;99,00;Jahr;33,00;0,00;0,00;0;0;;",
+            "Angebot;Andere;Tarif;80,00;Jahr;36,00;0,00;0,00;0;0;;" });
+        const QByteArray theirs = w.file();
+        type(table, 0, TariffWindow::Price, "30");
+        QCOMPARE(w.file(), theirs);
+        QCOMPARE(int(w.services.boxes.size()), 1);
+        QVERIFY(w.services.boxes[0].text.contains("von einem anderen Programm geändert"));
+        QTRY_COMPARE(table->rowCount(), 2);
+        QCOMPARE(cell(table, 1, TariffWindow::Supplier), "Andere");
+        // Edited again, it is saved.
+        type(table, 0, TariffWindow::Price, "30");
+        QCOMPARE(parseTariffCheck(w.file()).value.offers[0].price, 30.0L);
+    }
+
     // At start, a deadline within six weeks is named by the notice, which
     // closes itself.
     void reminder_data()

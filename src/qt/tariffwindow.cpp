@@ -202,6 +202,15 @@ TariffWindow::TariffWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
     refresh();
 }
 
+TariffWindow::~TariffWindow()
+{
+    // The fields go with the window's base: a field that loses the focus
+    // then must not call back into what is already gone. A field edited
+    // before a close was saved when the close took its focus.
+    for (QWidget *w : findChildren<QWidget *>())
+        w->blockSignals(true);
+}
+
 void TariffWindow::fillFromFile()
 {
     const FormatSettings &s = form_.app().settings();

@@ -27,6 +27,7 @@ public:
     // The offers and deadlines are saved through the form; the consumption
     // is that of `log`, the main meter's.
     TariffWindow(TForm1 &form, const MeterLog &log, QWidget *parent = nullptr);
+    ~TariffWindow() override;
 
     // The offers' columns; the results follow them.
     enum Column {

@@ -116,14 +116,15 @@ TariffWindow::TariffWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
     });
 
     table_->setObjectName(QStringLiteral("OfferTable"));
+    // Headers of two lines keep the results in view beside the offers.
     table_->setHorizontalHeaderLabels({ QStringLiteral("Anbieter"), QStringLiteral("Tarif"),
-        QStringLiteral("Grundpreis €"), QStringLiteral("je Jahr/Monat"), QStringLiteral("Cent/kWh"),
-        QStringLiteral("Neukundenbonus €"), QStringLiteral("Sofortbonus €"),
-        QStringLiteral("Preisgarantie Monate"), QStringLiteral("Mindestlaufzeit Monate"),
-        QStringLiteral("Kündigungsfrist"), QStringLiteral("Notiz"), QStringLiteral("1. Jahr €"),
-        QStringLiteral("2. Jahr €"), QStringLiteral("Ersparnis 1. Jahr €"),
-        QStringLiteral("Ersparnis 2. Jahr €"), QStringLiteral("Rang (2. Jahr)"),
-        QStringLiteral("Hinweis") });
+        QStringLiteral("Grund-\npreis €"), QStringLiteral("je Jahr/\nMonat"),
+        QStringLiteral("Cent/\nkWh"), QStringLiteral("Neukunden-\nbonus €"),
+        QStringLiteral("Sofort-\nbonus €"), QStringLiteral("Preisgarantie\n(Monate)"),
+        QStringLiteral("Mindestlauf-\nzeit (Monate)"), QStringLiteral("Kündigungs-\nfrist"),
+        QStringLiteral("Notiz"), QStringLiteral("1. Jahr €"), QStringLiteral("2. Jahr €"),
+        QStringLiteral("Ersparnis\n1. Jahr €"), QStringLiteral("Ersparnis\n2. Jahr €"),
+        QStringLiteral("Rang\n(2. Jahr)"), QStringLiteral("Hinweis") });
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);

@@ -14,6 +14,7 @@ struct ContractValues {
     QString perDay; // kWh per day
     QString basePrice, price, monthly; // € a year, cent per kWh, € a month
     QDate start;
+    QString perYear; // kWh per year
 
     ContractTexts texts() const { return { basePrice, price, monthly, start }; }
 };

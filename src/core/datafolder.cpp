@@ -41,6 +41,10 @@ QString DataFolder::name(DataFile file)
         return QStringLiteral("Jahresvergleich.png");
     case DataFile::Lock:
         return QStringLiteral(".voltaris.lock");
+    case DataFile::TariffCheck:
+        return QStringLiteral("Mein_Tarifvergleich.txt");
+    case DataFile::Calendar:
+        return QStringLiteral("Vertragsfristen.ics");
     }
     return QString();
 }

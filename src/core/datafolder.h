@@ -16,6 +16,8 @@ enum class DataFile {
     HistoryChart, // "Verbrauchsverlauf.png", offered to the chart's picture
     YearChart, // "Jahresvergleich.png", offered to the year comparison's
     Lock, // ".voltaris.lock": one program per folder
+    TariffCheck, // "Mein_Tarifvergleich.txt": offers and the contract's deadlines
+    Calendar, // "Vertragsfristen.ics", offered to the deadlines' calendar file
 };
 
 class DataFolder {

@@ -2,6 +2,7 @@
 
 #include "qt/historywindow.h"
 #include "qt/settlementwindow.h"
+#include "qt/tariffwindow.h"
 #include "ui/Unit1.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@ LogViews::~LogViews()
     // listen to still exists.
     delete history_.data();
     delete settlement_.data();
+    delete tariffs_.data();
 }
 
 HistoryWindow *LogViews::history() const
@@ -26,15 +28,23 @@ SettlementWindow *LogViews::settlement() const
     return settlement_;
 }
 
+TariffWindow *LogViews::tariffs() const
+{
+    return tariffs_;
+}
+
 void LogViews::show(TForm1 &form, QWidget *parent, LogView view)
 {
     QWidget *w = view == LogView::History ? static_cast<QWidget *>(history_.data())
-                                          : static_cast<QWidget *>(settlement_.data());
+        : view == LogView::Settlement     ? static_cast<QWidget *>(settlement_.data())
+                                          : static_cast<QWidget *>(tariffs_.data());
     if (!w) {
         if (view == LogView::History)
             w = history_ = new HistoryWindow(form, form.shownLog(), parent);
-        else
+        else if (view == LogView::Settlement)
             w = settlement_ = new SettlementWindow(form, form.shownLog(), parent);
+        else // the main meter's consumption, whichever log is shown
+            w = tariffs_ = new TariffWindow(form, *form.Logs.front(), parent);
         // Over the main window, where the user is looking.
         if (parent) {
             const QRect main = parent->window()->frameGeometry();

@@ -11,6 +11,7 @@ namespace voltaris {
 
 class HistoryWindow;
 class SettlementWindow;
+class TariffWindow;
 class TForm1;
 
 // One window of each kind; a second call brings the open one to the front.
@@ -24,10 +25,12 @@ public:
     void show(TForm1 &form, QWidget *parent, LogView view);
     HistoryWindow *history() const;
     SettlementWindow *settlement() const;
+    TariffWindow *tariffs() const;
 
 private:
     QPointer<HistoryWindow> history_;
     QPointer<SettlementWindow> settlement_;
+    QPointer<TariffWindow> tariffs_;
 };
 
 } // namespace voltaris

@@ -5,6 +5,7 @@
 #include "qt/qtservices.h"
 #include "qt/singleinstance.h"
 #include "qt/startup.h"
+#include "qt/tariffwindow.h"
 #include "ui/program.h"
 
 #include <QApplication>
@@ -320,6 +321,7 @@ int main(int argc, char *argv[])
 
     TProgram program(app, folder);
     FormView mainView(*program.Form1);
+    offerTariffCheckOnContract(mainView, *program.Form1);
     // The notice and the warning stay hidden until the user asks for them:
     // their windows are made once the main window is on the screen.
     std::unique_ptr<FormView> noticeView, warningView;
@@ -347,8 +349,10 @@ int main(int argc, char *argv[])
     const auto afterStart = [&] {
         makeViews();
         instance.listen();
-        if (!watch)
+        if (!watch) {
             watch = std::make_unique<FileWatch>(app, *program.Form1);
+            app.handle([&] { program.Form1->RemindDeadlines(); });
+        }
     };
     new AfterFirstPaint(mainView, afterStart);
     QObject::connect(&instance, &SingleInstance::activationRequested, &mainView, [&mainView] {

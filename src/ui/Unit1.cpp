@@ -14,6 +14,7 @@ void TForm1::setDataFolder(const QString &dir)
     DataFolder_ = DataFolder(dir);
     placeLogFiles();
     PriceChangeFile.setPath(DataFolder_.path(DataFile::PriceChanges));
+    TariffCheckFile.setPath(DataFolder_.path(DataFile::TariffCheck));
 }
 
 std::vector<std::unique_ptr<MeterLog>> TForm1::mainMeterOnly()
@@ -26,7 +27,7 @@ std::vector<std::unique_ptr<MeterLog>> TForm1::mainMeterOnly()
 ContractValues TForm1::contractValues() const
 {
     return { Edit_Name.text(), Edit_Tarif.text(), Edit2.text(), Edit3.text(), Edit5.text(),
-        Edit7.text(), dtp_Ab.date() };
+        Edit7.text(), dtp_Ab.date(), Edit1.text() };
 }
 
 TForm1::TForm1(TApplication &app)
@@ -50,6 +51,7 @@ TForm1::TForm1(TApplication &app)
     designAccessibility();
     wire();
     designExtras();
+    designTariffCheck();
 }
 
 TForm1::~TForm1() = default;

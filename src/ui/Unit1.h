@@ -6,6 +6,7 @@
 #include "core/meterchange.h"
 #include "core/meterlogmodel.h"
 #include "core/prices.h"
+#include "core/tariffcheck.h"
 #include "ui/FlEdit.h"
 #include "ui/form.h"
 #include "ui/stringgrid.h"
@@ -210,6 +211,23 @@ public:
     bool RemoveTariffChange(const QDate &from);
     bool RemoveInstalmentChange(const QDate &from);
     QString priceChangePath() const { return PriceChangeFile.path(); }
+
+    // --- offers compared with the contract, and the contract's deadlines,
+    // kept beside it (src/contract/tariffcheck.cpp) ---
+    // The last item of the grid's menu; the window is opened from the
+    // contract group too.
+    void designTariffCheck();
+    void Tarife1Click(TControl &Sender);
+    std::unique_ptr<TMenuItem> N4, Tarife1;
+    SideFile<TariffCheck> TariffCheckFile { DataFolder().path(DataFile::TariffCheck),
+        &parseTariffCheck };
+    // Writes the offers and deadlines, edited from the file as it was at
+    // `readAt`; false (after a message saying why) when the file has a line
+    // that cannot be read, or another program changed it since: it is then
+    // kept as it is.
+    bool SaveTariffCheck(const TariffCheck &check, const FileStamp &readAt);
+    // At start: a notice names a deadline of the contract within six weeks.
+    void RemindDeadlines();
 
     // --- appliance cost calculator ---
     void btn_BerechnenClick(TControl &Sender);

@@ -17,7 +17,7 @@ enum class MsgIcon { None, Warning, Error, Question };
 enum class MsgAnswer { Yes, No, Cancel };
 
 // The windows that show the main window's log beyond its table.
-enum class LogView { History, Settlement };
+enum class LogView { History, Settlement, TariffCheck };
 
 // What a reading dialog says to an answer on OK, while it is still open.
 struct ReadingCheck {

@@ -135,6 +135,8 @@ QString folderFiles()
         + file(DataFile::PriceChanges,
             QStringLiteral("Preis- und Abschlagsänderungen, sobald es eine gibt"))
         + file(DataFile::MeterChanges, QStringLiteral("Zählerwechsel, sobald es einen gibt"))
+        + file(DataFile::TariffCheck,
+            QStringLiteral("Tarifangebote und Fristen, sobald es welche gibt"))
         + file(DataFile::Lock, QStringLiteral("zeigt, dass Voltaris in diesem Ordner läuft"))
         + QStringLiteral("  %1-JJJJ-MM-TT-N.bak, %2-JJJJ-MM-TT-N.bak\n")
               .arg(DataFolder::title(DataFile::Log), DataFolder::title(DataFile::Contract));

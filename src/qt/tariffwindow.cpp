@@ -22,9 +22,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace voltaris {
 
@@ -130,6 +133,10 @@ TariffWindow::TariffWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setVisible(false);
+    // Room for a portal's usual handful of offers, their results beside them.
+    table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height()
+        + 5 * table_->verticalHeader()->defaultSectionSize()
+        + table_->horizontalScrollBar()->sizeHint().height() + 2 * table_->frameWidth());
     connect(table_, &QTableWidget::cellChanged, this, &TariffWindow::offerEdited);
     connect(table_, &QTableWidget::itemSelectionChanged, this,
         [this] { remove_->setEnabled(!table_->selectedItems().isEmpty()); });
@@ -194,7 +201,11 @@ TariffWindow::TariffWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
     layout->addLayout(offerButtons);
     layout->addWidget(deadlines);
     layout->addLayout(closeRow);
-    resize(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 150, fontMetrics().height() * 32);
+    // Wide enough for every column and a hint beside them, as far as the
+    // screen allows.
+    const int x = fontMetrics().horizontalAdvance(QLatin1Char('x'));
+    const int wide = table_->horizontalHeader()->length() + 60 * x;
+    resize(std::min(wide, screen()->availableGeometry().width() * 19 / 20), sizeHint().height());
 
     auto *follower = new LogFollower(
         &log, { &form.Edit1, &form.Edit3, &form.Edit5, &form.Edit_Name, &form.Edit_Tarif }, this);

@@ -3,10 +3,12 @@
 #include "core/prices.h"
 #include "core/settlement.h"
 #include "core/yearcompare.h"
+#include "readingtext.h"
 
 #include <QtTest>
 
 using namespace voltaris;
+using namespace voltaris::test;
 
 namespace {
 
@@ -20,25 +22,6 @@ QByteArray fileOf(const QStringList &lines)
 PriceChanges changesOf(const QStringList &lines)
 {
     return parsePriceChanges(fileOf(lines)).value;
-}
-
-QDate day(const QString &text)
-{
-    return QDate::fromString(text, "dd.MM.yyyy");
-}
-
-// "01.02.2026=1155,5" is a reading of that day.
-std::vector<Reading> readings(const QStringList &list)
-{
-    std::vector<Reading> out;
-    for (const QString &r : list)
-        out.push_back({ day(r.section('=', 0, 0)), strToFloat(r.section('=', 1), ',') });
-    return out;
-}
-
-QString f(long double x)
-{
-    return formatValue(x, ',');
 }
 
 } // namespace

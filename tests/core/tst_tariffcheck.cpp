@@ -1,31 +1,14 @@
 #include "common/cp1252.h"
 #include "common/numtext.h"
 #include "core/tariffcheck.h"
+#include "readingtext.h"
 
 #include <QtTest>
 
 using namespace voltaris;
+using namespace voltaris::test;
 
 namespace {
-
-QDate day(const QString &text)
-{
-    return QDate::fromString(text, "dd.MM.yyyy");
-}
-
-// "20.11.2025=10000" is a reading of that day.
-std::vector<Reading> readings(const QStringList &list)
-{
-    std::vector<Reading> out;
-    for (const QString &r : list)
-        out.push_back({ day(r.section('=', 0, 0)), strToFloat(r.section('=', 1), ',') });
-    return out;
-}
-
-QString f(long double x)
-{
-    return formatValue(x, ',');
-}
 
 const QString Header = "Art;Anbieter;Tarif;Grundpreis (€);je;Arbeitspreis (Cent/kWh);"
                        "Neukundenbonus (€);Sofortbonus (€);Preisgarantie (Monate);"

@@ -45,6 +45,10 @@ QString DataFolder::name(DataFile file)
         return QStringLiteral("Mein_Tarifvergleich.txt");
     case DataFile::Calendar:
         return QStringLiteral("Vertragsfristen.ics");
+    case DataFile::Meters:
+        return QStringLiteral("Meine_Zaehler.txt");
+    case DataFile::ReadHead:
+        return QStringLiteral("Mein_Lesekopf.txt");
     }
     return QString();
 }

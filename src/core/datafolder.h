@@ -18,6 +18,8 @@ enum class DataFile {
     Lock, // ".voltaris.lock": one program per folder
     TariffCheck, // "Mein_Tarifvergleich.txt": offers and the contract's deadlines
     Calendar, // "Vertragsfristen.ics", offered to the deadlines' calendar file
+    Meters, // "Meine_Zaehler.txt": the further meters, their kinds and prices
+    ReadHead, // "Mein_Lesekopf.txt": the optical read head's port and framing
 };
 
 class DataFolder {

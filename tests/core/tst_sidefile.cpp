@@ -142,10 +142,10 @@ private slots:
     // without its extension.
     void dataFolder()
     {
-        const DataFile all[]
-            = { DataFile::Contract, DataFile::Log, DataFile::PriceChanges, DataFile::MeterChanges,
-                  DataFile::CsvExport, DataFile::SettlementPdf, DataFile::HistoryChart,
-                  DataFile::YearChart, DataFile::Lock, DataFile::TariffCheck, DataFile::Calendar };
+        const DataFile all[] = { DataFile::Contract, DataFile::Log, DataFile::PriceChanges,
+            DataFile::MeterChanges, DataFile::CsvExport, DataFile::SettlementPdf,
+            DataFile::HistoryChart, DataFile::YearChart, DataFile::Lock, DataFile::TariffCheck,
+            DataFile::Calendar, DataFile::Meters, DataFile::ReadHead };
         QSet<QString> names;
         for (DataFile f : all)
             names << DataFolder::name(f);

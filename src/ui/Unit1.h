@@ -3,6 +3,7 @@
 #include "common/filestamp.h"
 #include "core/contractvalues.h"
 #include "core/datafolder.h"
+#include "core/household.h"
 #include "core/meterchange.h"
 #include "core/meterlogmodel.h"
 #include "core/prices.h"
@@ -228,6 +229,11 @@ public:
     bool SaveTariffCheck(const TariffCheck &check, const FileStamp &readAt);
     // At start: a notice names a deadline of the contract within six weeks.
     void RemindDeadlines();
+
+    // --- the household's further meters (src/meterlog/household.cpp) ---
+    // Every meter's readings and prices, for the views of the whole
+    // household.
+    HouseholdInput householdInput();
 
     // --- appliance cost calculator ---
     void btn_BerechnenClick(TControl &Sender);

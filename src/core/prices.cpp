@@ -64,7 +64,12 @@ bool takeInstalment(const QStringList &fields, const QDate &from, PriceChanges &
 
 QByteArray priceChangeFileBytes(const PriceChanges &changes)
 {
-    QString out = Header + QStringLiteral("\r\n");
+    return toWindows1252(Header + QStringLiteral("\r\n") + priceChangeLines(changes));
+}
+
+QString priceChangeLines(const PriceChanges &changes)
+{
+    QString out;
     for (const TariffChange &c : changes.tariff)
         out += TariffKind + QLatin1Char(';') + c.from.toString(DateFormat) + QLatin1Char(';')
             + optionalValue(c.price) + QLatin1Char(';') + optionalValue(c.basePrice)
@@ -72,24 +77,34 @@ QByteArray priceChangeFileBytes(const PriceChanges &changes)
     for (const InstalmentChange &c : changes.instalments)
         out += InstalmentKind + QLatin1Char(';') + c.from.toString(DateFormat) + QLatin1Char(';')
             + formatValue(c.monthly, u',') + QStringLiteral("\r\n");
-    return toWindows1252(out);
+    return out;
 }
 
 SideFileRead<PriceChanges> parsePriceChanges(const QByteArray &bytes)
 {
     SideFileRead<PriceChanges> parse;
-    parse.badLine = readSideFileLines(bytes, Header, [&parse](const QString &line) {
-        const QStringList fields = line.split(QLatin1Char(';'));
-        const QString kind = fields[0].trimmed();
-        const QDate from = QDate::fromString(fields.value(1).trimmed(), DateFormat);
-        // A line out of date order is not read either: the file is then
-        // kept as it is rather than written over with what was understood.
-        return from.isValid()
-            && (kind == TariffKind           ? takeTariff(fields, from, parse.value)
-                    : kind == InstalmentKind ? takeInstalment(fields, from, parse.value)
-                                             : false);
-    });
+    parse.badLine = readSideFileLines(bytes, Header,
+        [&parse](const QString &line) { return takePriceChangeLine(line, parse.value); });
     return parse;
+}
+
+bool isPriceChangeLine(const QString &line)
+{
+    const QString kind = line.section(QLatin1Char(';'), 0, 0).trimmed();
+    return kind == TariffKind || kind == InstalmentKind;
+}
+
+bool takePriceChangeLine(const QString &line, PriceChanges &changes)
+{
+    const QStringList fields = line.split(QLatin1Char(';'));
+    const QString kind = fields[0].trimmed();
+    const QDate from = QDate::fromString(fields.value(1).trimmed(), DateFormat);
+    // A line out of date order is not read either: the file is then
+    // kept as it is rather than written over with what was understood.
+    return from.isValid()
+        && (kind == TariffKind           ? takeTariff(fields, from, changes)
+                : kind == InstalmentKind ? takeInstalment(fields, from, changes)
+                                         : false);
 }
 
 PricesInForce pricesOn(const PriceChanges &changes, const PricesInForce &atStart, const QDate &day)

@@ -47,6 +47,11 @@ struct PriceChanges {
 QByteArray priceChangeFileBytes(const PriceChanges &changes);
 
 SideFileRead<PriceChanges> parsePriceChanges(const QByteArray &bytes);
+// The change lines alone (each with its CR LF), and one line taken in: for
+// another file that keeps dated changes in the same lines (the meters').
+QString priceChangeLines(const PriceChanges &changes);
+bool isPriceChangeLine(const QString &line);
+bool takePriceChangeLine(const QString &line, PriceChanges &changes);
 
 // The contract's prices as in force on `day`: each starts as the contract's
 // and takes the value of the latest change on or before that day.

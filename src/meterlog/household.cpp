@@ -4,6 +4,13 @@
 
 namespace voltaris {
 
+const Meter *TForm1::shownMeter() const
+{
+    const std::vector<Meter> &further = meters().further;
+    return ShownLog > 0 && size_t(ShownLog) <= further.size() ? &further[size_t(ShownLog - 1)]
+                                                              : nullptr;
+}
+
 HouseholdInput TForm1::householdInput()
 {
     MeterLog &main = *Logs.front();

@@ -14,6 +14,7 @@ void TForm1::setDataFolder(const QString &dir)
     DataFolder_ = DataFolder(dir);
     placeLogFiles();
     PriceChangeFile.setPath(DataFolder_.path(DataFile::PriceChanges));
+    MetersFile.setPath(DataFolder_.path(DataFile::Meters));
     TariffCheckFile.setPath(DataFolder_.path(DataFile::TariffCheck));
 }
 

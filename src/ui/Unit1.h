@@ -231,6 +231,12 @@ public:
     void RemindDeadlines();
 
     // --- the household's further meters (src/meterlog/household.cpp) ---
+    // Their list, kinds and prices, beside the contract; Logs[i + 1] is the
+    // log of further[i].
+    SideFile<Meters> MetersFile { DataFolder().path(DataFile::Meters), &parseMeters };
+    const Meters &meters() const { return MetersFile.value(); }
+    // The meter shown; nullptr for the main meter.
+    const Meter *shownMeter() const;
     // Every meter's readings and prices, for the views of the whole
     // household.
     HouseholdInput householdInput();

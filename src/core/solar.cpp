@@ -303,8 +303,11 @@ SolarFigures solarFiguresOf(const HouseholdInput &in, const FormatSettings &s)
                                   "nicht.");
     }
     f.to = to;
-    if (!f.from.isValid() || !f.to.isValid() || f.from >= f.to)
+    if (f.from >= f.to) {
+        f.problems << QStringLiteral("Die Solarzähler und die Einspeisung sind an keinen "
+                                     "gemeinsamen Tagen abgelesen.");
         return f;
+    }
     f.counted = true;
     if (f.operationStart.isValid() && f.operationStart < f.from)
         f.notes << QStringLiteral("Die Ablesungen beginnen erst am %1, nach der Inbetriebnahme "

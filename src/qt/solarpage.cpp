@@ -55,6 +55,9 @@ SolarPage::SolarPage(QWidget *parent)
     table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    // The rows grow with a formula that wraps once the columns have their width.
+    connect(table_->horizontalHeader(), &QHeaderView::sectionResized, table_,
+        &QTableWidget::resizeRowsToContents);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_, 3);
@@ -146,23 +149,22 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
     delete old;
 
     const std::vector<SolarRow> rows = solarRows(f, s);
-    table_->clearSpans();
     table_->clearContents();
     table_->setRowCount(int(rows.size()));
     for (size_t i = 0; i < rows.size(); ++i) {
         const SolarRow &r = rows[i];
         const int row = int(i);
-        auto *what
-            = new QTableWidgetItem(r.heading ? r.what + QStringLiteral(" ") + r.how : r.what);
-        QFont font = what->font();
-        font.setBold(true);
-        what->setFont(font);
+        // A heading names a year or a part in bold, the rows below it its
+        // figures.
+        QFont bold = table_->font();
+        bold.setBold(true);
+        auto *what = new QTableWidgetItem(r.what);
+        what->setFont(bold);
         table_->setItem(row, 0, what);
-        if (r.heading) {
-            table_->setSpan(row, 0, 1, 3);
-            continue;
-        }
-        table_->setItem(row, 1, new QTableWidgetItem(r.how));
+        auto *how = new QTableWidgetItem(r.how);
+        if (r.heading)
+            how->setFont(bold);
+        table_->setItem(row, 1, how);
         auto *value = new QTableWidgetItem(r.value);
         value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table_->setItem(row, 2, value);

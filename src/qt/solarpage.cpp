@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QBarCategoryAxis>
@@ -148,6 +149,9 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
     view_->setChart(chart);
     delete old;
 
+    // The window computes again when it comes to the front: the table stays
+    // where it was scrolled to.
+    const int scrolled = table_->verticalScrollBar()->value();
     const std::vector<SolarRow> rows = solarRows(f, s);
     table_->clearContents();
     table_->setRowCount(int(rows.size()));
@@ -170,6 +174,7 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
         table_->setItem(row, 2, value);
     }
     table_->resizeRowsToContents();
+    table_->verticalScrollBar()->setValue(scrolled);
 }
 
 } // namespace voltaris

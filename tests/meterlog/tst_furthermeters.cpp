@@ -245,6 +245,34 @@ private slots:
         QCOMPARE(r.services.boxes.size(), how == "alone" ? size_t(0) : size_t(1));
     }
 
+    // Ctrl+PgDown and Ctrl+PgUp show the next and the previous meter from
+    // any control; another program's change of the meters' file is followed
+    // (the meter shown gone: the main meter is shown).
+    void keysAndFollowedFile()
+    {
+        Run r;
+        TForm1 &f = r.f();
+        const TShiftState ctrl { false, true, false };
+        for (TWinControl *c :
+            std::initializer_list<TWinControl *> { &f.StringGrid1, &f.Memo_Stand, &f.dtp_Ablese }) {
+            f.setFocusTo(c);
+            QVERIFY(f.userKeyDown(34, ctrl));
+        }
+        QCOMPARE(f.ShownLog, 0); // three meters: round once
+        QVERIFY(f.userKeyDown(33, ctrl));
+        QCOMPARE(f.GroupBox3.text(), QString(" Mein Verbrauch: Wallbox "));
+        QVERIFY(f.userKeyDown(33, ctrl));
+        QCOMPARE(f.ShownLog, 1);
+        Meters rest = twoMeters();
+        rest.further.erase(rest.further.begin());
+        replaceFile(r.dir.filePath(MetersName), metersFileBytes(rest));
+        f.FilesChangedOnDisk();
+        QCOMPARE(f.ShownLog, 0);
+        QCOMPARE(f.Logs.size(), size_t(2));
+        QCOMPARE(f.GroupBox3.text(), QString(" Mein Verbrauch "));
+        QCOMPARE(gridRows(f.StringGrid1), QStringList { "01.01.2026|5000,00|0|0" });
+    }
+
     // A meter removed keeps its file; added again, it takes it up.
     void removedAndAddedAgain()
     {

@@ -124,6 +124,7 @@ MeterDialog::MeterDialog(const MetersInput &input, QWidget *parent)
     changes_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     changes_->verticalHeader()->hide();
     changes_->setMinimumHeight(110);
+    changes_->setMinimumWidth(480); // the four columns side by side
     addChange_ = new QPushButton(QStringLiteral("Änderung hin&zufügen"), fields_);
     addChange_->setObjectName(QStringLiteral("AddChange"));
     addChange_->setAutoDefault(false);

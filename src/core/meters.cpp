@@ -209,6 +209,20 @@ QString meterChangesName(const QString &fileKey)
     return QStringLiteral("Mein_Zaehlerwechsel_") + fileKey + QStringLiteral(".txt");
 }
 
+QString changesNameBeside(const QString &logName)
+{
+    static const QString prefix = QStringLiteral("Mein_Verbrauch_");
+    static const QString suffix = QStringLiteral(".txt");
+    if (logName.startsWith(prefix, Qt::CaseInsensitive)
+        && logName.endsWith(suffix, Qt::CaseInsensitive)) {
+        const QString key
+            = logName.mid(prefix.size(), logName.size() - prefix.size() - suffix.size());
+        if (!key.isEmpty() && meterFileKey(key) == key)
+            return meterChangesName(key);
+    }
+    return QStringLiteral("Mein_Zaehlerwechsel.txt");
+}
+
 QByteArray metersFileBytes(const Meters &meters)
 {
     QString out = Header + QStringLiteral("\r\n");

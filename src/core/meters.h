@@ -83,6 +83,9 @@ QString meterFileKey(const QString &name);
 // "Mein_Verbrauch_<key>.txt" and "Mein_Zaehlerwechsel_<key>.txt".
 QString meterLogName(const QString &fileKey);
 QString meterChangesName(const QString &fileKey);
+// The replacements' file that belongs beside a log of this file name: a
+// further meter's for "Mein_Verbrauch_<key>.txt", the main log's otherwise.
+QString changesNameBeside(const QString &logName);
 
 // The file: a header line, then per meter one line
 // "Zähler;name;kind;number;file key;…" with its kind's values, followed by

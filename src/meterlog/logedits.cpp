@@ -7,6 +7,7 @@
 #include "common/safefile.h"
 #include "core/logcheck.h"
 #include "core/logimport.h"
+#include "core/meters.h"
 #include "meterlog/logtable.h"
 #include "ui/Unit1.h"
 
@@ -144,15 +145,16 @@ void fillPreview(const std::vector<ImportRow> &rows, const QStringList &notes,
 QStringList besideChanges(ImportParse &parse, const QString &path, const FormatSettings &s)
 {
     QStringList notes;
-    const QString beside = DataFolder(QFileInfo(path).absolutePath()).path(DataFile::MeterChanges);
-    QFile file(beside);
+    const QFileInfo copy(path);
+    const QString besideName = changesNameBeside(copy.fileName());
+    QFile file(DataFolder(copy.absolutePath()).path(besideName));
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return notes;
     const SideFileRead<MeterChanges> changes = parseMeterChanges(file.read(MaxChangeFileBytes));
     if (changes.badLine)
         notes << QStringLiteral("\"%1\" neben der Datei kann ab Zeile %2 nicht gelesen werden; die "
                                 "Zählerwechsel ab dort fehlen.")
-                     .arg(DataFolder::name(DataFile::MeterChanges))
+                     .arg(besideName)
                      .arg(changes.badLine);
     QStringList days;
     for (const MeterChange &c : attachMeterChanges(parse.rows, changes.value))
@@ -160,8 +162,7 @@ QStringList besideChanges(ImportParse &parse, const QString &path, const FormatS
     if (!days.isEmpty())
         notes << QStringLiteral("Zählerwechsel aus \"%1\" ohne ihre Zeile in der Datei, nicht "
                                 "übernommen: %2.")
-                     .arg(
-                         DataFolder::name(DataFile::MeterChanges), days.join(QStringLiteral(", ")));
+                     .arg(besideName, days.join(QStringLiteral(", ")));
     return notes;
 }
 

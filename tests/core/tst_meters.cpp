@@ -95,6 +95,29 @@ private slots:
         QFETCH(QString, key);
         QCOMPARE(meterFileKey(name), key);
     }
+
+    // A copy of a log brings the replacements' file of its own name.
+    void changesBeside_data()
+    {
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<QString>("changes");
+        QTest::newRow("main") << "Mein_Verbrauch.txt"
+                              << "Mein_Zaehlerwechsel.txt";
+        QTest::newRow("further") << "Mein_Verbrauch_Waermepumpe.txt"
+                                 << "Mein_Zaehlerwechsel_Waermepumpe.txt";
+        QTest::newRow("renamed copy") << "Sicherung.txt"
+                                      << "Mein_Zaehlerwechsel.txt";
+        QTest::newRow("no key") << "Mein_Verbrauch_.txt"
+                                << "Mein_Zaehlerwechsel.txt";
+        QTest::newRow("key not one") << "Mein_Verbrauch_a b.txt"
+                                     << "Mein_Zaehlerwechsel.txt";
+    }
+    void changesBeside()
+    {
+        QFETCH(QString, log);
+        QFETCH(QString, changes);
+        QCOMPARE(changesNameBeside(log), changes);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMeters)

@@ -9,17 +9,6 @@ namespace voltaris {
 
 namespace {
 
-// The changes of the price per kWh alone: a register or a meter priced by
-// the kWh pays no base price of its own.
-PriceChanges pricesPerKwh(const PriceChanges &changes)
-{
-    PriceChanges out;
-    for (const TariffChange &c : changes.tariff)
-        if (c.price)
-            out.tariff.push_back({ c.from, c.price, std::nullopt });
-    return out;
-}
-
 // A meter counted in the main contract's year: its readings' year, its kWh
 // at `price` (cent, dated changes) on each day.
 MeterYear inMainYear(const MeterReadings &m, const Settlement &main, const QDate &start,
@@ -71,6 +60,15 @@ void takePaidAndResult(HouseholdContract &c, const Settlement &st, QChar sep)
 }
 
 } // namespace
+
+PriceChanges pricesPerKwh(const PriceChanges &changes)
+{
+    PriceChanges out;
+    for (const TariffChange &c : changes.tariff)
+        if (c.price)
+            out.tariff.push_back({ c.from, c.price, std::nullopt });
+    return out;
+}
 
 bool hasFurtherMeters(const HouseholdInput &input)
 {

@@ -34,6 +34,10 @@ struct HouseholdInput {
 // are counted elsewhere).
 bool hasFurtherMeters(const HouseholdInput &input);
 
+// The changes of the price per kWh alone: a register or a meter priced by
+// the kWh pays no base price of its own.
+PriceChanges pricesPerKwh(const PriceChanges &changes);
+
 // A further meter's part of the household's year.
 struct MeterYear {
     Meter meter;

@@ -1,4 +1,5 @@
 #include "core/household.h"
+#include "core/yearcompare.h"
 #include "readingtext.h"
 
 #include <QtTest>
@@ -188,6 +189,47 @@ private slots:
         QVERIFY(!h.complete);
     }
 
+    // The year comparison of the hand-worked year. The heat pump in its own
+    // year (from 01.03.2026) as settled above; in the household's total cut
+    // at the main contract's year: nothing counted before its first reading,
+    // 2450 + 61 days × 10 = 3060 kWh; 01.01.–01.09. 1840 kWh × 0,24 = 441,60
+    // + 73 × 243/365 = 48,60, 01.09.–01.01. 1220 kWh × 0,28 = 341,60 + 24,40:
+    // 856,20. Bought: 3650 + 1825 + 3060 = 8535 kWh for 1278,40 + 411,00 +
+    // 856,20 = 2545,60 €; the wallbox is in the main meter's kWh, the feed-in
+    // apart.
+    void householdYears_data()
+    {
+        QTest::addColumn<QString>("meter"); // a meter's name, or the total
+        QTest::addColumn<QString>("year"); // start: kWh, cost
+        QTest::newRow("main meter") << "Hauptzähler"
+                                    << "01.01.2026: 3650,00, 1278,40";
+        QTest::newRow("night register") << "Nacht"
+                                        << "01.01.2026: 1825,00, 411,00";
+        QTest::newRow("own contract") << "Wärmepumpe"
+                                      << "01.03.2026: 3650,00, 1021,40";
+        QTest::newRow("sub-meter") << "Wallbox"
+                                   << "01.01.2026: 730,00, 241,08";
+        QTest::newRow("feed-in") << "Netz"
+                                 << "01.01.2026: 1095,00, 79,35";
+        QTest::newRow("household") << ""
+                                   << "01.01.2026: 8535,00, 2545,60";
+    }
+    void householdYears()
+    {
+        QFETCH(QString, meter);
+        QFETCH(QString, year);
+        const HouseholdYears h = householdYearComparison(handWorked(), German);
+        QCOMPARE(h.meters.size(), size_t(5)); // the solar system's are not here
+        std::vector<YearFigures> years = h.total;
+        for (const MeterYears &m : h.meters)
+            if (m.name == meter)
+                years = m.years;
+        QCOMPARE(years.size(), size_t(1));
+        QCOMPARE(QString("%1: %2, %3")
+                     .arg(years[0].start.toString("dd.MM.yyyy"), f(years[0].kwh), f(years[0].cost)),
+            year);
+    }
+
     // Without further meters (a solar system is none here) the household is
     // today's settlement, figure for figure.
     void mainAlone_data()
@@ -230,6 +272,7 @@ private slots:
         QCOMPARE(h.contracts[0].result.value, st.result);
         QCOMPARE(h.net.value, st.result);
         QCOMPARE(h.complete, st.complete());
+        QVERIFY(householdYearComparison(in, German).meters.empty());
     }
 };
 

@@ -105,10 +105,10 @@ HouseholdYears householdYearComparison(const HouseholdInput &input, const Format
         return out;
     const QDate start = input.contract.start;
     const ContractTexts contract = input.contract.texts();
-    long double price = 0;
-    const std::optional<long double> mainPrice
-        = tryStrToFloat(contract.price, s.decimalSeparator, price) ? std::optional(price)
-                                                                   : std::nullopt;
+    // The main contract's price per kWh prices a sub-meter, when a number.
+    std::optional<PricesInForce> mainPrices;
+    if (PricesInForce p; tryStrToFloat(contract.price, s.decimalSeparator, p.price))
+        mainPrices = p;
     const auto perKwh = [](const std::optional<long double> &cent) {
         return cent ? std::optional(PricesInForce { *cent, 0, 0 }) : std::nullopt;
     };
@@ -132,8 +132,7 @@ HouseholdYears householdYearComparison(const HouseholdInput &input, const Format
                 bought[y.start].push_back(y);
             break;
         case MeterKind::SubMeter:
-            years = yearComparison(
-                m.readings, start, perKwh(mainPrice), s, pricesPerKwh(input.changes));
+            years = yearComparison(m.readings, start, mainPrices, s, pricesPerKwh(input.changes));
             break;
         case MeterKind::FeedIn:
             years = yearComparison(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/logfile.h"
+#include "core/meters.h"
 
 #include <QDate>
 #include <QList>
@@ -62,6 +63,17 @@ struct ImportPreview {
     QList<QStringList> rowsWithout = {};
     QList<bool> addedWithout = {};
     QString summaryWithout = {};
+};
+
+// The household's meters as their dialog edits them.
+struct MetersInput {
+    Meters meters;
+    QChar separator; // the desktop's, for the dialog's numbers
+    // The file a meter's readings are kept in, by its file key: the dialog
+    // names it when a meter is removed (the file stays).
+    std::function<QString(const QString &fileKey)> logName {};
+    // Looked at on OK: a refusal is shown and the dialog stays open.
+    std::function<QString(const Meters &answer)> check {};
 };
 
 // What the forms ask of the platform. The window system implements it; tests
@@ -132,6 +144,14 @@ public:
         return true;
     }
     virtual void endProgress() { }
+    // The household's meters, modal: add, rename, remove, each with its
+    // kind, number and prices. True on OK (after `input.check`), with
+    // `input.meters` holding the answer.
+    virtual bool editMeters(TForm *owner, MetersInput &input)
+    {
+        (void)owner, (void)input;
+        return false;
+    }
     // The consumption file, read. A service so that the start-up can read it
     // ahead; the default reads it now.
     virtual ConsumptionRead readConsumption(const QString &path, const FormatSettings &settings)

@@ -1,12 +1,17 @@
+#include "common/numtext.h"
 #include "fakeservices.h"
 #include "meterlog/extras.h"
 #include "modal.h"
+#include "qt/historywindow.h"
 #include "qt/settlementprint.h"
 #include "qt/settlementsheet.h"
 #include "qt/settlementwindow.h"
+#include "qt/yearchart.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -16,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -159,6 +165,42 @@ private slots:
         QVERIFY(run(pdftotext, { "-f", last, "-l", last, path, "-" })
                     .simplified()
                     .contains("Ergebnis des Haushalts"));
+    }
+
+    // The meters' file and a night register's log put beside the main log
+    // (a copy of it): the preview adds the household after the main sheet,
+    // and the year comparison offers the register and the household.
+    void householdWindows()
+    {
+        Form w(20);
+        const QString alone = SettlementWindow(w.f, shownLogOf(w.f)).plainText();
+        Meter night;
+        night.name = "Nacht";
+        night.kind = MeterKind::LowTariff;
+        night.fileKey = "Nacht";
+        night.price = 20;
+        writeFile(w.dir.filePath("Meine_Zaehler.txt"), metersFileBytes({ { night } }));
+        writeFile(w.dir.filePath("Mein_Verbrauch_Nacht.txt"),
+            readAll(w.dir.filePath("Mein_Verbrauch.txt")));
+
+        const QString text = SettlementWindow(w.f, shownLogOf(w.f)).plainText();
+        const QString mainSheet = alone.left(alone.indexOf("Eine Schätzung"));
+        QVERIFY2(text.startsWith(mainSheet), qPrintable(text));
+        QVERIFY(text.contains("Niedertarif (NT): „Nacht“"));
+        QVERIFY(text.contains("Ergebnis des Haushalts"));
+
+        HistoryWindow history(w.f, shownLogOf(w.f));
+        history.setShowsYears(true);
+        QComboBox *choice = history.meterChoice();
+        QVERIFY(choice->isVisibleTo(&history));
+        QCOMPARE(choice->count(), 3);
+        const HouseholdYears &years = history.householdYears();
+        QCOMPARE(years.total.size(), size_t(1));
+        // The household bought the main meter's kWh and its copy's.
+        QCOMPARE(double(years.total[0].kwh), double(2 * years.meters[0].years[0].kwh));
+        choice->setCurrentIndex(2);
+        QCOMPARE(
+            history.yearView()->table()->item(0, 1)->text(), formatValue(years.total[0].kwh, ','));
     }
 
     // What the dialogs are given reaches the form and the window's list,

@@ -171,6 +171,33 @@ void estimateYear(Settlement &st, const std::vector<Reading> &readings, const QD
     splitAtTariffChanges(st, readings, changes, { st.price, st.basePrice, st.monthly });
 }
 
+// The year against its instalments, once the contract's numbers are in
+// `st` (`ok`: all of them are numbers).
+Settlement settle(Settlement st, bool ok, const std::vector<Reading> &readings, const QDate &start,
+    const FormatSettings &s, const PriceChanges &changes, const QDate &today)
+{
+    if (!start.isValid()) {
+        st.problems << QStringLiteral("Der Vertrag hat kein Anfangsdatum.");
+        ok = false;
+    }
+    const PricesInForce atStart { st.price, st.basePrice, st.monthly };
+    if (ok) {
+        st.hasContract = true;
+        st.paid = st.monthly * MonthsPerYear;
+        const PricesInForce now = pricesOn(changes, atStart, today);
+        st.priceNow = now.price;
+        st.basePriceNow = now.basePrice;
+    }
+    estimateYear(st, readings, start, changes, s);
+    if (st.hasContract && st.hasYear)
+        takeInstalments(st, changes, atStart);
+    if (!st.complete())
+        return st;
+    st.result = st.paid - st.cost;
+    forecast(st);
+    return st;
+}
+
 } // namespace
 
 Settlement settlementOf(
@@ -190,26 +217,17 @@ Settlement settlementOf(const std::vector<Reading> &readings, const ContractText
     ok = takeNumber(contract.price, QStringLiteral("Strompreis"), sep, st.price, st.problems) && ok;
     ok = takeNumber(contract.monthly, QStringLiteral("monatlich"), sep, st.monthly, st.problems)
         && ok;
-    if (!contract.start.isValid()) {
-        st.problems << QStringLiteral("Der Vertrag hat kein Anfangsdatum.");
-        ok = false;
-    }
-    const PricesInForce atStart { st.price, st.basePrice, st.monthly };
-    if (ok) {
-        st.hasContract = true;
-        st.paid = st.monthly * MonthsPerYear;
-        const PricesInForce now = pricesOn(changes, atStart, today);
-        st.priceNow = now.price;
-        st.basePriceNow = now.basePrice;
-    }
-    estimateYear(st, readings, contract.start, changes, s);
-    if (st.hasContract && st.hasYear)
-        takeInstalments(st, changes, atStart);
-    if (!st.complete())
-        return st;
-    st.result = st.paid - st.cost;
-    forecast(st);
-    return st;
+    return settle(st, ok, readings, contract.start, s, changes, today);
+}
+
+Settlement settlementOf(const std::vector<Reading> &readings, const PricesInForce &atStart,
+    const QDate &start, const FormatSettings &s, const PriceChanges &changes, const QDate &today)
+{
+    Settlement st;
+    st.basePrice = atStart.basePrice;
+    st.price = atStart.price;
+    st.monthly = atStart.monthly;
+    return settle(st, true, readings, start, s, changes, today);
 }
 
 Settlement currentYearOf(const std::vector<Reading> &readings, const QDate &contractStart,

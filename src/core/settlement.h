@@ -100,6 +100,11 @@ Settlement settlementOf(
 Settlement settlementOf(const std::vector<Reading> &readings, const ContractTexts &contract,
     const FormatSettings &s, const PriceChanges &changes, const QDate &today);
 
+// The same from the contract's values as numbers (a meter's own contract):
+// its prices at its start and the start.
+Settlement settlementOf(const std::vector<Reading> &readings, const PricesInForce &atStart,
+    const QDate &start, const FormatSettings &s, const PriceChanges &changes, const QDate &today);
+
 // The contract year that holds the last reading, counted as the preview
 // counts it: its start reading, the consumption so far, the kWh per day and
 // the rest of the year; with `prices` (price and base price at the

@@ -2,6 +2,7 @@
 // its cost at that year's prices, against the year before.
 #pragma once
 
+#include "core/household.h"
 #include "core/logdata.h"
 #include "core/prices.h"
 #include "core/settlement.h"
@@ -35,5 +36,33 @@ struct YearFigures {
 // than two readings or without a start date.
 std::vector<YearFigures> yearComparison(const std::vector<Reading> &readings,
     const ContractTexts &contract, const FormatSettings &settings, const PriceChanges &changes);
+// The same with the prices as numbers (none: no cost), for a meter priced
+// apart from the contract's fields.
+std::vector<YearFigures> yearComparison(const std::vector<Reading> &readings, const QDate &start,
+    const std::optional<PricesInForce> &prices, const FormatSettings &settings,
+    const PriceChanges &changes);
+
+// A meter's contract years: the main meter's, a further meter's (a night
+// register, a sub-meter and a feed-in register in the main contract's
+// years at their price per kWh; the feed-in's cost is its income; an own
+// contract in its own years at its prices).
+struct MeterYears {
+    QString name;
+    MeterKind kind = MeterKind::Main;
+    std::vector<YearFigures> years;
+};
+
+struct HouseholdYears {
+    std::vector<MeterYears> meters; // the main meter first, then the file's order
+    // What the household bought in each of the main contract's years: the
+    // main meter, the night registers and the own contracts (these cut at
+    // the main contract's years, at their own prices), with their cost. A
+    // sub-meter's kWh are in the main meter's; the feed-in stays apart.
+    std::vector<YearFigures> total;
+};
+
+// Empty meters and total without further meters (a solar system's
+// counted elsewhere).
+HouseholdYears householdYearComparison(const HouseholdInput &input, const FormatSettings &s);
 
 } // namespace voltaris

@@ -11,6 +11,7 @@
 #include "ui/Unit1.h"
 
 #include <QBuffer>
+#include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QHBoxLayout>
@@ -81,6 +82,7 @@ HistoryWindow::HistoryWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
     , yearView_(new YearComparisonView(pages_))
     , toggle_(new QPushButton(QStringLiteral("Jahresvergleich"), this))
     , save_(new QPushButton(QStringLiteral("Als Bild speichern…"), this))
+    , meter_(new QComboBox(this))
     , solar_(new QPushButton(QStringLiteral("Solar"), this))
 {
     setObjectName(QStringLiteral("HistoryWindow"));
@@ -102,8 +104,16 @@ HistoryWindow::HistoryWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
     auto *close = new QPushButton(QStringLiteral("Schließen"), this);
     connect(save_, &QPushButton::clicked, this, &HistoryWindow::savePicture);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Which meter's years, or the household's: only with further meters.
+    meter_->setObjectName(QStringLiteral("YearMeterChoice"));
+    meter_->setAccessibleName(QStringLiteral("Zähler im Jahresvergleich"));
+    meter_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    meter_->hide();
+    connect(meter_, &QComboBox::currentIndexChanged, this, &HistoryWindow::showChosenYears);
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(toggle_);
+    buttons->addWidget(meter_);
     buttons->addWidget(solar_);
     buttons->addStretch();
     buttons->addWidget(save_);
@@ -142,6 +152,7 @@ void HistoryWindow::setShowsSolar(bool solar)
     }
     pages_->setCurrentWidget(solarPage_);
     solar_->setChecked(true);
+    meter_->hide();
     toggle_->setText(QStringLiteral("Jahresvergleich"));
     setWindowTitle(QStringLiteral("Solaranlage: Erzeugung und Nutzen"));
     save_->setEnabled(false);
@@ -180,6 +191,7 @@ void HistoryWindow::setShowsYears(bool years)
     toggle_->setText(years ? QStringLiteral("Verlauf") : QStringLiteral("Jahresvergleich"));
     setWindowTitle(years ? QStringLiteral("Jahresvergleich des Verbrauchs")
                          : QStringLiteral("Verlauf des Verbrauchs"));
+    meter_->setVisible(years && !household_.meters.empty());
     save_->setEnabled(years ? yearView_->showsChart() : showsChart());
     solar_->setChecked(false);
 }
@@ -206,7 +218,68 @@ void HistoryWindow::refreshYears()
     const FormatSettings &s = form_.app().settings();
     shownLogOf(form_);
     years_ = yearComparisonOf(log_, form_.contractValues(), s, form_.priceChanges());
-    yearView_->setYears(years_, s);
+    household_ = householdYearComparison(form_.householdInput(), s);
+    // The choice: each meter, then the household; the one chosen stays.
+    QStringList names;
+    for (const MeterYears &m : household_.meters)
+        names << (m.kind == MeterKind::Main
+                ? m.name
+                : QStringLiteral("%1 (%2)").arg(m.name, meterKindName(m.kind)));
+    if (!household_.meters.empty())
+        names << QStringLiteral("Haushalt gesamt");
+    QStringList before;
+    for (int i = 0; i < meter_->count(); ++i)
+        before << meter_->itemText(i);
+    if (names != before) {
+        const QString chosen = meter_->currentText();
+        const QSignalBlocker block(meter_);
+        meter_->clear();
+        meter_->addItems(names);
+        meter_->setCurrentIndex(std::max(0, int(names.indexOf(chosen))));
+    }
+    meter_->setVisible(showsYears() && !household_.meters.empty());
+    showChosenYears();
+}
+
+void HistoryWindow::showChosenYears()
+{
+    const FormatSettings &s = form_.app().settings();
+    const int chosen = meter_->currentIndex();
+    const std::vector<MeterYears> &meters = household_.meters;
+    if (meters.empty() || chosen < 0) {
+        yearView_->setYears(years_, s);
+    } else if (size_t(chosen) >= meters.size()) {
+        yearView_->setYears(household_.total, s,
+            QStringLiteral("Gekaufter Strom des Haushalts: Hauptzähler, NT und eigene Verträge"));
+    } else {
+        const MeterYears &m = meters[size_t(chosen)];
+        switch (m.kind) {
+        case MeterKind::LowTariff:
+            yearView_->setYears(m.years, s,
+                QStringLiteral("Verbrauch der Vertragsjahre: %1 (NT)").arg(m.name),
+                QStringLiteral("Kosten NT (€)"));
+            break;
+        case MeterKind::SubMeter:
+            yearView_->setYears(m.years, s,
+                QStringLiteral("Verbrauch der Vertragsjahre: %1 (im Hauptzähler enthalten)")
+                    .arg(m.name),
+                QStringLiteral("Anteil an den Kosten (€)"));
+            break;
+        case MeterKind::FeedIn:
+            yearView_->setYears(m.years, s,
+                QStringLiteral("Einspeisung der Vertragsjahre: %1").arg(m.name),
+                QStringLiteral("Vergütung (€)"));
+            break;
+        case MeterKind::OwnContract:
+            yearView_->setYears(m.years, s,
+                QStringLiteral("Verbrauch der Vertragsjahre: %1 (eigener Vertrag)").arg(m.name));
+            break;
+        case MeterKind::Main:
+        case MeterKind::Solar:
+            yearView_->setYears(m.years, s);
+            break;
+        }
+    }
     if (showsYears())
         save_->setEnabled(yearView_->showsChart());
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QChartView;
+class QComboBox;
 class QLabel;
 class QPointF;
 class QPushButton;
@@ -35,6 +36,10 @@ public:
     QLabel *hint() const { return hint_; }
     bool showsChart() const;
     const std::vector<YearFigures> &years() const { return years_; }
+    // With further meters: each meter's years and the household's total,
+    // one of them shown as chosen.
+    const HouseholdYears &householdYears() const { return household_; }
+    QComboBox *meterChoice() const { return meter_; }
     YearComparisonView *yearView() const { return yearView_; }
     // Whether the contract years are shown, rather than the history.
     bool showsYears() const;
@@ -61,18 +66,21 @@ protected:
 
 private:
     void showTip(const QPointF &point, bool state);
+    void showChosenYears();
     QRect tipRect() const;
 
     TForm1 &form_;
     const MeterLog &log_;
     History history_;
     std::vector<YearFigures> years_;
+    HouseholdYears household_;
     QStackedWidget *pages_; // the history, the contract years
     QStackedWidget *stack_;
     QLabel *hint_;
     QChartView *view_;
     YearComparisonView *yearView_;
     QPushButton *toggle_, *save_;
+    QComboBox *meter_;
     QPushButton *solar_;
     SolarPage *solarPage_ = nullptr;
     QString tip_; // of the point last hovered, at tipPos_ in the chart

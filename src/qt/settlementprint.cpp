@@ -18,6 +18,7 @@
 #include <QPrinter>
 #include <QTextDocument>
 #include <algorithm>
+#include <memory>
 
 namespace voltaris {
 
@@ -81,7 +82,7 @@ void layOut(QTextDocument &doc, const QString &html, qreal points, qreal width)
 
 } // namespace
 
-QString settlementPageHtml(const SettlementPage &page)
+std::vector<QString> settlementPartsHtml(const SettlementPage &page)
 {
     const FormatSettings &s = page.settings;
     const ContractValues &contract = page.contract;
@@ -120,16 +121,35 @@ QString settlementPageHtml(const SettlementPage &page)
     const std::vector<Reading> used = yearReadings(readings, st);
     if (!used.empty())
         html += QStringLiteral("<h3>Ablesungen</h3>") + readingTable(used, s);
-    html += QStringLiteral("<p style=\"color:#555555\">Erstellt am %1 mit %2.</p>")
-                .arg(dateToStr(page.today, s), escaped(page.title));
+    const QString made = QStringLiteral("<p style=\"color:#555555\">Erstellt am %1 mit %2.</p>")
+                             .arg(dateToStr(page.today, s), escaped(page.title));
+    if (!hasFurtherMeters(page.household))
+        return { html + made };
+
+    const HouseholdSheet household
+        = householdSheetOf(householdYearOf(page.household, s), page.household, s);
+    std::vector<QString> parts { html + household.mainContract };
+    for (const QString &own : household.ownContracts)
+        parts.push_back(own);
+    parts.push_back(household.rest + made);
+    return parts;
+}
+
+QString settlementPageHtml(const SettlementPage &page)
+{
+    QString html;
+    for (const QString &part : settlementPartsHtml(page))
+        html += part;
     return html;
 }
 
-bool renderSettlementPage(const SettlementPage &page, QPagedPaintDevice &device, QString *error)
+namespace {
+
+// The largest font at which `html` fits the device's page, laid out in
+// `doc`; the scale below 1 it is drawn at when not even the smallest fits.
+qreal fitPage(QTextDocument &doc, const QString &html, QPagedPaintDevice &device)
 {
-    const QString html = settlementPageHtml(page);
     const qreal width = device.width(), height = device.height();
-    QTextDocument doc;
     // Laid out in the device's own pixels, so that the fonts measure as drawn.
     doc.documentLayout()->setPaintDevice(&device);
     doc.setDocumentMargin(0);
@@ -150,14 +170,54 @@ bool renderSettlementPage(const SettlementPage &page, QPagedPaintDevice &device,
         doc.setTextWidth(width / scale);
         scale = std::min(width / doc.size().width(), height / doc.size().height());
     }
+    return scale;
+}
+
+void drawPage(QPainter &painter, QTextDocument &doc, qreal scale, QPagedPaintDevice &device)
+{
+    const qreal width = device.width(), height = device.height();
+    painter.save();
+    painter.scale(scale, scale);
+    doc.drawContents(&painter, QRectF(0, 0, width / scale, height / scale));
+    painter.restore();
+}
+
+} // namespace
+
+bool renderSettlementPage(const SettlementPage &page, QPagedPaintDevice &device, QString *error)
+{
+    const std::vector<QString> parts = settlementPartsHtml(page);
+    QString whole;
+    for (const QString &part : parts)
+        whole += part;
+    // On one page while it fits there without being drawn smaller; else a
+    // page for each part.
+    std::vector<std::unique_ptr<QTextDocument>> pages;
+    std::vector<qreal> scales;
+    pages.push_back(std::make_unique<QTextDocument>());
+    scales.push_back(fitPage(*pages.back(), whole, device));
+    if (parts.size() > 1 && scales.back() < 1) {
+        pages.clear();
+        scales.clear();
+        for (const QString &part : parts) {
+            pages.push_back(std::make_unique<QTextDocument>());
+            scales.push_back(fitPage(*pages.back(), part, device));
+        }
+    }
     QPainter painter;
     if (!painter.begin(&device)) {
         if (error)
             *error = QStringLiteral("Das Ausgabegerät ließ sich nicht öffnen.");
         return false;
     }
-    painter.scale(scale, scale);
-    doc.drawContents(&painter, QRectF(0, 0, width / scale, height / scale));
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !device.newPage()) {
+            if (error)
+                *error = QStringLiteral("Eine weitere Seite ließ sich nicht anfangen.");
+            return false;
+        }
+        drawPage(painter, *pages[i], scales[i], device);
+    }
     painter.end();
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/contractvalues.h"
+#include "core/household.h"
 #include "core/prices.h"
 
 #include <QDate>
@@ -25,12 +26,20 @@ struct SettlementPage {
     QDate today;
     QString title;
     QString suggestedPdf; // where "Als PDF speichern…" proposes to save
+    // Every meter of the household: with further meters, their sections
+    // and the household's summary follow the log's.
+    HouseholdInput household;
 };
 
 // The page as HTML.
 QString settlementPageHtml(const SettlementPage &page);
+// The same in the parts that each get a page of their own when the whole
+// is too large for one: the main contract's, each own contract's, the
+// feed-in's with the summary. One part without further meters.
+std::vector<QString> settlementPartsHtml(const SettlementPage &page);
 // Draws the page onto the device's first page, its font made smaller
-// (the whole scaled down at last) until it fits on that one page.
+// (the whole scaled down at last) until it fits on that one page; with
+// further meters and too much for one page, each part on a page of its own.
 bool renderSettlementPage(const SettlementPage &page, QPagedPaintDevice &device, QString *error);
 // The page as a PDF file; false with the reason when it could not be written.
 bool writeSettlementPdf(const SettlementPage &page, const QString &path, QString *error);

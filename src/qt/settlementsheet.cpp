@@ -2,6 +2,7 @@
 
 #include "common/dates.h"
 #include "common/numtext.h"
+#include "core/meters.h"
 
 #include <algorithm>
 
@@ -95,33 +96,48 @@ QString sumLines(const QStringList &terms)
 
 // The year split at the changes of price: each part's consumption and its
 // cost at that part's prices, then their sum.
-void partRows(Sheet &h, const Settlement &st, const std::vector<Reading> &readings)
+// A meter priced by the kWh alone (a night register, a sub-meter, feed-in)
+// has no base price: its parts say so, and what they call kWh and cost.
+struct PartWords {
+    bool basePrice = true;
+    QString kwh = QStringLiteral("Verbrauch");
+    QString energy = QStringLiteral("Arbeitspreis");
+    QString total = QStringLiteral("Kosten des Jahres");
+};
+
+void partRows(
+    Sheet &h, const Settlement &st, const std::vector<Reading> &readings, const PartWords &w = {})
 {
     QStringList sums;
     int number = 0;
     for (const SettlementPart &p : st.parts) {
+        const QString period
+            = QStringLiteral("%1 bis %2 (%3), %4 ct/kWh")
+                  .arg(h.date(p.from), h.date(p.to.addDays(-1)), days(p.days), h.f(p.price));
         h.heading(QStringLiteral("Zeitraum %1:").arg(++number),
-            QStringLiteral("%1 bis %2 (%3), %4 ct/kWh, Grundpreis %5 im Jahr")
-                .arg(h.date(p.from), h.date(p.to.addDays(-1)), days(p.days), h.f(p.price),
-                    h.euro(p.basePrice)));
+            w.basePrice
+                ? period + QStringLiteral(", Grundpreis %1 im Jahr").arg(h.euro(p.basePrice))
+                : period);
         h.row(QStringLiteral("Stand am %1").arg(h.date(p.from)), howFound(st, readings, p.from),
             h.kwh(p.startReading));
         h.row(QStringLiteral("Stand am %1").arg(h.date(p.to)),
             p.endEstimated ? QStringLiteral("geschätzt") : howFound(st, readings, p.to),
             h.kwh(p.endReading));
-        h.row(QStringLiteral("Verbrauch"),
-            QStringLiteral("%1 − %2").arg(h.f(p.endReading), h.f(p.startReading)), h.kwh(p.kwh));
-        h.row(QStringLiteral("Arbeitspreis"),
-            QStringLiteral("%1 kWh × %2 ct ÷ 100").arg(h.f(p.kwh), h.f(p.price)),
+        h.row(w.kwh, QStringLiteral("%1 − %2").arg(h.f(p.endReading), h.f(p.startReading)),
+            h.kwh(p.kwh));
+        h.row(w.energy, QStringLiteral("%1 kWh × %2 ct ÷ 100").arg(h.f(p.kwh), h.f(p.price)),
             h.euro(p.energyCost));
+        sums << h.f(p.energyCost);
+        if (!w.basePrice)
+            continue;
         h.row(QStringLiteral("Grundpreis"),
             QStringLiteral("%1 × %2 ÷ %3")
                 .arg(h.euro(p.basePrice), days(p.days), days(st.yearDays)),
             h.euro(p.baseCost));
-        sums << h.f(p.energyCost) << h.f(p.baseCost);
+        sums << h.f(p.baseCost);
     }
-    h.row(QStringLiteral("Kosten des Jahres"),
-        QStringLiteral("Summe der Zeiträume:\n%1 €").arg(sumLines(sums)), h.euro(st.cost));
+    h.row(
+        w.total, QStringLiteral("Summe der Zeiträume:\n%1 €").arg(sumLines(sums)), h.euro(st.cost));
 }
 
 // The twelve instalments, three a line, and their sum.
@@ -144,6 +160,59 @@ void monthRows(Sheet &h, const Settlement &st)
         h.euro(st.paid));
 }
 
+// What the rows of a meter's year call its kWh: consumed, or fed in.
+struct YearWords {
+    QString soFar, perDay;
+};
+const YearWords Consumption { QStringLiteral("Verbrauch bisher"),
+    QStringLiteral("Verbrauch pro Tag") };
+const YearWords FedIn { QStringLiteral("Eingespeist bisher"),
+    QStringLiteral("Einspeisung pro Tag") };
+
+// The year's start reading, its kWh so far, per day and in the rest of it.
+void yearRows(Sheet &h, const Settlement &st, const YearWords &words)
+{
+    QString how;
+    switch (st.startFrom) {
+    case Settlement::StartFrom::Reading:
+        how = QStringLiteral("abgelesen");
+        break;
+    case Settlement::StartFrom::Interpolated:
+        how = QStringLiteral("linear zwischen %1 (%2) und %3 (%4):\n%5 + (%6 − %5) × %7 ÷ %8")
+                  .arg(h.date(st.before.date), h.kwh(st.before.kwh), h.date(st.after.date),
+                      h.kwh(st.after.kwh), h.f(st.before.kwh), h.f(st.after.kwh))
+                  .arg(st.before.date.daysTo(st.yearStart))
+                  .arg(st.before.date.daysTo(st.after.date));
+        break;
+    case Settlement::StartFrom::FirstReading:
+        how = QStringLiteral("erster Zählerstand (%1)").arg(h.date(st.first.date));
+        break;
+    }
+    h.row(QStringLiteral("Stand zu Beginn"), how, h.kwh(st.startReading));
+    // The days the kWh so far were counted in: from the first reading
+    // when the log begins inside the year.
+    const qint64 counted = st.startFrom == Settlement::StartFrom::FirstReading
+        ? st.first.date.daysTo(st.last.date)
+        : st.daysSoFar;
+    h.row(words.soFar,
+        QStringLiteral("%1 − %2 %3").arg(h.f(st.last.kwh), h.f(st.startReading), inDays(counted)),
+        h.kwh(st.soFar));
+    if (st.hasRate) {
+        h.row(words.perDay,
+            QStringLiteral("(%1 − %2) ÷ %3,\n%4")
+                .arg(h.f(st.last.kwh), h.f(st.rateReading), days(st.rateDays),
+                    st.rateOverYear
+                        ? QStringLiteral("über die letzten 365 Tage (Stand am %1 linear)")
+                              .arg(h.date(st.rateFrom))
+                        : QStringLiteral("seit dem ersten Zählerstand am %1")
+                              .arg(h.date(st.rateFrom))),
+            h.f(st.perDay) + QStringLiteral(" kWh/Tag"));
+        h.row(QStringLiteral("Rest des Jahres"),
+            QStringLiteral("%1 kWh/Tag × %2").arg(h.f(st.perDay), days(st.daysLeft)),
+            h.kwh(st.rest));
+    }
+}
+
 } // namespace
 
 QString settlementSheetHtml(
@@ -156,46 +225,7 @@ QString settlementSheetHtml(
                             days(st.yearDays), h.date(st.last.date)),
             QStringLiteral("font-size:large"));
         h.open();
-        QString how;
-        switch (st.startFrom) {
-        case Settlement::StartFrom::Reading:
-            how = QStringLiteral("abgelesen");
-            break;
-        case Settlement::StartFrom::Interpolated:
-            how = QStringLiteral("linear zwischen %1 (%2) und %3 (%4):\n%5 + (%6 − %5) × %7 ÷ %8")
-                      .arg(h.date(st.before.date), h.kwh(st.before.kwh), h.date(st.after.date),
-                          h.kwh(st.after.kwh), h.f(st.before.kwh), h.f(st.after.kwh))
-                      .arg(st.before.date.daysTo(st.yearStart))
-                      .arg(st.before.date.daysTo(st.after.date));
-            break;
-        case Settlement::StartFrom::FirstReading:
-            how = QStringLiteral("erster Zählerstand (%1)").arg(h.date(st.first.date));
-            break;
-        }
-        h.row(QStringLiteral("Stand zu Beginn"), how, h.kwh(st.startReading));
-        // The days the kWh so far were counted in: from the first reading
-        // when the log begins inside the year.
-        const qint64 counted = st.startFrom == Settlement::StartFrom::FirstReading
-            ? st.first.date.daysTo(st.last.date)
-            : st.daysSoFar;
-        h.row(QStringLiteral("Verbrauch bisher"),
-            QStringLiteral("%1 − %2 %3")
-                .arg(h.f(st.last.kwh), h.f(st.startReading), inDays(counted)),
-            h.kwh(st.soFar));
-        if (st.hasRate) {
-            h.row(QStringLiteral("Verbrauch pro Tag"),
-                QStringLiteral("(%1 − %2) ÷ %3,\n%4")
-                    .arg(h.f(st.last.kwh), h.f(st.rateReading), days(st.rateDays),
-                        st.rateOverYear
-                            ? QStringLiteral("über die letzten 365 Tage (Stand am %1 linear)")
-                                  .arg(h.date(st.rateFrom))
-                            : QStringLiteral("seit dem ersten Zählerstand am %1")
-                                  .arg(h.date(st.rateFrom))),
-                h.f(st.perDay) + QStringLiteral(" kWh/Tag"));
-            h.row(QStringLiteral("Rest des Jahres"),
-                QStringLiteral("%1 kWh/Tag × %2").arg(h.f(st.perDay), days(st.daysLeft)),
-                h.kwh(st.rest));
-        }
+        yearRows(h, st, Consumption);
         if (st.complete()) {
             if (st.parts.empty())
                 h.row(QStringLiteral("Kosten des Jahres"),
@@ -244,6 +274,169 @@ QString settlementSheetHtml(
         h.paragraph(QStringLiteral("Eine Schätzung: Die Rechnung des Anbieters kann abweichen."),
             QStringLiteral("color:#555555"));
     return h.html();
+}
+
+namespace {
+
+const std::vector<Reading> &readingsOf(const HouseholdInput &in, const Meter &meter)
+{
+    static const std::vector<Reading> none;
+    for (const MeterReadings &m : in.further)
+        if (m.meter.fileKey == meter.fileKey)
+            return m.readings;
+    return none;
+}
+
+QString quoted(const QString &name)
+{
+    return QStringLiteral("„%1“").arg(name);
+}
+
+void section(QString &html, const QString &title)
+{
+    html += QStringLiteral("<h3>%1</h3>").arg(title.toHtmlEscaped());
+}
+
+QString verdict(long double result, QChar sep)
+{
+    return QStringLiteral("%1 ca. %2 €")
+        .arg(result >= 0 ? QStringLiteral("Guthaben") : QStringLiteral("Nachzahlung"),
+            formatValue(std::fabs(result), sep));
+}
+
+// A meter priced by the kWh in the main contract's year: its kWh as the
+// main meter's are counted, and their price day by day.
+QString meterSheet(const MeterYear &m, const std::vector<Reading> &readings, const YearWords &year,
+    const PartWords &w, const FormatSettings &s)
+{
+    const Settlement &st = m.year;
+    Sheet h(s);
+    if (st.hasYear) {
+        h.paragraph(QStringLiteral("Vertragsjahr %1 bis %2 (%3), letzte Ablesung am %4")
+                        .arg(h.date(st.yearStart), h.date(st.nextYearStart.addDays(-1)),
+                            days(st.yearDays), h.date(st.last.date)));
+        h.open();
+        yearRows(h, st, year);
+        if (st.complete()) {
+            if (st.parts.empty())
+                h.row(w.total,
+                    QStringLiteral("(%1 + %2) kWh × %3 ct ÷ 100")
+                        .arg(h.f(st.soFar), h.f(st.rest), h.f(st.price)),
+                    h.euro(st.cost));
+            else
+                partRows(h, st, readings, w);
+        }
+        h.close();
+    }
+    for (const QString &note : st.notes)
+        h.paragraph(note, QStringLiteral("font-style:italic"));
+    for (const QString &problem : st.problems)
+        h.paragraph(problem, QStringLiteral("color:") + Red);
+    return h.html();
+}
+
+} // namespace
+
+HouseholdSheet householdSheetOf(
+    const HouseholdYear &hy, const HouseholdInput &in, const FormatSettings &s)
+{
+    const QChar sep = s.decimalSeparator;
+    HouseholdSheet sheet;
+    QString &html = sheet.mainContract;
+    const PartWords nt { false, QStringLiteral("Verbrauch"), QStringLiteral("Arbeitspreis"),
+        QStringLiteral("Kosten NT") };
+    for (const MeterYear &m : hy.lowTariff) {
+        section(html, QStringLiteral("Niedertarif (NT): %1").arg(quoted(m.meter.name)));
+        html += meterSheet(m, readingsOf(in, m.meter), Consumption, nt, s);
+    }
+
+    // Behind the main meter: what it counted of the main meter's kWh, and
+    // what that part cost.
+    const Settlement &main = hy.main;
+    long double mainKwh = main.soFar + main.rest;
+    for (const MeterYear &m : hy.lowTariff)
+        if (m.counted)
+            mainKwh += m.year.soFar + m.year.rest;
+    const PartWords sub { false, QStringLiteral("Verbrauch"), QStringLiteral("Arbeitspreis"),
+        QStringLiteral("Anteil an den Kosten") };
+    for (const MeterYear &m : hy.subMeters) {
+        section(html, QStringLiteral("Unterzähler: %1").arg(quoted(m.meter.name)));
+        html += meterSheet(m, readingsOf(in, m.meter), Consumption, sub, s);
+        Sheet h(s);
+        if (m.counted && main.complete() && mainKwh > 0) {
+            const long double kwh = m.year.soFar + m.year.rest;
+            h.open();
+            h.row(QStringLiteral("Anteil am Verbrauch"),
+                QStringLiteral("%1 kWh ÷ %2 kWh des Hauptzählers × 100")
+                    .arg(h.f(kwh), h.f(mainKwh)),
+                h.f(kwh / mainKwh * 100) + QStringLiteral(" %"));
+            h.close();
+        }
+        h.paragraph(QStringLiteral("Im Verbrauch des Hauptzählers enthalten: Seine Kosten sind "
+                                   "ein Teil von dessen Kosten und werden nicht dazugezählt."),
+            QStringLiteral("font-style:italic"));
+        html += h.html();
+    }
+
+    for (const MeterYear &m : hy.ownContracts) {
+        const OwnContract &c = m.meter.contract;
+        QString &own = sheet.ownContracts.emplace_back();
+        section(own, QStringLiteral("Eigener Vertrag: %1").arg(quoted(m.meter.name)));
+        Sheet h(s);
+        h.paragraph(QStringLiteral("%1, %2; ab %3: Grundpreis %4 im Jahr, %5 ct/kWh, Abschlag %6 "
+                                   "im Monat")
+                        .arg(c.provider, c.tariff, h.date(c.start), h.euro(c.basePrice),
+                            h.f(c.price), h.euro(c.monthly)));
+        own += h.html() + settlementSheetHtml(m.year, readingsOf(in, m.meter), s);
+    }
+
+    QString &rest = sheet.rest;
+    const PartWords feed { false, QStringLiteral("Eingespeist"), QStringLiteral("Vergütung"),
+        QStringLiteral("Einspeisevergütung") };
+    for (const MeterYear &m : hy.feedIns) {
+        section(rest, QStringLiteral("Einspeisung: %1").arg(quoted(m.meter.name)));
+        rest += meterSheet(m, readingsOf(in, m.meter), FedIn, feed, s);
+    }
+
+    section(rest, QStringLiteral("Haushalt: Zusammenfassung"));
+    Sheet h(s);
+    h.open();
+    for (const HouseholdContract &c : hy.contracts) {
+        h.heading(c.name + QLatin1Char(':'), QString());
+        if (!c.complete) {
+            h.row(QStringLiteral("Ergebnis"), QStringLiteral("nicht zu rechnen"),
+                QStringLiteral("–"));
+            continue;
+        }
+        h.row(QStringLiteral("Kosten"), c.cost.how, h.euro(c.cost.value));
+        h.row(QStringLiteral("Bezahlt"), c.paid.how, h.euro(c.paid.value));
+        h.row(QStringLiteral("Ergebnis"), c.result.how, verdict(c.result.value, sep),
+            c.result.value >= 0 ? Green : Red);
+    }
+    if (!hy.feedIns.empty()) {
+        h.heading(QStringLiteral("Einspeisung:"), QString());
+        h.row(QStringLiteral("Vergütung"), hy.feedIn.how, h.euro(hy.feedIn.value));
+    }
+    if (hy.complete) {
+        h.heading(QStringLiteral("Haushalt:"), QString());
+        h.row(QStringLiteral("Ergebnis des Haushalts"), hy.net.how, verdict(hy.net.value, sep),
+            hy.net.value >= 0 ? Green : Red);
+    }
+    h.close();
+    for (const QString &problem : hy.problems)
+        h.paragraph(problem, QStringLiteral("color:") + Red);
+    rest += h.html();
+    return sheet;
+}
+
+QString householdSheetHtml(
+    const HouseholdYear &hy, const HouseholdInput &in, const FormatSettings &s)
+{
+    const HouseholdSheet sheet = householdSheetOf(hy, in, s);
+    QString html = sheet.mainContract;
+    for (const QString &own : sheet.ownContracts)
+        html += own;
+    return html + sheet.rest;
 }
 
 } // namespace voltaris

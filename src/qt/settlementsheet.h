@@ -2,6 +2,7 @@
 // preview and printed on its page.
 #pragma once
 
+#include "core/household.h"
 #include "core/settlement.h"
 
 #include <QString>
@@ -12,5 +13,21 @@ namespace voltaris {
 // (the log's) tell how a reading on a change of price was found.
 QString settlementSheetHtml(
     const Settlement &settlement, const std::vector<Reading> &readings, const FormatSettings &s);
+
+// The household's further meters after the main meter's sheet: each night
+// register, sub-meter, own contract and feed-in register with its figures,
+// then the summary of the contracts, the feed-in and the household's net.
+QString householdSheetHtml(
+    const HouseholdYear &household, const HouseholdInput &input, const FormatSettings &s);
+// The same in the parts a page each holds where one is too small: the main
+// contract's (night registers, sub-meters), each own contract, the feed-in
+// with the summary.
+struct HouseholdSheet {
+    QString mainContract;
+    std::vector<QString> ownContracts;
+    QString rest;
+};
+HouseholdSheet householdSheetOf(
+    const HouseholdYear &household, const HouseholdInput &input, const FormatSettings &s);
 
 } // namespace voltaris

@@ -29,7 +29,8 @@ SettlementPage settlementPageOf(TForm1 &form)
 {
     return { shownLogOf(form), form.contractValues(), form.priceChanges(), form.app().settings(),
         form.app().services().today(), form.app().Title,
-        QDir::current().absoluteFilePath(form.dataFolder().path(DataFile::SettlementPdf)) };
+        QDir::current().absoluteFilePath(form.dataFolder().path(DataFile::SettlementPdf)),
+        form.householdInput() };
 }
 
 SettlementWindow::SettlementWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
@@ -113,7 +114,12 @@ void SettlementWindow::refresh()
 {
     const FormatSettings &s = form_.app().settings();
     settlement_ = settlementOf(form_);
-    text_->setText(settlementSheetHtml(settlement_, log_.readings(s), s));
+    QString html = settlementSheetHtml(settlement_, log_.readings(s), s);
+    // The household's further meters after the log's own sheet.
+    const HouseholdInput household = form_.householdInput();
+    if (hasFurtherMeters(household))
+        html += householdSheetHtml(householdYearOf(household, s), household, s);
+    text_->setText(html);
     changes_->clear();
     for (const PriceChangeLine &line : priceChangeLines(form_.priceChanges(), s)) {
         auto *item = new QListWidgetItem(line.text, changes_);

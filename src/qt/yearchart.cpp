@@ -88,8 +88,11 @@ bool YearComparisonView::showsChart() const
     return stack_->currentWidget() == page_;
 }
 
-void YearComparisonView::setYears(const std::vector<YearFigures> &years, const FormatSettings &s)
+void YearComparisonView::setYears(const std::vector<YearFigures> &years, const FormatSettings &s,
+    const QString &title, const QString &costHeader)
 {
+    table_->setHorizontalHeaderItem(
+        2, new QTableWidgetItem(costHeader.isEmpty() ? QStringLiteral("Kosten (€)") : costHeader));
     if (years.empty()) {
         table_->setRowCount(0);
         stack_->setCurrentWidget(hint_);
@@ -118,7 +121,7 @@ void YearComparisonView::setYears(const std::vector<YearFigures> &years, const F
     chart->setLocalizeNumbers(true);
     chart->setLocale(
         sep == QLatin1Char(',') ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c());
-    chart->setTitle(QStringLiteral("Verbrauch der Vertragsjahre"));
+    chart->setTitle(title.isEmpty() ? QStringLiteral("Verbrauch der Vertragsjahre") : title);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->addSeries(series);
     auto *xAxis = new QBarCategoryAxis;

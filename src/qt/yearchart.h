@@ -24,7 +24,11 @@ class YearComparisonView : public QWidget {
 public:
     explicit YearComparisonView(QWidget *parent = nullptr);
 
-    void setYears(const std::vector<YearFigures> &years, const FormatSettings &settings);
+    // `title` (of a further meter, of the household) in place of the
+    // chart's own; `costHeader` names the cost column where it is an income
+    // or a share.
+    void setYears(const std::vector<YearFigures> &years, const FormatSettings &settings,
+        const QString &title = {}, const QString &costHeader = {});
     QChartView *chartView() const { return view_; }
     QTableWidget *table() const { return table_; }
     bool showsChart() const;

@@ -1,12 +1,17 @@
+#include "common/numtext.h"
 #include "fakeservices.h"
 #include "meterlog/extras.h"
 #include "modal.h"
+#include "qt/historywindow.h"
 #include "qt/settlementprint.h"
 #include "qt/settlementsheet.h"
 #include "qt/settlementwindow.h"
+#include "qt/yearchart.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -16,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -88,6 +94,113 @@ private slots:
         QVERIFY(text.contains("Abrechnungsvorschau"));
         QVERIFY(text.contains("Stadtwerke Nord"));
         QVERIFY2(text.contains(settlementVerdict(settlementOf(w.f), ',')), qPrintable(text));
+    }
+
+    // Further meters follow the log's sheet, which stays as it was; on paper
+    // all of it on one page while it fits, else a page for the main
+    // contract, each own contract and the feed-in with the summary.
+    void household_data()
+    {
+        QTest::addColumn<bool>("registers"); // a night register and a sub-meter
+        QTest::addColumn<int>("ownContracts");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("feed-in alone") << false << 0 << 1;
+        QTest::newRow("one own contract") << true << 1 << 3;
+        QTest::newRow("four own contracts with changes") << true << 4 << 6;
+    }
+    void household()
+    {
+        QFETCH(bool, registers);
+        QFETCH(int, ownContracts);
+        QFETCH(int, pages);
+        Form w(3);
+        SettlementPage page = settlementPageOf(w.f);
+        QCOMPARE(page.household.further.size(), size_t(0));
+        const QString alone = settlementPageHtml(page);
+        const std::vector<Reading> year { { QDate(2026, 1, 1), 100 },
+            { QDate(2026, 11, 30), 900 } };
+        const auto meter = [](const QString &name, MeterKind kind) {
+            Meter m;
+            m.name = name;
+            m.kind = kind;
+            m.fileKey = meterFileKey(name);
+            m.price = 20;
+            return m;
+        };
+        page.household.further = { { meter("Netz", MeterKind::FeedIn), year } };
+        QStringList sections { "Einspeisung: „Netz“", "Haushalt: Zusammenfassung",
+            "Ergebnis des Haushalts" };
+        if (registers) {
+            page.household.further.push_back({ meter("Nacht", MeterKind::LowTariff), year });
+            page.household.further.push_back({ meter("Wallbox", MeterKind::SubMeter), year });
+            sections << "Niedertarif (NT): „Nacht“"
+                     << "Unterzähler: „Wallbox“";
+        }
+        for (int i = 0; i < ownContracts; ++i) {
+            Meter own = meter(QString("Wärmepumpe %1").arg(i + 1), MeterKind::OwnContract);
+            own.contract = { "Stadtwerke", "WP", QDate(2026, 1, 1), 60, 24, 40 };
+            for (int m = 0; m < 2 * (ownContracts - 1); ++m)
+                own.changes.tariff.push_back(
+                    { QDate(2026, 2 + m / 2 * 2, 1 + m % 2 * 14), 25.0L + m, std::nullopt });
+            page.household.further.push_back({ own, year });
+        }
+        const QString html = settlementPageHtml(page);
+        // The log's page up to its last line, the day it was made.
+        QVERIFY(html.startsWith(alone.left(alone.lastIndexOf("<p style="))));
+        for (int i = 0; i < ownContracts; ++i)
+            sections << QString("Eigener Vertrag: „Wärmepumpe %1“").arg(i + 1);
+        for (const QString &section : sections)
+            QVERIFY2(html.contains(section.toHtmlEscaped()), qPrintable(section));
+
+        const QString path = w.dir.filePath("Abrechnung.pdf");
+        QString error;
+        QVERIFY2(writeSettlementPdf(page, path, &error), qPrintable(error));
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QVERIFY(run(QStandardPaths::findExecutable("pdfinfo"), { path })
+                    .contains(QRegularExpression(QString("\nPages: +%1\n").arg(pages))));
+        // The summary on the last page.
+        const QString last = QString::number(pages);
+        QVERIFY(run(pdftotext, { "-f", last, "-l", last, path, "-" })
+                    .simplified()
+                    .contains("Ergebnis des Haushalts"));
+    }
+
+    // The meters' file and a night register's log put beside the main log
+    // (a copy of it): the preview adds the household after the main sheet,
+    // and the year comparison offers the register and the household.
+    void householdWindows()
+    {
+        Form w(20);
+        const QString alone = SettlementWindow(w.f, shownLogOf(w.f)).plainText();
+        Meter night;
+        night.name = "Nacht";
+        night.kind = MeterKind::LowTariff;
+        night.fileKey = "Nacht";
+        night.price = 20;
+        writeFile(w.dir.filePath("Meine_Zaehler.txt"), metersFileBytes({ { night } }));
+        writeFile(w.dir.filePath("Mein_Verbrauch_Nacht.txt"),
+            readAll(w.dir.filePath("Mein_Verbrauch.txt")));
+
+        const QString text = SettlementWindow(w.f, shownLogOf(w.f)).plainText();
+        const QString mainSheet = alone.left(alone.indexOf("Eine Schätzung"));
+        QVERIFY2(text.startsWith(mainSheet), qPrintable(text));
+        QVERIFY(text.contains("Niedertarif (NT): „Nacht“"));
+        QVERIFY(text.contains("Ergebnis des Haushalts"));
+
+        HistoryWindow history(w.f, shownLogOf(w.f));
+        history.setShowsYears(true);
+        QComboBox *choice = history.meterChoice();
+        QVERIFY(choice->isVisibleTo(&history));
+        QCOMPARE(choice->count(), 3);
+        const HouseholdYears &years = history.householdYears();
+        QCOMPARE(years.total.size(), size_t(1));
+        // The household bought the main meter's kWh and its copy's.
+        QCOMPARE(double(years.total[0].kwh), double(2 * years.meters[0].years[0].kwh));
+        choice->setCurrentIndex(2);
+        QCOMPARE(
+            history.yearView()->table()->item(0, 1)->text(), formatValue(years.total[0].kwh, ','));
     }
 
     // What the dialogs are given reaches the form and the window's list,

@@ -53,6 +53,7 @@ TForm1::TForm1(TApplication &app)
     wire();
     designExtras();
     designTariffCheck();
+    designReadHead();
 }
 
 TForm1::~TForm1() = default;

@@ -110,6 +110,8 @@ void MeterReader::start(const ReadHeadSettings &s, ReadLimits limits)
         finish({ {}, openProblem(), false });
         return;
     }
+    // What waited in the port's buffer may be older than this read.
+    port_.clear(QSerialPort::Input);
     // A D0 meter that does not send by itself answers the request; one that
     // does ignores it.
     if (d0)

@@ -181,6 +181,9 @@ void TForm1::FilesChangedOnDisk()
     if (meterChangeFile().follow())
         ShowEstimateOfTable(); // the replacements count in the average
     PriceChangeFile.follow();
+    // The meters' file as another program left it: their logs follow.
+    if (MetersFile.follow())
+        syncMeterLogs();
 }
 
 } // namespace voltaris

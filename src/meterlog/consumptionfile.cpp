@@ -5,14 +5,9 @@
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
+#include <QFileInfo>
+
 namespace voltaris {
-
-namespace {
-
-const QString ReloadedNotice
-    = QStringLiteral("Neu aus \"%1\" gelesen!").arg(DataFolder::title(DataFile::Log));
-
-} // namespace
 
 void TForm1::MeterLogFileDeleter::operator()(MeterLogFile *file) const
 {
@@ -21,13 +16,25 @@ void TForm1::MeterLogFileDeleter::operator()(MeterLogFile *file) const
 
 void TForm1::placeLogFiles()
 {
-    // Today one log, the main meter's, with its files in the data folder.
+    // The main meter's log with its files in the data folder; a further
+    // meter's with the files its key names there.
     const QString path = dataFolder().path(DataFile::Log);
     const QString changes = dataFolder().path(DataFile::MeterChanges);
     if (LogFiles.empty())
         LogFiles.emplace_back(new MeterLogFile(*Logs.front(), path, changes));
     else
         LogFiles.front()->setPaths(path, changes);
+    for (size_t i = 1; i < LogFiles.size() && i <= LogMeters.size(); ++i) {
+        const QString &key = LogMeters[i - 1].fileKey;
+        LogFiles[i]->setPaths(
+            dataFolder().path(meterLogName(key)), dataFolder().path(meterChangesName(key)));
+        LogFiles[i]->loaded = false;
+    }
+}
+
+QString TForm1::shownLogName() const
+{
+    return QFileInfo(shownLogFile().path()).fileName();
 }
 
 SideFile<MeterChanges> &TForm1::meterChangeFile() const
@@ -50,6 +57,7 @@ void TForm1::SaveVerbrauch()
 void TForm1::LoadVerbrauch()
 {
     MeterLogFile &file = shownLogFile();
+    file.loaded = true;
     if (!file.load(app().services().readConsumption(file.path(), app().settings())))
         return;
     TStringGrid &g = StringGrid1;
@@ -70,7 +78,8 @@ bool TForm1::FollowVerbrauchFile()
     g.endUpdate();
     ShowEstimateOfTable();
     if (Form2)
-        Form2->ShowNotice(ReloadedNotice);
+        Form2->ShowNotice(QStringLiteral("Neu aus \"%1\" gelesen!")
+                              .arg(QFileInfo(file.path()).completeBaseName()));
     return true;
 }
 

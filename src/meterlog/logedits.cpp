@@ -531,7 +531,7 @@ void TForm1::Import1Click(TControl &)
                 QStringLiteral("Ein anderes Programm hat \"%1\" oder \"%2\" eben "
                                "geändert. Es wurde nichts importiert; bitte importieren Sie noch "
                                "einmal.")
-                    .arg(DataFolder::name(DataFile::Log), DataFolder::name(DataFile::MeterChanges)),
+                    .arg(shownLogName(), QFileInfo(meterChangePath()).fileName()),
                 MsgIcon::None);
             return;
         }

@@ -47,6 +47,12 @@ void TForm1::btn_Save2Click(TControl &)
     // The table is saved as soon as it changed, so that no reading waits for
     // a later entry or is lost to a contract field that is no number.
     SaveVerbrauch();
+    if (ShownLog > 0) {
+        // A further meter's figures are at its own prices.
+        ShowMeterFigures();
+        dtp_Ablese.setFocus();
+        return;
+    }
 
     // The contract's kWh per day is read for its conversion error only.
     strToFloat(Edit2.text(), sep);
@@ -95,6 +101,10 @@ bool TForm1::ShowEstimate(const QDate &date, long double reading, long double ba
 
 void TForm1::ShowEstimateOfTable()
 {
+    if (ShownLog > 0) {
+        ShowMeterFigures();
+        return;
+    }
     // Hidden from the start until an entry shows them.
     if (!lbl_vSrednem.visible())
         return;
@@ -156,7 +166,7 @@ bool TForm1::FollowMarkedRow(const QString &outcome)
     app().messageBox(this, app().Title,
         QStringLiteral("Die markierte Zeile steht nicht mehr in \"%1\"; ein "
                        "anderes Programm hat die Datei geändert. ")
-                .arg(DataFolder::name(DataFile::Log))
+                .arg(shownLogName())
             + outcome,
         MsgIcon::None);
     return false;
@@ -178,6 +188,8 @@ void TForm1::Delete1Click(TControl &)
         g.scrollToLast();
     g.endUpdate();
     SaveVerbrauch();
+    if (ShownLog > 0)
+        ShowMeterFigures();
 }
 
 void TForm1::RecountRow(int row)

@@ -5,6 +5,7 @@
 #include "core/datafolder.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace voltaris {
 
@@ -120,7 +121,7 @@ QString MeterLogFile::save(const QDate &today)
     if (backup.isEmpty())
         return {};
     QString text = QStringLiteral("\"%1\" konnte nicht ganz in die Tabelle übernommen werden.")
-                       .arg(DataFolder::name(DataFile::Log));
+                       .arg(QFileInfo(path_).fileName());
     if (!keepReason.isEmpty())
         text += QLatin1Char(' ') + keepReason;
     text += QStringLiteral("\n\nDie ganze alte Datei ist gesichert unter:\n") + displayPath(backup);

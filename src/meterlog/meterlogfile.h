@@ -46,6 +46,9 @@ public:
     QString save(const QDate &today);
 
     FileStamp stamp; // the file as last read or written
+    // Whether the log holds its file yet: a further meter's is read only
+    // when it is first needed.
+    bool loaded = false;
     // Set when the last read stopped before the end of the file, or had to
     // convert it from other locale settings: the next save keeps that file
     // in a backup of its own before replacing it, and tells keepReason.

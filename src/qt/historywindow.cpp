@@ -6,6 +6,7 @@
 #include "meterlog/extras.h"
 #include "qt/logfollower.h"
 #include "qt/savedialog.h"
+#include "qt/solarpage.h"
 #include "qt/yearchart.h"
 #include "ui/Unit1.h"
 
@@ -80,6 +81,7 @@ HistoryWindow::HistoryWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
     , yearView_(new YearComparisonView(pages_))
     , toggle_(new QPushButton(QStringLiteral("Jahresvergleich"), this))
     , save_(new QPushButton(QStringLiteral("Als Bild speichern…"), this))
+    , solar_(new QPushButton(QStringLiteral("Solar"), this))
 {
     setObjectName(QStringLiteral("HistoryWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -102,6 +104,7 @@ HistoryWindow::HistoryWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(toggle_);
+    buttons->addWidget(solar_);
     buttons->addStretch();
     buttons->addWidget(save_);
     buttons->addWidget(close);
@@ -117,6 +120,53 @@ HistoryWindow::HistoryWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
     connect(yearFollower, &LogFollower::changed, this, &HistoryWindow::refreshYears);
     refresh();
     refreshYears();
+
+    solar_->setObjectName(QStringLiteral("SolarToggle"));
+    solar_->setCheckable(true);
+    solar_->hide();
+    connect(solar_, &QPushButton::clicked, this, [this] { setShowsSolar(!showsSolar()); });
+    connect(yearFollower, &LogFollower::changed, this, &HistoryWindow::refreshSolar);
+    refreshSolar();
+}
+
+bool HistoryWindow::showsSolar() const
+{
+    return solarPage_ && pages_->currentWidget() == solarPage_;
+}
+
+void HistoryWindow::setShowsSolar(bool solar)
+{
+    if (!solar || !solarPage_) {
+        setShowsYears(false);
+        return;
+    }
+    pages_->setCurrentWidget(solarPage_);
+    solar_->setChecked(true);
+    toggle_->setText(QStringLiteral("Jahresvergleich"));
+    setWindowTitle(QStringLiteral("Solaranlage: Erzeugung und Nutzen"));
+    save_->setEnabled(false);
+}
+
+// The page comes with the first solar meter and goes with the last; the
+// figures follow the readings of every meter of the household.
+void HistoryWindow::refreshSolar()
+{
+    const FormatSettings &s = form_.app().settings();
+    const SolarFigures figures = solarFiguresOf(form_.householdInput(), s);
+    if (!figures.hasSolar) {
+        if (showsSolar())
+            setShowsYears(false);
+        delete solarPage_;
+        solarPage_ = nullptr;
+        solar_->hide();
+        return;
+    }
+    if (!solarPage_) {
+        solarPage_ = new SolarPage(pages_);
+        pages_->addWidget(solarPage_);
+    }
+    solarPage_->setFigures(figures, s);
+    solar_->show();
 }
 
 bool HistoryWindow::showsYears() const
@@ -131,13 +181,16 @@ void HistoryWindow::setShowsYears(bool years)
     setWindowTitle(years ? QStringLiteral("Jahresvergleich des Verbrauchs")
                          : QStringLiteral("Verlauf des Verbrauchs"));
     save_->setEnabled(years ? yearView_->showsChart() : showsChart());
+    solar_->setChecked(false);
 }
 
 void HistoryWindow::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         refreshYears();
+        refreshSolar();
+    }
 }
 
 void HistoryWindow::keyPressEvent(QKeyEvent *event)
@@ -257,7 +310,7 @@ void HistoryWindow::refresh()
     view_->setChart(chart);
     delete old;
     stack_->setCurrentWidget(view_);
-    if (!showsYears())
+    if (!showsYears() && !showsSolar())
         save_->setEnabled(true);
 }
 

@@ -14,6 +14,7 @@ class QStackedWidget;
 namespace voltaris {
 
 class MeterLog;
+class SolarPage;
 class TForm1;
 class YearComparisonView;
 
@@ -44,6 +45,12 @@ public:
     void refreshYears();
     void savePicture();
 
+    // The solar page: only while the household has a solar meter.
+    SolarPage *solarPage() const { return solarPage_; }
+    bool showsSolar() const;
+    void setShowsSolar(bool solar);
+    void refreshSolar();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     // Changes of price are made in the preview: the years catch up when this
@@ -66,6 +73,8 @@ private:
     QChartView *view_;
     YearComparisonView *yearView_;
     QPushButton *toggle_, *save_;
+    QPushButton *solar_;
+    SolarPage *solarPage_ = nullptr;
     QString tip_; // of the point last hovered, at tipPos_ in the chart
     QPoint tipPos_;
 };

@@ -2,6 +2,7 @@
 
 #include "qt/formview.h"
 #include "qt/logdialogs.h"
+#include "qt/meterdialog.h"
 #include "qt/readheaddialog.h"
 #include "qt/readheadport.h"
 #include "qt/savedialog.h"
@@ -128,6 +129,11 @@ bool QtServices::askReading(TForm *owner, ReadingInput &input)
 bool QtServices::askMeterChange(TForm *owner, MeterChangeInput &input)
 {
     return voltaris::askMeterChange(owner && windowOf ? windowOf(owner) : nullptr, input);
+}
+
+bool QtServices::editMeters(TForm *owner, MetersInput &input)
+{
+    return askMeters(owner && windowOf ? windowOf(owner) : nullptr, input);
 }
 
 bool QtServices::confirmImport(TForm *owner, const ImportPreview &preview)

@@ -38,6 +38,7 @@ public:
         const QString &filter) override;
     bool askReading(TForm *owner, ReadingInput &input) override;
     bool askMeterChange(TForm *owner, MeterChangeInput &input) override;
+    bool editMeters(TForm *owner, MetersInput &input) override;
     bool confirmImport(TForm *owner, const ImportPreview &preview) override;
     bool confirmImportOffer(TForm *owner, const ImportPreview &preview, bool &takeOffer) override;
     void beginProgress(TForm *owner, const QString &caption, const QString &text) override;

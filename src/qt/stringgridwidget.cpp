@@ -2,6 +2,7 @@
 
 #include "ui/stringgrid.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -352,6 +353,43 @@ void StringGridWidget::contextMenuEvent(QContextMenuEvent *e)
     e->accept();
 }
 
+void StringGridWidget::addMenuItems(QMenu &qmenu, const std::vector<TMenuItem *> &items)
+{
+    QActionGroup *group = nullptr;
+    for (TMenuItem *item : items) {
+        if (!item->visible())
+            continue;
+        if (item->isSeparator()) {
+            qmenu.addSeparator();
+            continue;
+        }
+        if (const std::vector<TMenuItem *> sub = item->items(); !sub.empty()) {
+            QMenu *submenu = qmenu.addMenu(item->text());
+            submenu->setObjectName(item->name());
+            submenu->setEnabled(item->enabled());
+            addMenuItems(*submenu, sub);
+            continue;
+        }
+        QAction *a = qmenu.addAction(item->text());
+        a->setObjectName(item->name());
+        a->setEnabled(item->enabled());
+        if (item->radioItem) {
+            // A choice among its neighbours, the one in force marked.
+            if (!group)
+                group = new QActionGroup(&qmenu);
+            a->setCheckable(true);
+            a->setChecked(item->checked);
+            group->addAction(a);
+        }
+        if (!item->shortCut.isEmpty())
+            a->setShortcut(QKeySequence(item->shortCut));
+        // The menu's own shortcut would also fire while it is open; the
+        // control that owns the menu handles the keys.
+        a->setShortcutContext(Qt::WidgetShortcut);
+        connect(a, &QAction::triggered, this, [item] { item->click(); });
+    }
+}
+
 void StringGridWidget::showPopup(const QPoint &globalPos)
 {
     TPopupMenu *menu = grid_.popupMenu;
@@ -360,23 +398,7 @@ void StringGridWidget::showPopup(const QPoint &globalPos)
     grid_.application().handle([&] { menu->popup(); });
     QMenu qmenu(this);
     qmenu.setObjectName(menu->name());
-    for (TMenuItem *item : menu->items()) {
-        if (!item->visible())
-            continue;
-        if (item->isSeparator()) {
-            qmenu.addSeparator();
-            continue;
-        }
-        QAction *a = qmenu.addAction(item->text());
-        a->setObjectName(item->name());
-        a->setEnabled(item->enabled());
-        if (!item->shortCut.isEmpty())
-            a->setShortcut(QKeySequence(item->shortCut));
-        // The menu's own shortcut would also fire while it is open; the
-        // control that owns the menu handles the keys.
-        a->setShortcutContext(Qt::WidgetShortcut);
-        connect(a, &QAction::triggered, this, [item] { item->click(); });
-    }
+    addMenuItems(qmenu, menu->items());
     qmenu.exec(globalPos);
 }
 

@@ -5,10 +5,14 @@
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QTableView>
+#include <vector>
+
+class QMenu;
 
 namespace voltaris {
 
 class TStringGrid;
+class TMenuItem;
 
 // The data rows of a headless grid as a table model: no item per cell, the
 // texts are read from the grid when the view asks. The grid's fixed row is
@@ -72,6 +76,7 @@ protected:
 private:
     void applySizes();
     void applySelection();
+    void addMenuItems(QMenu &qmenu, const std::vector<TMenuItem *> &items);
 
     TStringGrid &grid_;
     WidgetSite &view_;

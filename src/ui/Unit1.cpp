@@ -12,9 +12,9 @@ namespace voltaris {
 void TForm1::setDataFolder(const QString &dir)
 {
     DataFolder_ = DataFolder(dir);
+    MetersFile.setPath(DataFolder_.path(DataFile::Meters));
     placeLogFiles();
     PriceChangeFile.setPath(DataFolder_.path(DataFile::PriceChanges));
-    MetersFile.setPath(DataFolder_.path(DataFile::Meters));
     TariffCheckFile.setPath(DataFolder_.path(DataFile::TariffCheck));
 }
 
@@ -53,6 +53,7 @@ TForm1::TForm1(TApplication &app)
     wire();
     designExtras();
     designTariffCheck();
+    designMeters();
     designReadHead();
 }
 
@@ -217,6 +218,8 @@ void TForm1::FormCreate()
     StringGrid1.setCell(logcol::Days, 0, QStringLiteral(" Tage "));
     StringGrid1.setCell(logcol::PerDay, 0, QStringLiteral("kW/Tag"));
     LoadVerbrauch();
+    // The further meters' logs wait until they are shown or asked for.
+    syncMeterLogs();
     shown([this] { DeriveTotals(); });
     // Any failure, an empty log among them, starts the reading at 0.
     long double last = 0;

@@ -241,6 +241,33 @@ public:
     // Every meter's readings and prices, for the views of the whole
     // household.
     HouseholdInput householdInput();
+    // Logs and LogFiles in step with the meters' file: one a further meter,
+    // found again by its file; a meter's log that goes is kept aside (its
+    // file stays), the shown one going shows the main meter.
+    void syncMeterLogs();
+    // A further meter's log is read the first time it is needed, and again
+    // when another program changed its file since; true when it was read.
+    bool readLogWhenNeeded(size_t index);
+    // Shows meter `index` (0 the main meter, i + 1 further[i]) in GroupBox3:
+    // its rows in StringGrid1, its figures in Panel4, its undo step.
+    void ShowMeter(int index);
+    // GroupBox3's caption for the meter shown.
+    QString meterCaption() const;
+    // Panel4 for a further meter (src/meterlog/meterpanel.cpp).
+    void ShowMeterFigures();
+    // The shown log's file by name, as messages name it.
+    QString shownLogName() const;
+    // The popup menu's "Zähler anzeigen" and "Zähler verwalten…", and
+    // Ctrl+PgDown / Ctrl+PgUp for the next and the previous meter.
+    void designMeters();
+    void Zaehler1Click(TControl &Sender);
+    bool MetersKeyDown(int Key, TShiftState Shift);
+    // Writes the meters, edited from the file as it was at `readAt`; false
+    // (after a message saying why) when the file has a line that cannot be
+    // read, or another program changed it since.
+    bool SaveMeters(const Meters &meters, const FileStamp &readAt);
+    std::unique_ptr<TMenuItem> N5, Anzeigen1, Zaehler1;
+    std::vector<std::unique_ptr<TMenuItem>> ShowMeterItems;
 
     // --- the reading from the meter through the optical read head
     // (src/meterlog/readhead.cpp) ---
@@ -360,6 +387,15 @@ public:
     TMenuItem Delete1 { &PopupMenuTable, QStringLiteral("Delete1") };
 
 private:
+    // The further meters as Logs follows them, and the logs of meters that
+    // went (a view may still hold one).
+    std::vector<Meter> LogMeters;
+    std::vector<
+        std::pair<std::unique_ptr<MeterLog>, std::unique_ptr<MeterLogFile, MeterLogFileDeleter>>>
+        RetiredLogs;
+    // Panel4 and its captions as the main meter left them.
+    bool MainFiguresShown = false;
+    QString MainCreditCaption, MainBackCaption;
     static std::vector<std::unique_ptr<MeterLog>> mainMeterOnly();
     DataFolder DataFolder_;
     void designDetails();

@@ -306,6 +306,15 @@ void TMenuItem::click()
         TControl::click();
 }
 
+std::vector<TMenuItem *> TMenuItem::items() const
+{
+    std::vector<TMenuItem *> out;
+    for (TControl *c : children())
+        if (auto *item = dynamic_cast<TMenuItem *>(c))
+            out.push_back(item);
+    return out;
+}
+
 TPopupMenu::TPopupMenu(TControl *owner, QString name)
     : TControl(owner, std::move(name))
 {

@@ -180,6 +180,12 @@ public:
     // that owns the menu handles the keys.
     QString shortCut;
     bool isSeparator() const { return text() == QLatin1String("-"); }
+    // One of a group of choices, marked when `checked`; set before the menu
+    // opens.
+    bool radioItem = false;
+    bool checked = false;
+    // The items of its submenu: its children (none for a plain item).
+    std::vector<TMenuItem *> items() const;
     // Clicks only while enabled, as a real menu item does.
     void click() override;
 };

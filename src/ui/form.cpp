@@ -183,6 +183,8 @@ bool TForm::userKeyDown(int key, TShiftState shift)
             used = true;
         } else if (dialogKey(key, shift)) {
             used = true;
+        } else if (OnShortCut && OnShortCut(key, shift)) {
+            used = true;
         }
     });
     return used;

@@ -76,6 +76,9 @@ public:
     // userKeyPress the character that reaches the control's text (code 0:
     // swallowed).
     bool userKeyDown(int key, TShiftState shift);
+    // A key of the whole window (a shortcut), offered after the focused
+    // control left it: true when it was used.
+    std::function<bool(int key, TShiftState shift)> OnShortCut;
     QChar userKeyPress(QChar ch);
     void userKeyUp(int key, TShiftState shift);
 

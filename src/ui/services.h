@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/logfile.h"
+#include "core/meters.h"
 #include "core/readhead.h"
 
 #include <QDate>
@@ -63,6 +64,17 @@ struct ImportPreview {
     QList<QStringList> rowsWithout = {};
     QList<bool> addedWithout = {};
     QString summaryWithout = {};
+};
+
+// The household's meters as their dialog edits them.
+struct MetersInput {
+    Meters meters;
+    QChar separator; // the desktop's, for the dialog's numbers
+    // The file a meter's readings are kept in, by its file key: the dialog
+    // names it when a meter is removed (the file stays).
+    std::function<QString(const QString &fileKey)> logName {};
+    // Looked at on OK: a refusal is shown and the dialog stays open.
+    std::function<QString(const Meters &answer)> check {};
 };
 
 // What the forms ask of the platform. The window system implements it; tests
@@ -133,6 +145,14 @@ public:
         return true;
     }
     virtual void endProgress() { }
+    // The household's meters, modal: add, rename, remove, each with its
+    // kind, number and prices. True on OK (after `input.check`), with
+    // `input.meters` holding the answer.
+    virtual bool editMeters(TForm *owner, MetersInput &input)
+    {
+        (void)owner, (void)input;
+        return false;
+    }
     // --- the optical read head on the meter ---
     // One read of the meter through the read head as `settings` has it:
     // waits for a whole telegram (modal, with "Abbrechen"), 5 s at most

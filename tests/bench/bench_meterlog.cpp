@@ -3,6 +3,7 @@
 // file's lines without parsing them, and an entry and a removal in a log of
 // 100,000 rows, from the handler to the file written, with the main window's
 // widgets following the table as they do in the program.
+#include "core/meters.h"
 #include "fakeservices.h"
 #include "figures.h"
 #include "logfile.h"
@@ -230,8 +231,79 @@ void BM_Removal(benchmark::State &state)
     }
 }
 
+// A household of ten years of daily readings on the main meter and on
+// `further` more meters, their list in the meters' file.
+struct Household {
+    explicit Household(int further)
+    {
+        const auto path = [&](const QString &name) {
+            return QFile::encodeName(QDir(dir.path()).filePath(name)).toStdString();
+        };
+        bench::writeLogFile(path(LogName), TenYears);
+        Meters meters;
+        for (int i = 0; i < further; ++i) {
+            Meter m;
+            m.name = QStringLiteral("Zähler %1").arg(i + 2);
+            m.kind = MeterKind::SubMeter;
+            m.fileKey = meterFileKey(m.name);
+            bench::writeLogFile(path(meterLogName(m.fileKey)), TenYears);
+            meters.further.push_back(m);
+        }
+        if (further > 0) {
+            QFile file(QDir(dir.path()).filePath(QStringLiteral("Meine_Zaehler.txt")));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(metersFileBytes(meters));
+        }
+    }
+    static constexpr int TenYears = 3650;
+    QTemporaryDir dir;
+    test::TestApp t;
+};
+
+// The start of the program, the window made and the logs read: with the
+// main meter alone and with four further meters beside it, whose logs wait
+// until they are shown.
+void BM_Start(benchmark::State &state)
+{
+    Household household(int(state.range(0)));
+    for (auto _ : state) {
+        TProgram program(household.t.app, household.dir.path());
+        benchmark::DoNotOptimize(program.Form1->StringGrid1.rowCount());
+    }
+}
+
+// Showing another meter of 3,650 rows: the table bound to its rows, Panel4
+// and the undo item, with the window's widgets following (Arg 1). Each
+// step shows the other meter; both logs were read before.
+void BM_ShowMeter(benchmark::State &state)
+{
+    Household household(1);
+    TProgram program(household.t.app, household.dir.path());
+    TForm1 &f = *program.Form1;
+    std::unique_ptr<FormView> view;
+    if (state.range(0)) {
+        view = std::make_unique<FormView>(f);
+        f.show();
+        QCoreApplication::processEvents();
+    }
+    f.ShowMeter(1);
+    f.ShowMeter(0);
+    if (f.StringGrid1.rowCount() - f.StringGrid1.fixedRows() != Household::TenYears) {
+        state.SkipWithError("the log did not load whole");
+        return;
+    }
+    for (auto _ : state) {
+        f.ShowMeter(f.ShownLog == 0 ? 1 : 0);
+        if (view)
+            QCoreApplication::processEvents();
+    }
+    view.reset();
+}
+
 } // namespace
 
+BENCHMARK(BM_Start)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowMeter)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load)->Arg(1000)->Arg(10000)->Arg(BigLog)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Arg(1000)->Arg(10000)->Arg(BigLog)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Arg(1000)->Arg(10000)->Arg(BigLog)->Unit(benchmark::kMillisecond);
@@ -261,6 +333,11 @@ int main(int argc, char **argv)
     figures.push_back({ "entry into 100000 rows", "BM_Entry/1", "", "", 0, 0.050 });
     figures.push_back({ "removal from 100000 rows (headless)", "BM_Removal/0", "", "", 0, 0 });
     figures.push_back({ "removal from 100000 rows", "BM_Removal/1", "", "", 0, 0.050 });
+    figures.push_back({ "start, main meter and four further meters of 3650 rows", "BM_Start/4",
+        "BM_Start/0", "main meter alone", 1.05, 0 });
+    figures.push_back(
+        { "another meter shown, 3650 rows (headless)", "BM_ShowMeter/0", "", "", 0, 0 });
+    figures.push_back({ "another meter shown, 3650 rows", "BM_ShowMeter/1", "", "", 0, 0.016 });
     const int status = bench::runFigures(argc, argv, figures);
     logs.clear();
     return status;

@@ -1,0 +1,35 @@
+// The solar page of the chart window: the months' generation as bars of
+// self-use and feed-in, the cumulated benefit as a line against the
+// purchase price, and under them every figure with its formula.
+#pragma once
+
+#include "core/solar.h"
+
+#include <QWidget>
+
+class QChartView;
+class QLabel;
+class QTableWidget;
+
+namespace voltaris {
+
+class SolarPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit SolarPage(QWidget *parent = nullptr);
+
+    void setFigures(const SolarFigures &figures, const FormatSettings &settings);
+    const SolarFigures &figures() const { return figures_; }
+    QChartView *chartView() const { return view_; }
+    QTableWidget *table() const { return table_; }
+    // The notes and problems above the table.
+    QLabel *notes() const { return notes_; }
+
+private:
+    SolarFigures figures_;
+    QChartView *view_;
+    QLabel *notes_;
+    QTableWidget *table_;
+};
+
+} // namespace voltaris

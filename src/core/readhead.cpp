@@ -19,6 +19,13 @@ const QString FramingKey = QStringLiteral("Übertragung");
 const QString Incomplete = QStringLiteral("Das Telegramm ist unvollständig.");
 const QString TooLong = QStringLiteral("Das Telegramm ist zu groß für einen Zähler.");
 
+// The maker's letters of a D0 identification: ASCII, whatever a byte above
+// 127 would be in some code page.
+bool isLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 } // namespace
 
 const std::vector<int> &readHeadSpeeds()
@@ -95,7 +102,7 @@ std::vector<TelegramRead> TelegramFinder::feed(QByteArrayView bytes)
         qsizetype sml = buffer_.indexOf(smlStart);
         qsizetype d0 = -1;
         for (qsizetype from = 0; (from = buffer_.indexOf('/', from)) >= 0; ++from) {
-            if (from + 1 >= buffer_.size() || QChar::isLetter(char16_t(buffer_[from + 1]))) {
+            if (from + 1 >= buffer_.size() || isLetter(buffer_[from + 1])) {
                 d0 = from;
                 break;
             }
@@ -162,8 +169,8 @@ bool TelegramFinder::takeD0(std::vector<TelegramRead> &out)
         }
         // "/" and three letters: the next identification, where a telegram
         // broke off.
-        if (b[i] == '/' && b.size() - i >= 4 && QChar::isLetter(char16_t(b[i + 1]))
-            && QChar::isLetter(char16_t(b[i + 2])) && QChar::isLetter(char16_t(b[i + 3]))) {
+        if (b[i] == '/' && b.size() - i >= 4 && isLetter(b[i + 1]) && isLetter(b[i + 2])
+            && isLetter(b[i + 3])) {
             damage(Incomplete);
             buffer_.remove(0, i);
             return true;

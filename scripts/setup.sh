@@ -4,6 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev libfontconfig-dev
+    qt6-serialport-dev
     fonts-liberation xvfb xauth poppler-utils python3-icalendar)
 
 missing=()

@@ -3,6 +3,8 @@
 #include "qt/formview.h"
 #include "qt/logdialogs.h"
 #include "qt/meterdialog.h"
+#include "qt/readheaddialog.h"
+#include "qt/readheadport.h"
 #include "qt/savedialog.h"
 #include "ui/Unit1.h"
 
@@ -180,6 +182,17 @@ ConsumptionRead QtServices::readConsumption(const QString &path, const FormatSet
         if (std::optional<ConsumptionRead> read = readAhead(path, settings))
             return std::move(*read);
     return readConsumptionFile(path, settings);
+}
+
+// The read head.
+MeterReadout QtServices::readMeter(TForm *owner, const ReadHeadSettings &settings)
+{
+    return readMeterModal(owner && windowOf ? windowOf(owner) : nullptr, settings);
+}
+
+bool QtServices::editReadHead(TForm *owner, ReadHeadSettings &settings)
+{
+    return editReadHeadDialog(owner && windowOf ? windowOf(owner) : nullptr, settings);
 }
 
 } // namespace voltaris

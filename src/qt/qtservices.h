@@ -45,6 +45,9 @@ public:
     bool stepProgress(qint64 done, qint64 total) override;
     void endProgress() override;
     ConsumptionRead readConsumption(const QString &path, const FormatSettings &settings) override;
+    // The read head (src/qt/readheadport.*, src/qt/readheaddialog.*).
+    MeterReadout readMeter(TForm *owner, const ReadHeadSettings &settings) override;
+    bool editReadHead(TForm *owner, ReadHeadSettings &settings) override;
 
     LogViews logViews;
 

@@ -54,6 +54,7 @@ TForm1::TForm1(TApplication &app)
     designExtras();
     designTariffCheck();
     designMeters();
+    designReadHead();
 }
 
 TForm1::~TForm1() = default;

@@ -7,6 +7,7 @@
 #include "core/meterchange.h"
 #include "core/meterlogmodel.h"
 #include "core/prices.h"
+#include "core/readhead.h"
 #include "core/tariffcheck.h"
 #include "ui/FlEdit.h"
 #include "ui/form.h"
@@ -267,6 +268,19 @@ public:
     bool SaveMeters(const Meters &meters, const FileStamp &readAt);
     std::unique_ptr<TMenuItem> N5, Anzeigen1, Zaehler1;
     std::vector<std::unique_ptr<TMenuItem>> ShowMeterItems;
+
+    // --- the reading from the meter through the optical read head
+    // (src/meterlog/readhead.cpp) ---
+    // The last items of the grid's menu, and Ctrl+L in Memo_Stand.
+    void designReadHead();
+    void Lesen1Click(TControl &Sender);
+    void Lesekopf1Click(TControl &Sender);
+    std::unique_ptr<TMenuItem> N9, Lesen1, Lesekopf1;
+    // The head's port and framing, beside the contract, in the data folder
+    // as it is when asked for; written only from its dialog.
+    SideFile<ReadHeadSettings> &readHeadFile() const;
+    mutable SideFile<ReadHeadSettings> ReadHeadFile { DataFolder().path(DataFile::ReadHead),
+        &parseReadHead };
 
     // --- appliance cost calculator ---
     void btn_BerechnenClick(TControl &Sender);

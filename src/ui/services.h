@@ -2,6 +2,7 @@
 
 #include "core/logfile.h"
 #include "core/meters.h"
+#include "core/readhead.h"
 
 #include <QDate>
 #include <QList>
@@ -152,6 +153,23 @@ public:
         (void)owner, (void)input;
         return false;
     }
+    // --- the optical read head on the meter ---
+    // One read of the meter through the read head as `settings` has it:
+    // waits for a whole telegram (modal, with "Abbrechen"), 5 s at most
+    // when nothing comes.
+    virtual MeterReadout readMeter(TForm *owner, const ReadHeadSettings &settings)
+    {
+        (void)owner, (void)settings;
+        return { {}, QStringLiteral("Hier gibt es keinen Lesekopf."), false };
+    }
+    // The dialog "Lesekopf einrichten": port, speed, framing and its test;
+    // true when the user saved, with `settings` holding the choice.
+    virtual bool editReadHead(TForm *owner, ReadHeadSettings &settings)
+    {
+        (void)owner, (void)settings;
+        return false;
+    }
+
     // The consumption file, read. A service so that the start-up can read it
     // ahead; the default reads it now.
     virtual ConsumptionRead readConsumption(const QString &path, const FormatSettings &settings)

@@ -33,7 +33,8 @@ const QRegularExpression Expected(
                    "Der Vertrag wurde geändert\\. Änderungen speichern\\?|"
                    "\"Mein_Vertrag\\.dat\" kann diese Zeichen nicht speichern: .*|"
                    "Die Tabelle enthält noch keinen Zählerstand zum Exportieren\\.|"
-                   "Für den .* ist schon ein Zählerstand eingetragen.*)$"),
+                   "Für den .* ist schon ein Zählerstand eingetragen.*|"
+                   "Es ist noch kein Lesekopf eingerichtet: .*)$"),
     QRegularExpression::DotMatchesEverythingOption);
 
 // Fake boxes, real windows of the log.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (Release, into build-bench/) and runs them all: the
 # number texts and a key release, the consumption file and the log's
-# handlers, the import of a smart meter's large export, and the start-up on a
+# handlers, the import of a smart meter's large export, the read head, and the start-up on a
 # virtual X display of its own. Prints one line per figure: its median, what
 # it is compared with, the ratio and the target. Takes about five minutes;
 # the figures mean most on an idle machine.
@@ -51,7 +51,7 @@ quiet() {
 
 if ! { cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
     cmake --build "$build" -j2 --target voltaris bare_window texts_window bench_startup bench_numtext \
-        bench_meterlog bench_import; } >"$log" 2>&1; then
+        bench_meterlog bench_import bench_readhead; } >"$log" 2>&1; then
     cat "$log" >&2
     exit 1
 fi
@@ -73,6 +73,10 @@ echo
 echo "a smart meter's export, once each (a process of its own, so that the peak is the import's)"
 quiet "$build/tests/bench_import"
 quiet "$build/tests/bench_import" --utf16
+
+echo
+echo "the optical read head: a telegram parsed, and a click read off a fake meter on a pseudo-terminal"
+quiet "$build/tests/bench_readhead"
 
 # A display of its own: the first free number from :77 on.
 display=77

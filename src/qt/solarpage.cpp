@@ -126,6 +126,9 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
 
         auto *xAxis = new QBarCategoryAxis;
         xAxis->append(labels);
+        // Upright, a year's months and more no longer fit side by side.
+        if (labels.size() > 12)
+            xAxis->setLabelsAngle(-90);
         auto *kwhAxis = new QValueAxis;
         kwhAxis->setLabelFormat(QStringLiteral("%.0f"));
         kwhAxis->setTitleText(QStringLiteral("kWh im Monat"));
@@ -133,7 +136,7 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
         kwhAxis->applyNiceNumbers();
         auto *euroAxis = new QValueAxis;
         euroAxis->setLabelFormat(QStringLiteral("%.0f"));
-        euroAxis->setTitleText(QStringLiteral("€"));
+        euroAxis->setTitleText(QStringLiteral("Nutzen kumuliert (€)"));
         euroAxis->setRange(0, qreal(highEuro > 0 ? highEuro * 1.1L : 1));
         euroAxis->applyNiceNumbers();
         chart->addAxis(xAxis, Qt::AlignBottom);
@@ -154,6 +157,7 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
     const int scrolled = table_->verticalScrollBar()->value();
     const std::vector<SolarRow> rows = solarRows(f, s);
     table_->clearContents();
+    table_->clearSpans();
     table_->setRowCount(int(rows.size()));
     for (size_t i = 0; i < rows.size(); ++i) {
         const SolarRow &r = rows[i];
@@ -169,6 +173,12 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
         if (r.heading)
             how->setFont(bold);
         table_->setItem(row, 1, how);
+        // A heading has no value: its text (the assumptions) takes that
+        // column's room too.
+        if (r.heading && r.value.isEmpty()) {
+            table_->setSpan(row, 1, 1, 2);
+            continue;
+        }
         auto *value = new QTableWidgetItem(r.value);
         value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table_->setItem(row, 2, value);

@@ -24,27 +24,34 @@ void TForm1::Tarife1Click(TControl &)
     app().services().showLogView(*this, LogView::TariffCheck);
 }
 
-bool TForm1::SaveTariffCheck(const TariffCheck &check, const FileStamp &readAt)
+bool TForm1::MayWriteSideFile(const QString &path, int badLine, const FileStamp &now,
+    const FileStamp &readAt, const QString &notSaved)
 {
-    const SideFileRead<TariffCheck> &read = TariffCheckFile.read();
-    if (read.badLine) {
+    if (badLine) {
         app().messageBox(this, app().Title,
-            notWrittenOver(TariffCheckFile.path(), read.badLine)
-                + QStringLiteral(" Es wurde nichts gespeichert."),
+            notWrittenOver(path, badLine) + QStringLiteral(" Es wurde nichts gespeichert."),
             MsgIcon::None);
         return false;
     }
     // What the user changed was an older state of the file: written, it
     // would drop what the other program put in.
-    if (read.stamp != readAt) {
+    if (now != readAt) {
         app().messageBox(this, app().Title,
             QStringLiteral("Die Datei \"%1\" wurde inzwischen von einem anderen Programm "
-                           "geändert und wird neu gelesen; Ihre letzte Änderung wurde nicht "
-                           "gespeichert.")
-                .arg(displayPath(TariffCheckFile.path())),
+                           "geändert und wird neu gelesen; %2 wurde nicht gespeichert.")
+                .arg(displayPath(path), notSaved),
             MsgIcon::None);
         return false;
     }
+    return true;
+}
+
+bool TForm1::SaveTariffCheck(const TariffCheck &check, const FileStamp &readAt)
+{
+    const SideFileRead<TariffCheck> &read = TariffCheckFile.read();
+    if (!MayWriteSideFile(TariffCheckFile.path(), read.badLine, read.stamp, readAt,
+            QStringLiteral("Ihre letzte Änderung")))
+        return false;
     if (read.value == check)
         return true;
     writeFileOrThrow(TariffCheckFile.path(), tariffCheckFileBytes(check));

@@ -196,23 +196,11 @@ void TForm1::Zaehler1Click(TControl &)
 bool TForm1::SaveMeters(const Meters &meters, const FileStamp &readAt)
 {
     const SideFileRead<Meters> &read = MetersFile.read();
-    if (read.badLine) {
-        app().messageBox(this, app().Title,
-            notWrittenOver(MetersFile.path(), read.badLine)
-                + QStringLiteral(" Es wurde nichts gespeichert."),
-            MsgIcon::None);
-        return false;
-    }
-    // The dialog edited an older state of the file: written, it would drop
-    // what the other program put in.
-    if (read.stamp != readAt) {
-        app().messageBox(this, app().Title,
-            QStringLiteral("Die Datei \"%1\" wurde inzwischen von einem anderen Programm "
-                           "geändert und wird neu gelesen; Ihre Änderung der Zähler wurde nicht "
-                           "gespeichert.")
-                .arg(displayPath(MetersFile.path())),
-            MsgIcon::None);
-        syncMeterLogs();
+    if (!MayWriteSideFile(MetersFile.path(), read.badLine, read.stamp, readAt,
+            QStringLiteral("Ihre Änderung der Zähler"))) {
+        // The meters as the other program left them.
+        if (!read.badLine)
+            syncMeterLogs();
         return false;
     }
     // Nothing changed, nothing written: a folder with the main meter alone

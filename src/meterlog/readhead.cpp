@@ -128,14 +128,9 @@ void TForm1::Lesekopf1Click(TControl &)
         return;
     // Another program may have written the file while the dialog was open.
     const SideFileRead<ReadHeadSettings> &now = readHeadFile().read();
-    if (now.badLine || now.stamp != before.stamp) {
-        app().messageBox(this, app().Title,
-            QStringLiteral("Die Datei \"%1\" wurde inzwischen von einem anderen Programm "
-                           "geändert; die Einstellung des Lesekopfs wurde nicht gespeichert.")
-                .arg(displayPath(readHeadFile().path())),
-            MsgIcon::None);
+    if (!MayWriteSideFile(readHeadFile().path(), now.badLine, now.stamp, before.stamp,
+            QStringLiteral("die Einstellung des Lesekopfs")))
         return;
-    }
     writeFileOrThrow(readHeadFile().path(), readHeadFileBytes(settings));
     readHeadFile().saved(settings);
 }

@@ -228,6 +228,12 @@ public:
     // that cannot be read, or another program changed it since: it is then
     // kept as it is.
     bool SaveTariffCheck(const TariffCheck &check, const FileStamp &readAt);
+    // Whether a side file the user edited from its state at `readAt` may be
+    // written over now: false, after a message ending in what was not saved,
+    // when it has a line that cannot be read or another program changed it
+    // since.
+    bool MayWriteSideFile(const QString &path, int badLine, const FileStamp &now,
+        const FileStamp &readAt, const QString &notSaved);
     // At start: a notice names a deadline of the contract within six weeks.
     void RemindDeadlines();
 

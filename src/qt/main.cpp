@@ -1,5 +1,6 @@
 #include "common/formatsettings.h"
 #include "core/datafolder.h"
+#include "core/meters.h"
 #include "qt/filewatch.h"
 #include "qt/formview.h"
 #include "qt/qtservices.h"
@@ -137,6 +138,11 @@ QString folderFiles()
         + file(DataFile::MeterChanges, QStringLiteral("Zählerwechsel, sobald es einen gibt"))
         + file(DataFile::TariffCheck,
             QStringLiteral("Tarifangebote und Fristen, sobald es welche gibt"))
+        + file(DataFile::Meters, QStringLiteral("weitere Zähler, sobald es einen gibt"))
+        + QStringLiteral("  %1 %2\n")
+              .arg(meterLogName(QStringLiteral("NAME")), -27)
+              .arg(QStringLiteral("die Zählerstände des weiteren Zählers NAME"))
+        + file(DataFile::ReadHead, QStringLiteral("der Lesekopf, sobald er eingerichtet ist"))
         + file(DataFile::Lock, QStringLiteral("zeigt, dass Voltaris in diesem Ordner läuft"))
         + QStringLiteral("  %1-JJJJ-MM-TT-N.bak, %2-JJJJ-MM-TT-N.bak\n")
               .arg(DataFolder::title(DataFile::Log), DataFolder::title(DataFile::Contract));

@@ -28,7 +28,8 @@ private slots:
         QTest::addColumn<QStringList>("err"); // texts on stderr; none: it stays empty
         const QStringList usage { "Aufruf: voltaris", "--documents", "--help", "--version",
             "Mein_Vertrag.dat", "Mein_Verbrauch.txt", "Mein_Preisaenderungen.txt",
-            "Mein_Zaehlerwechsel.txt", "Mein_Tarifvergleich.txt", ".voltaris.lock",
+            "Mein_Zaehlerwechsel.txt", "Mein_Tarifvergleich.txt", "Meine_Zaehler.txt",
+            "Mein_Verbrauch_NAME.txt", "Mein_Lesekopf.txt", ".voltaris.lock",
             "Mein_Verbrauch-JJJJ-MM-TT-N.bak", "Datenordner", "%home/Documents/Voltaris", "%cwd" };
         const QStringList version { "=Voltaris 1.3\n" };
         const QStringList wrong { "Aufruf: voltaris", "Mein_Vertrag.dat" };

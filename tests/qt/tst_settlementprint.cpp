@@ -227,6 +227,64 @@ private slots:
             QVERIFY(text.contains("Vergütung"));
     }
 
+    // A solar log beside the main log (20.07. to 30.11.2026, 1000 kWh): the
+    // year comparison puts purchase + self-use beside what the household
+    // bought, the year marked as not covered whole by the solar readings.
+    //   alone: the main meter's years, 1000 kWh self-use
+    //   with a register (400 kWh fed in): the household's total, 600 kWh
+    void yearsWithoutSolar_data()
+    {
+        QTest::addColumn<bool>("measured");
+        QTest::addColumn<int>("selfUse");
+        QTest::newRow("solar alone") << false << 1000;
+        QTest::newRow("with a feed-in register") << true << 600;
+    }
+    void yearsWithoutSolar()
+    {
+        QFETCH(bool, measured);
+        QFETCH(int, selfUse);
+        Form w(20);
+        Meters meters;
+        Meter roof;
+        roof.name = "Dach";
+        roof.kind = MeterKind::Solar;
+        roof.fileKey = "Dach";
+        roof.solar.start = QDate(2026, 7, 20);
+        meters.further.push_back(roof);
+        const QByteArray rows = LogHeader + "20.07.2026 |        0,00 |    0 |      0\r\n"
+            + "30.11.2026 |     %1,00 |  133 |   %2\r\n";
+        writeFile(w.dir.filePath("Mein_Verbrauch_Dach.txt"),
+            QString::fromLatin1(rows).arg(1000).arg("7,52").toLatin1());
+        if (measured) {
+            Meter feed;
+            feed.name = "Netz";
+            feed.kind = MeterKind::FeedIn;
+            feed.fileKey = "Netz";
+            feed.price = 8;
+            meters.further.push_back(feed);
+            writeFile(w.dir.filePath("Mein_Verbrauch_Netz.txt"),
+                QString::fromLatin1(rows).arg(" 400").arg("3,01").toLatin1());
+        }
+        writeFile(w.dir.filePath("Meine_Zaehler.txt"), metersFileBytes(meters));
+
+        HistoryWindow history(w.f, shownLogOf(w.f));
+        history.setShowsYears(true);
+        QComboBox *choice = history.meterChoice();
+        if (measured)
+            choice->setCurrentIndex(choice->count() - 1); // the household
+        const FormatSettings &s = w.f.app().settings();
+        const std::vector<YearFigures> bought = measured
+            ? history.householdYears().total
+            : yearComparison(
+                w.f.householdInput().main, w.f.contractValues().texts(), s, w.f.priceChanges());
+        QCOMPARE(bought.size(), size_t(1));
+        QTableWidget *table = history.yearView()->table();
+        QCOMPARE(table->horizontalHeaderItem(2)->text(), QString("Verbrauch ohne Solar (kWh)"));
+        QCOMPARE(table->item(0, 1)->text(), formatValue(bought[0].kwh, ','));
+        QCOMPARE(table->item(0, 2)->text(),
+            formatValue(bought[0].kwh + selfUse, ',') + " (Solar nicht ganzjährig)");
+    }
+
     // The meters' file and a night register's log put beside the main log
     // (a copy of it): the preview adds the household after the main sheet,
     // and the year comparison offers the register and the household.
@@ -258,6 +316,8 @@ private slots:
         QCOMPARE(years.total.size(), size_t(1));
         // The household bought the main meter's kWh and its copy's.
         QCOMPARE(double(years.total[0].kwh), double(2 * years.meters[0].years[0].kwh));
+        // Without solar the table is as it was.
+        QCOMPARE(history.yearView()->table()->columnCount(), 5);
         choice->setCurrentIndex(2);
         QCOMPARE(
             history.yearView()->table()->item(0, 1)->text(), formatValue(years.total[0].kwh, ','));

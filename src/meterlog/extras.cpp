@@ -39,9 +39,16 @@ const MeterLog &shownLogOf(TForm1 &form)
     return log;
 }
 
+const MeterLog &mainLogOf(TForm1 &form)
+{
+    MeterLog &log = *form.Logs.front();
+    log.setChanges(form.LogFiles.front()->replacements());
+    return log;
+}
+
 Settlement settlementOf(TForm1 &form)
 {
-    return settlementOf(shownLogOf(form), form.contractValues(), form.app().settings(),
+    return settlementOf(mainLogOf(form), form.contractValues(), form.app().settings(),
         form.priceChanges(), form.app().services().today());
 }
 

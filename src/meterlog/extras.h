@@ -9,8 +9,12 @@ class TForm1;
 
 // The log the window shows, its replacements as their file holds them now.
 const MeterLog &shownLogOf(TForm1 &form);
-// The settlement of the shown log at the contract's values, the changes of
-// price and instalment, and the services' today.
+// The main meter's log, its replacements as their file holds them now,
+// whichever log is shown: the settlement preview's.
+const MeterLog &mainLogOf(TForm1 &form);
+// The settlement of the main meter's log at the contract's values, the
+// changes of price and instalment, and the services' today: the contract
+// prices the main meter's kWh, whichever meter is shown.
 Settlement settlementOf(TForm1 &form);
 
 } // namespace voltaris

@@ -218,7 +218,17 @@ void HistoryWindow::refreshYears()
     const FormatSettings &s = form_.app().settings();
     shownLogOf(form_);
     years_ = yearComparisonOf(log_, form_.contractValues(), s, form_.priceChanges());
-    household_ = householdYearComparison(form_.householdInput(), s);
+    const HouseholdInput household = form_.householdInput();
+    household_ = householdYearComparison(household, s);
+    withoutSolar_.clear();
+    totalWithoutSolar_.clear();
+    if (const SolarFigures solar = solarFiguresOf(household, s); solar.hasSolar) {
+        // The purchase is the main meter's alone when the household has no
+        // other meter it buys from, and the shown log is that meter's.
+        if (household_.meters.empty() && &log_ == form_.Logs.front().get())
+            withoutSolar_ = consumptionWithoutSolar(solar, years_);
+        totalWithoutSolar_ = consumptionWithoutSolar(solar, household_.total);
+    }
     // The choice: each meter, then the household; the one chosen stays.
     QStringList names;
     for (const MeterYears &m : household_.meters)
@@ -247,10 +257,11 @@ void HistoryWindow::showChosenYears()
     const int chosen = meter_->currentIndex();
     const std::vector<MeterYears> &meters = household_.meters;
     if (meters.empty() || chosen < 0) {
-        yearView_->setYears(years_, s);
+        yearView_->setYears(years_, s, {}, {}, withoutSolar_);
     } else if (size_t(chosen) >= meters.size()) {
         yearView_->setYears(household_.total, s,
-            QStringLiteral("Gekaufter Strom des Haushalts: Hauptzähler, NT und eigene Verträge"));
+            QStringLiteral("Gekaufter Strom des Haushalts: Hauptzähler, NT und eigene Verträge"),
+            {}, totalWithoutSolar_);
     } else {
         const MeterYears &m = meters[size_t(chosen)];
         switch (m.kind) {

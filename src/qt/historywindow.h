@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/history.h"
+#include "core/solar.h"
 #include "core/yearcompare.h"
 
 #include <QWidget>
@@ -74,6 +75,10 @@ private:
     History history_;
     std::vector<YearFigures> years_;
     HouseholdYears household_;
+    // "Verbrauch ohne Solar" beside what the household bought: of the main
+    // meter's years (without further meters) and of the household's total;
+    // empty without a solar system.
+    std::vector<SolarYearUse> withoutSolar_, totalWithoutSolar_;
     QStackedWidget *pages_; // the history, the contract years
     QStackedWidget *stack_;
     QLabel *hint_;

@@ -41,8 +41,8 @@ void LogViews::show(TForm1 &form, QWidget *parent, LogView view)
     if (!w) {
         if (view == LogView::History)
             w = history_ = new HistoryWindow(form, form.shownLog(), parent);
-        else if (view == LogView::Settlement)
-            w = settlement_ = new SettlementWindow(form, form.shownLog(), parent);
+        else if (view == LogView::Settlement) // the household's: from the main meter
+            w = settlement_ = new SettlementWindow(form, parent);
         else // the main meter's consumption, whichever log is shown
             w = tariffs_ = new TariffWindow(form, *form.Logs.front(), parent);
         // Over the main window, where the user is looking.

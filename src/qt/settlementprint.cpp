@@ -123,7 +123,7 @@ std::vector<QString> settlementPartsHtml(const SettlementPage &page)
         html += QStringLiteral("<h3>Ablesungen</h3>") + readingTable(used, s);
     const QString made = QStringLiteral("<p style=\"color:#555555\">Erstellt am %1 mit %2.</p>")
                              .arg(dateToStr(page.today, s), escaped(page.title));
-    if (!hasFurtherMeters(page.household))
+    if (!showsHousehold(page.household))
         return { html + made };
 
     const HouseholdSheet household

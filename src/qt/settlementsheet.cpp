@@ -3,6 +3,7 @@
 #include "common/dates.h"
 #include "common/numtext.h"
 #include "core/meters.h"
+#include "core/solar.h"
 
 #include <algorithm>
 
@@ -335,7 +336,47 @@ QString meterSheet(const MeterYear &m, const std::vector<Reading> &readings, con
     return h.html();
 }
 
+// The solar systems' part of the main contract's year: what the household
+// used of their output, and what that saved at the working price. Saved
+// money is none paid: the household's result leaves it out.
+void solarRows(Sheet &h, const SolarFigures &solar, const Settlement &main)
+{
+    h.heading(QStringLiteral("Solar:"), QString());
+    const SolarYearSummary year
+        = main.hasYear ? solarYearOf(solar, main.yearStart) : SolarYearSummary {};
+    if (!year.found || !solar.hasPrice) {
+        h.row(QStringLiteral("Ersparnis"),
+            solar.hasPrice ? QStringLiteral("keine Solar-Ablesungen im Vertragsjahr")
+                           : QStringLiteral("ohne Arbeitspreis nicht zu rechnen"),
+            QStringLiteral("–"));
+        return;
+    }
+    const QString counted
+        = QStringLiteral("vom %1 bis %2 (%3)")
+              .arg(h.date(year.from), h.date(year.to.addDays(-1)), days(year.from.daysTo(year.to)));
+    h.row(QStringLiteral("Eigenverbrauch"),
+        QStringLiteral("Erzeugung − Einspeisung, nie unter 0,\n") + counted, h.kwh(year.selfUse));
+    // One working price in the counted days: the product; else the sum of
+    // the days at their prices, as the solar page lists it.
+    const auto at = std::find_if(solar.years.begin(), solar.years.end(),
+        [&](const SolarYear &y) { return y.start == main.yearStart; });
+    const QString product = at != solar.years.end() && at->parts.size() == 1
+        ? QStringLiteral("%1 kWh × %2 ct ÷ 100").arg(h.f(year.selfUse), h.f(at->parts[0].price))
+        : QStringLiteral("%1 kWh × Arbeitspreis des Tages ÷ 100").arg(h.f(year.selfUse));
+    h.row(QStringLiteral("Ersparnis"),
+        product + QStringLiteral(",\n") + counted
+            + QStringLiteral(";\nnicht im Ergebnis des Haushalts: gespart, nicht gezahlt"),
+        h.euro(year.savings));
+}
+
 } // namespace
+
+bool showsHousehold(const HouseholdInput &input)
+{
+    return hasFurtherMeters(input)
+        || std::any_of(input.further.begin(), input.further.end(),
+            [](const MeterReadings &m) { return m.meter.kind == MeterKind::Solar; });
+}
 
 HouseholdSheet householdSheetOf(
     const HouseholdYear &hy, const HouseholdInput &in, const FormatSettings &s)
@@ -417,10 +458,15 @@ HouseholdSheet householdSheetOf(
         h.heading(QStringLiteral("Einspeisung:"), QString());
         h.row(QStringLiteral("Vergütung"), hy.feedIn.how, h.euro(hy.feedIn.value));
     }
+    const SolarFigures solar = solarFiguresOf(in, s);
+    if (solar.hasSolar)
+        solarRows(h, solar, hy.main);
     if (hy.complete) {
         h.heading(QStringLiteral("Haushalt:"), QString());
-        h.row(QStringLiteral("Ergebnis des Haushalts"), hy.net.how, verdict(hy.net.value, sep),
-            hy.net.value >= 0 ? Green : Red);
+        h.row(QStringLiteral("Ergebnis des Haushalts"),
+            solar.hasSolar ? hy.net.how + QStringLiteral(",\nohne die Ersparnis durch Solar")
+                           : hy.net.how,
+            verdict(hy.net.value, sep), hy.net.value >= 0 ? Green : Red);
     }
     h.close();
     for (const QString &problem : hy.problems)

@@ -14,9 +14,14 @@ namespace voltaris {
 QString settlementSheetHtml(
     const Settlement &settlement, const std::vector<Reading> &readings, const FormatSettings &s);
 
+// Whether the preview adds the household after the main meter's sheet: it
+// has further meters or a solar system.
+bool showsHousehold(const HouseholdInput &input);
+
 // The household's further meters after the main meter's sheet: each night
 // register, sub-meter, own contract and feed-in register with its figures,
-// then the summary of the contracts, the feed-in and the household's net.
+// then the summary of the contracts, the feed-in, the solar systems'
+// self-use and savings in the contract year, and the household's net.
 QString householdSheetHtml(
     const HouseholdYear &household, const HouseholdInput &input, const FormatSettings &s);
 // The same in the parts a page each holds where one is too small: the main

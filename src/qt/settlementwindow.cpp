@@ -27,16 +27,16 @@ namespace voltaris {
 
 SettlementPage settlementPageOf(TForm1 &form)
 {
-    return { shownLogOf(form), form.contractValues(), form.priceChanges(), form.app().settings(),
+    return { mainLogOf(form), form.contractValues(), form.priceChanges(), form.app().settings(),
         form.app().services().today(), form.app().Title,
         QDir::current().absoluteFilePath(form.dataFolder().path(DataFile::SettlementPdf)),
         form.householdInput() };
 }
 
-SettlementWindow::SettlementWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
+SettlementWindow::SettlementWindow(TForm1 &form, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , form_(form)
-    , log_(log)
+    , log_(mainLogOf(form))
     , text_(new QLabel)
     , sheet_(new QScrollArea(this))
     , changes_(new QListWidget(this))
@@ -98,7 +98,7 @@ SettlementWindow::SettlementWindow(TForm1 &form, const MeterLog &log, QWidget *p
     layout->addLayout(buttons);
 
     auto *follower
-        = new LogFollower(&log, { &form.Edit3, &form.Edit5, &form.Edit7, &form.dtp_Ab }, this);
+        = new LogFollower(&log_, { &form.Edit3, &form.Edit5, &form.Edit7, &form.dtp_Ab }, this);
     connect(follower, &LogFollower::changed, this, &SettlementWindow::refresh);
     refresh();
 }
@@ -117,7 +117,7 @@ void SettlementWindow::refresh()
     QString html = settlementSheetHtml(settlement_, log_.readings(s), s);
     // The household's further meters after the log's own sheet.
     const HouseholdInput household = form_.householdInput();
-    if (hasFurtherMeters(household))
+    if (showsHousehold(household))
         html += householdSheetHtml(householdYearOf(household, s), household, s);
     text_->setText(html);
     changes_->clear();

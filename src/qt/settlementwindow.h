@@ -15,7 +15,7 @@ namespace voltaris {
 class MeterLog;
 class TForm1;
 
-// The page of the form's shown log and contract, as they are now.
+// The page of the form's main meter and contract, as they are now.
 SettlementPage settlementPageOf(TForm1 &form);
 
 // The settlement preview of the current contract year with every figure and
@@ -25,9 +25,10 @@ SettlementPage settlementPageOf(TForm1 &form);
 class SettlementWindow : public QWidget {
     Q_OBJECT
 public:
-    // The prices are changed through the form; the figures are those of
-    // `log`, the log it shows.
-    SettlementWindow(TForm1 &form, const MeterLog &log, QWidget *parent = nullptr);
+    // The prices are changed through the form. The figures are the
+    // household's: the main meter's log at the main contract, whichever
+    // meter the window shows, and it is the main log the preview follows.
+    explicit SettlementWindow(TForm1 &form, QWidget *parent = nullptr);
 
     const Settlement &settlement() const { return settlement_; }
     // The text shown, without its markup.

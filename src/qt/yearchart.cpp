@@ -89,10 +89,16 @@ bool YearComparisonView::showsChart() const
 }
 
 void YearComparisonView::setYears(const std::vector<YearFigures> &years, const FormatSettings &s,
-    const QString &title, const QString &costHeader)
+    const QString &title, const QString &costHeader, const std::vector<SolarYearUse> &withoutSolar)
 {
-    table_->setHorizontalHeaderItem(
-        2, new QTableWidgetItem(costHeader.isEmpty() ? QStringLiteral("Kosten (€)") : costHeader));
+    const bool solar = !withoutSolar.empty() && withoutSolar.size() == years.size();
+    QStringList headers { QStringLiteral("Vertragsjahr"), QStringLiteral("Verbrauch (kWh)"),
+        costHeader.isEmpty() ? QStringLiteral("Kosten (€)") : costHeader,
+        QStringLiteral("Änderung Verbrauch"), QStringLiteral("Änderung Kosten") };
+    if (solar)
+        headers.insert(2, QStringLiteral("Verbrauch ohne Solar (kWh)"));
+    table_->setColumnCount(int(headers.size()));
+    table_->setHorizontalHeaderLabels(headers);
     if (years.empty()) {
         table_->setRowCount(0);
         stack_->setCurrentWidget(hint_);
@@ -143,10 +149,18 @@ void YearComparisonView::setYears(const std::vector<YearFigures> &years, const F
     for (size_t i = 0; i < years.size(); ++i) {
         const YearFigures &y = years[i];
         const bool costChange = y.hasPrevious && y.hasCost && i > 0 && years[i - 1].hasCost;
-        const QStringList cells { yearLabel(y), formatValue(y.kwh, sep),
+        QStringList cells { yearLabel(y), formatValue(y.kwh, sep),
             y.hasCost ? formatValue(y.cost, sep) : None,
             y.hasPrevious ? percentChange(y.kwhChange, sep) : None,
             costChange ? percentChange(y.costChange, sep) : None };
+        if (solar) {
+            // Purchase + self-use; where the solar readings miss part of the
+            // year, its self-use is only that of the days they count.
+            const SolarYearUse &use = withoutSolar[i];
+            cells.insert(2,
+                formatValue(use.withoutSolar, sep)
+                    + (use.whole ? QString() : QStringLiteral(" (Solar nicht ganzjährig)")));
+        }
         for (int c = 0; c < cells.size(); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             item->setTextAlignment(

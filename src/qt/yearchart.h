@@ -2,6 +2,7 @@
 // consumption and cost against the year before.
 #pragma once
 
+#include "core/solar.h"
 #include "core/yearcompare.h"
 
 #include <QWidget>
@@ -26,9 +27,13 @@ public:
 
     // `title` (of a further meter, of the household) in place of the
     // chart's own; `costHeader` names the cost column where it is an income
-    // or a share.
+    // or a share. `withoutSolar`, one a year where the years are what the
+    // household bought and it has a solar system: "Verbrauch ohne Solar"
+    // beside the purchase, a year the solar readings do not cover whole
+    // marked.
     void setYears(const std::vector<YearFigures> &years, const FormatSettings &settings,
-        const QString &title = {}, const QString &costHeader = {});
+        const QString &title = {}, const QString &costHeader = {},
+        const std::vector<SolarYearUse> &withoutSolar = {});
     QChartView *chartView() const { return view_; }
     QTableWidget *table() const { return table_; }
     bool showsChart() const;

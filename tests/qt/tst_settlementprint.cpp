@@ -3,6 +3,7 @@
 #include "meterlog/extras.h"
 #include "modal.h"
 #include "qt/historywindow.h"
+#include "qt/logviews.h"
 #include "qt/settlementprint.h"
 #include "qt/settlementsheet.h"
 #include "qt/settlementwindow.h"
@@ -23,6 +24,7 @@
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QtTest>
 
 using namespace voltaris;
@@ -167,13 +169,129 @@ private slots:
                     .contains("Ergebnis des Haushalts"));
     }
 
+    // A solar system in the household's summary, its log as long as the
+    // main meter's (20.07. to 30.11.2026, 1000 kWh at 30,50 ct): the year's
+    // self-use and its savings, the household's net as without it.
+    //   register: 1000 − 400 fed in = 600 kWh × 30,50 ct = 183,00 €
+    //   share 25 %: 1000 − 250 = 750 kWh × 30,50 ct = 228,75 €
+    void solarInTheSummary_data()
+    {
+        QTest::addColumn<bool>("measured"); // a feed-in register, else a stated share
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("savings");
+        QTest::newRow("roof with a feed-in register") << true << "600,00 kWh × 30,50 ct ÷ 100"
+                                                      << "183,00 €";
+        QTest::newRow("plug-in, share stated") << false << "750,00 kWh × 30,50 ct ÷ 100"
+                                               << "228,75 €";
+    }
+    void solarInTheSummary()
+    {
+        QFETCH(bool, measured);
+        QFETCH(QString, how);
+        QFETCH(QString, savings);
+        Form w(20);
+        SettlementPage page = settlementPageOf(w.f);
+        const QDate from(2026, 7, 20), to(2026, 11, 30);
+        Meter feed;
+        feed.name = "Netz";
+        feed.kind = MeterKind::FeedIn;
+        feed.fileKey = "Netz";
+        feed.price = 8;
+        if (measured)
+            page.household.further.push_back({ feed, { { from, 0 }, { to, 400 } } });
+        const QString before = settlementPageHtml(page);
+        const HouseholdYear without = householdYearOf(page.household, page.settings);
+
+        Meter roof;
+        roof.name = "Dach";
+        roof.kind = MeterKind::Solar;
+        roof.fileKey = "Dach";
+        roof.solar.start = from;
+        roof.solar.purchasePrice = 900;
+        roof.solar.feedInShare = measured ? 0 : 25;
+        page.household.further.push_back({ roof, { { from, 0 }, { to, 1000 } } });
+        // On paper as on the screen.
+        const QString html = settlementPageHtml(page);
+        QTextDocument doc;
+        doc.setHtml(html);
+        const QString text = doc.toPlainText();
+        const QString solar = text.mid(text.indexOf("Solar:"));
+        QVERIFY2(solar.contains(QString("Ersparnis\n%1").arg(how)), qPrintable(solar));
+        QVERIFY(solar.contains("vom 20.07.2026 bis 29.11.2026 (133 Tage)"));
+        QVERIFY(solar.contains(savings));
+        // The net is the household's money as without the panels.
+        QVERIFY(text.contains("Ergebnis des Haushalts"));
+        QVERIFY(solar.contains(formatValue(std::fabs(without.net.value), ',') + " €"));
+        QCOMPARE(before.contains("Solar:"), false);
+        if (measured)
+            QVERIFY(text.contains("Vergütung"));
+    }
+
+    // A solar log beside the main log (20.07. to 30.11.2026, 1000 kWh): the
+    // year comparison puts purchase + self-use beside what the household
+    // bought, the year marked as not covered whole by the solar readings.
+    //   alone: the main meter's years, 1000 kWh self-use
+    //   with a register (400 kWh fed in): the household's total, 600 kWh
+    void yearsWithoutSolar_data()
+    {
+        QTest::addColumn<bool>("measured");
+        QTest::addColumn<int>("selfUse");
+        QTest::newRow("solar alone") << false << 1000;
+        QTest::newRow("with a feed-in register") << true << 600;
+    }
+    void yearsWithoutSolar()
+    {
+        QFETCH(bool, measured);
+        QFETCH(int, selfUse);
+        Form w(20);
+        Meters meters;
+        Meter roof;
+        roof.name = "Dach";
+        roof.kind = MeterKind::Solar;
+        roof.fileKey = "Dach";
+        roof.solar.start = QDate(2026, 7, 20);
+        meters.further.push_back(roof);
+        const QByteArray rows = LogHeader + "20.07.2026 |        0,00 |    0 |      0\r\n"
+            + "30.11.2026 |     %1,00 |  133 |   %2\r\n";
+        writeFile(w.dir.filePath("Mein_Verbrauch_Dach.txt"),
+            QString::fromLatin1(rows).arg(1000).arg("7,52").toLatin1());
+        if (measured) {
+            Meter feed;
+            feed.name = "Netz";
+            feed.kind = MeterKind::FeedIn;
+            feed.fileKey = "Netz";
+            feed.price = 8;
+            meters.further.push_back(feed);
+            writeFile(w.dir.filePath("Mein_Verbrauch_Netz.txt"),
+                QString::fromLatin1(rows).arg(" 400").arg("3,01").toLatin1());
+        }
+        writeFile(w.dir.filePath("Meine_Zaehler.txt"), metersFileBytes(meters));
+
+        HistoryWindow history(w.f, shownLogOf(w.f));
+        history.setShowsYears(true);
+        QComboBox *choice = history.meterChoice();
+        if (measured)
+            choice->setCurrentIndex(choice->count() - 1); // the household
+        const FormatSettings &s = w.f.app().settings();
+        const std::vector<YearFigures> bought = measured
+            ? history.householdYears().total
+            : yearComparison(
+                w.f.householdInput().main, w.f.contractValues().texts(), s, w.f.priceChanges());
+        QCOMPARE(bought.size(), size_t(1));
+        QTableWidget *table = history.yearView()->table();
+        QCOMPARE(table->horizontalHeaderItem(2)->text(), QString("Verbrauch ohne Solar (kWh)"));
+        QCOMPARE(table->item(0, 1)->text(), formatValue(bought[0].kwh, ','));
+        QCOMPARE(table->item(0, 2)->text(),
+            formatValue(bought[0].kwh + selfUse, ',') + " (Solar nicht ganzjährig)");
+    }
+
     // The meters' file and a night register's log put beside the main log
     // (a copy of it): the preview adds the household after the main sheet,
     // and the year comparison offers the register and the household.
     void householdWindows()
     {
         Form w(20);
-        const QString alone = SettlementWindow(w.f, shownLogOf(w.f)).plainText();
+        const QString alone = SettlementWindow(w.f).plainText();
         Meter night;
         night.name = "Nacht";
         night.kind = MeterKind::LowTariff;
@@ -183,7 +301,7 @@ private slots:
         writeFile(w.dir.filePath("Mein_Verbrauch_Nacht.txt"),
             readAll(w.dir.filePath("Mein_Verbrauch.txt")));
 
-        const QString text = SettlementWindow(w.f, shownLogOf(w.f)).plainText();
+        const QString text = SettlementWindow(w.f).plainText();
         const QString mainSheet = alone.left(alone.indexOf("Eine Schätzung"));
         QVERIFY2(text.startsWith(mainSheet), qPrintable(text));
         QVERIFY(text.contains("Niedertarif (NT): „Nacht“"));
@@ -198,9 +316,63 @@ private slots:
         QCOMPARE(years.total.size(), size_t(1));
         // The household bought the main meter's kWh and its copy's.
         QCOMPARE(double(years.total[0].kwh), double(2 * years.meters[0].years[0].kwh));
+        // Without solar the table is as it was.
+        QCOMPARE(history.yearView()->table()->columnCount(), 5);
         choice->setCurrentIndex(2);
         QCOMPARE(
             history.yearView()->table()->item(0, 1)->text(), formatValue(years.total[0].kwh, ','));
+    }
+
+    // A further meter shown: the preview still settles the main meter at
+    // the main contract, and follows the main log.
+    void mainMeterWhateverShown_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("sub-meter shown") << int(MeterKind::SubMeter);
+        QTest::newRow("feed-in shown") << int(MeterKind::FeedIn);
+    }
+    void mainMeterWhateverShown()
+    {
+        QFETCH(int, kind);
+        Form w(20);
+        const Settlement main = SettlementWindow(w.f).settlement();
+        const QString alone = SettlementWindow(w.f).plainText();
+        Meter further;
+        further.name = "Wallbox";
+        further.kind = MeterKind(kind);
+        further.fileKey = "Wallbox";
+        further.price = 8;
+        writeFile(w.dir.filePath("Meine_Zaehler.txt"), metersFileBytes({ { further } }));
+        writeFile(w.dir.filePath("Mein_Verbrauch_Wallbox.txt"),
+            LogHeader + "01.01.2026 |      100,00 |    0 |      0\r\n");
+        w.f.householdInput();
+        w.f.ShowMeter(1);
+        QCOMPARE(&w.f.shownLog(), w.f.Logs.at(1).get());
+        w.f.dtp_Ablese.setDate(QDate(2026, 6, 1));
+        w.f.Memo_Stand.setText("400");
+        w.f.btn_Save2.click();
+        w.f.dtp_Ablese.setDate(QDate(2026, 12, 1));
+        w.f.Memo_Stand.setText("900");
+        w.f.btn_Save2.click();
+
+        LogViews views;
+        views.show(w.f, nullptr, LogView::Settlement);
+        SettlementWindow *preview = views.settlement();
+        QVERIFY(preview);
+        const Settlement &st = preview->settlement();
+        QCOMPARE(st.last.date, main.last.date);
+        QCOMPARE(double(st.soFar), double(main.soFar));
+        QCOMPARE(double(st.cost), double(main.cost));
+        QCOMPARE(double(st.result), double(main.result));
+        const QString text = preview->plainText();
+        QVERIFY2(text.startsWith(alone.left(alone.indexOf("Eine Schätzung"))), qPrintable(text));
+
+        // A reading of the main meter reaches the open preview.
+        w.f.ShowMeter(0);
+        w.f.dtp_Ablese.setDate(QDate(2026, 12, 7));
+        w.f.Memo_Stand.setText("2000");
+        w.f.btn_Save2.click();
+        QTRY_COMPARE(preview->settlement().last.date, QDate(2026, 12, 7));
     }
 
     // What the dialogs are given reaches the form and the window's list,
@@ -261,7 +433,7 @@ private slots:
         QFETCH(QString, base);
         QFETCH(QString, line);
         Form w(3);
-        SettlementWindow window(w.f, w.f.shownLog());
+        SettlementWindow window(w.f);
         window.show();
         const QString dialog
             = button == "PriceChangeButton" ? "PriceChangeDialog" : "InstalmentChangeDialog";
@@ -323,7 +495,7 @@ private slots:
         QFETCH(int, changes);
         QFETCH(int, below);
         Form w(30);
-        SettlementWindow window(w.f, w.f.shownLog());
+        SettlementWindow window(w.f);
         const QRect room = window.screen()->availableGeometry();
         window.move(room.left(), std::max(room.top(), room.bottom() - below));
         window.show();
@@ -352,7 +524,7 @@ private slots:
         QFETCH(bool, removed);
         Form w(3);
         QVERIFY(w.f.AddInstalmentChange({ QDate(2026, 9, 1), 95.0L }));
-        SettlementWindow window(w.f, w.f.shownLog());
+        SettlementWindow window(w.f);
         window.show();
         auto *list = window.findChild<QListWidget *>("PriceChangeList");
         list->setCurrentRow(0);
@@ -381,7 +553,7 @@ private slots:
     void pdfFromThePreview()
     {
         Form w(3);
-        SettlementWindow window(w.f, w.f.shownLog());
+        SettlementWindow window(w.f);
         window.show();
         const QString path = w.dir.filePath("Vorschau.pdf");
         ModalAnswer save("QFileDialog", [&](QWidget *d) {

@@ -176,16 +176,32 @@ private slots:
             "(Einspeisung)");
     }
 
-    // A register read last in another contract year than the main meter is
-    // not added: the main contract then has no whole figure.
-    void registerInAnotherYear()
+    // A register read last in another contract year than the main meter, or
+    // an own contract that cannot be settled, is not added: its contract then
+    // has no whole figure, and the household none.
+    void notCounted_data()
     {
+        QTest::addColumn<int>("meter");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<int>("contract");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("register in another year")
+            << 0 << QStringList { "01.01.2025=0", "01.12.2025=1000" } << 0 << "01.12.2025";
+        QTest::newRow("own contract, one reading")
+            << 1 << QStringList { "01.03.2026=10000" } << 1 << "„Wärmepumpe“";
+    }
+    void notCounted()
+    {
+        QFETCH(int, meter);
+        QFETCH(QStringList, log);
+        QFETCH(int, contract);
+        QFETCH(QString, problem);
         HouseholdInput in = handWorked();
-        in.further[0].readings = readings({ "01.01.2025=0", "01.12.2025=1000" });
+        in.further[size_t(meter)].readings = readings(log);
         const HouseholdYear h = householdYearOf(in, German);
-        QVERIFY(!h.lowTariff[0].counted);
-        QVERIFY(h.lowTariff[0].year.problems.join(' ').contains("01.12.2025"));
-        QVERIFY(!h.contracts[0].complete);
+        QVERIFY(!h.contracts[size_t(contract)].complete);
+        const QString problems = h.problems.join(' ') + h.lowTariff[0].year.problems.join(' ');
+        QVERIFY2(problems.contains(problem), qPrintable(problems));
         QVERIFY(!h.complete);
     }
 

@@ -61,6 +61,10 @@ void TForm1::syncMeterLogs()
     Logs = std::move(logs);
     LogFiles = std::move(files);
     LogMeters = further;
+    // Where the other meters are, for a mouse resting on the group.
+    GroupBox3.setHint(QStringLiteral("Anderen Zähler zeigen: im Kontextmenü der Tabelle "
+                                     "„Zähler anzeigen“, oder Strg+Bild↓ / Strg+Bild↑"));
+    GroupBox3.setShowHint(Logs.size() > 1);
     const auto at = std::find_if(
         Logs.begin(), Logs.end(), [&](const auto &log) { return log.get() == shown; });
     if (at == Logs.end()) {

@@ -297,6 +297,20 @@ private slots:
         QCOMPARE(r.f().GroupBox3.text(), QString(" Mein Verbrauch: Wärmepumpe "));
         QCOMPARE(gridRows(r.f().StringGrid1).size(), 2);
     }
+
+    // The group's hint says where to switch while there is another meter.
+    void switchHint()
+    {
+        Run r;
+        QVERIFY(r.f().GroupBox3.showHint());
+        QVERIFY(r.f().GroupBox3.hint().contains("Zähler anzeigen"));
+        r.services.meters = [](MetersInput &input) {
+            input.meters.further.clear();
+            return true;
+        };
+        r.f().Zaehler1->click();
+        QVERIFY(!r.f().GroupBox3.showHint());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFurtherMeters)

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSet>
@@ -64,6 +65,13 @@ SolarPage::SolarPage(QWidget *parent)
     layout->addWidget(view_, 3);
     layout->addWidget(notes_);
     layout->addWidget(table_, 2);
+}
+
+void SolarPage::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // Once the layout has given the table its columns' widths.
+    QTimer::singleShot(0, table_, &QTableWidget::resizeRowsToContents);
 }
 
 void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
@@ -126,9 +134,6 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
 
         auto *xAxis = new QBarCategoryAxis;
         xAxis->append(labels);
-        // Upright, a year's months and more no longer fit side by side.
-        if (labels.size() > 12)
-            xAxis->setLabelsAngle(-90);
         auto *kwhAxis = new QValueAxis;
         kwhAxis->setLabelFormat(QStringLiteral("%.0f"));
         kwhAxis->setTitleText(QStringLiteral("kWh im Monat"));
@@ -136,7 +141,7 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
         kwhAxis->applyNiceNumbers();
         auto *euroAxis = new QValueAxis;
         euroAxis->setLabelFormat(QStringLiteral("%.0f"));
-        euroAxis->setTitleText(QStringLiteral("Nutzen kumuliert (€)"));
+        euroAxis->setTitleText(QStringLiteral("Euro"));
         euroAxis->setRange(0, qreal(highEuro > 0 ? highEuro * 1.1L : 1));
         euroAxis->applyNiceNumbers();
         chart->addAxis(xAxis, Qt::AlignBottom);

@@ -25,6 +25,11 @@ public:
     // The notes and problems above the table.
     QLabel *notes() const { return notes_; }
 
+protected:
+    // The rows' heights follow the formulas' wrapping at the width the page
+    // gets, not at the width it was made with.
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     SolarFigures figures_;
     QChartView *view_;

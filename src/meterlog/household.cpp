@@ -28,9 +28,12 @@ void TForm1::syncMeterLogs()
         // A rename or new prices: the same logs.
         const bool renamed = LogMeters != further;
         LogMeters = further;
-        if (renamed && ShownLog > 0) {
-            GroupBox3.setText(meterCaption());
-            ShowMeterFigures();
+        if (renamed) {
+            ShowMeterChoice();
+            if (ShownLog > 0) {
+                GroupBox3.setText(meterCaption());
+                ShowMeterFigures();
+            }
         }
         return;
     }
@@ -61,21 +64,38 @@ void TForm1::syncMeterLogs()
     Logs = std::move(logs);
     LogFiles = std::move(files);
     LogMeters = further;
-    // Where the other meters are, for a mouse resting on the group.
-    GroupBox3.setHint(QStringLiteral("Anderen Zähler zeigen: im Kontextmenü der Tabelle "
-                                     "„Zähler anzeigen“, oder Strg+Bild↓ / Strg+Bild↑"));
-    GroupBox3.setShowHint(Logs.size() > 1);
     const auto at = std::find_if(
         Logs.begin(), Logs.end(), [&](const auto &log) { return log.get() == shown; });
     if (at == Logs.end()) {
         // The shown meter went: the main meter is shown again.
         ShownLog = -1;
+        ShowMeterChoice();
         ShowMeter(0);
         return;
     }
     ShownLog = int(at - Logs.begin());
+    ShowMeterChoice();
     if (ShownLog > 0)
         GroupBox3.setText(meterCaption());
+}
+
+void TForm1::ShowMeterChoice()
+{
+    QStringList names { meterKindName(MeterKind::Main) };
+    for (const Meter &m : LogMeters)
+        names << m.name;
+    cmb_Zaehler.setItems(names);
+    cmb_Zaehler.setVisible(names.size() > 1);
+    cmb_Zaehler.setShowHint(names.size() > 1);
+    if (ShownLog >= 0)
+        cmb_Zaehler.setText(names.at(ShownLog));
+}
+
+void TForm1::cmb_ZaehlerChange(TControl &)
+{
+    const int index = int(cmb_Zaehler.items().indexOf(cmb_Zaehler.text()));
+    if (index >= 0)
+        ShowMeter(index);
 }
 
 bool TForm1::readLogWhenNeeded(size_t index)
@@ -116,6 +136,7 @@ void TForm1::ShowMeter(int index)
     g.scrollToLast();
     g.endUpdate();
     GroupBox3.setText(meterCaption());
+    cmb_Zaehler.setText(cmb_Zaehler.items().value(index));
     // The next reading starts from this meter's last.
     const MeterLog &log = shownLog();
     const int last = log.lastFilledRow();

@@ -146,6 +146,14 @@ void TForm1::designMeters()
         }
     };
     OnShortCut = [this](int key, TShiftState shift) { return MetersKeyDown(key, shift); };
+    cmb_Zaehler.dropDownList = true;
+    cmb_Zaehler.accessibleName = QStringLiteral("Angezeigter Zähler");
+    // Linux's screen readers get a combo box's text as its name: the
+    // description says what it chooses.
+    cmb_Zaehler.accessibleDescription
+        = QStringLiteral("Angezeigter Zähler, auch mit Strg+Bild↓ / Strg+Bild↑");
+    cmb_Zaehler.setHint(QStringLiteral("Angezeigter Zähler (Strg+Bild↓ / Strg+Bild↑)"));
+    cmb_Zaehler.OnChange = [this](TControl &s) { cmb_ZaehlerChange(s); };
 }
 
 bool TForm1::MetersKeyDown(int Key, TShiftState Shift)

@@ -9,12 +9,19 @@ ComboBoxWidget::ComboBoxWidget(TComboBox &box, QWidget *parent, WidgetSite &view
     , box_(box)
     , view_(view)
 {
-    setEditable(true);
+    setEditable(!box.dropDownList);
     setInsertPolicy(QComboBox::NoInsert);
-    connect(this, &QComboBox::editTextChanged, this, [this](const QString &text) {
-        if (!view_.syncing())
-            box_.userEdited(text);
-    });
+    if (box.dropDownList) {
+        connect(this, &QComboBox::currentTextChanged, this, [this](const QString &text) {
+            if (!view_.syncing())
+                box_.userEdited(text);
+        });
+    } else {
+        connect(this, &QComboBox::editTextChanged, this, [this](const QString &text) {
+            if (!view_.syncing())
+                box_.userEdited(text);
+        });
+    }
     view.route(this, box);
     if (lineEdit())
         view.route(lineEdit(), box);
@@ -26,9 +33,12 @@ void ComboBoxWidget::sync(Prop what)
     if (what == Prop::Items) {
         clear();
         addItems(box_.items());
-        setEditText(box_.text());
-    } else if (what == Prop::Text && currentText() != box_.text()) {
-        setEditText(box_.text());
+    }
+    if ((what == Prop::Items || what == Prop::Text) && currentText() != box_.text()) {
+        if (box_.dropDownList)
+            setCurrentIndex(findText(box_.text(), Qt::MatchExactly));
+        else
+            setEditText(box_.text());
     }
 }
 

@@ -257,6 +257,10 @@ public:
     // Shows meter `index` (0 the main meter, i + 1 further[i]) in GroupBox3:
     // its rows in StringGrid1, its figures in Panel4, its undo step.
     void ShowMeter(int index);
+    // cmb_Zaehler's meters, the shown one chosen; seen while there are
+    // further meters.
+    void ShowMeterChoice();
+    void cmb_ZaehlerChange(TControl &Sender);
     // GroupBox3's caption for the meter shown.
     QString meterCaption() const;
     // Panel4 for a further meter (src/meterlog/meterpanel.cpp).
@@ -371,6 +375,9 @@ public:
     TImage img_to_off { &GroupBox3, QStringLiteral("img_to_off") };
     TImage img_to_on { &GroupBox3, QStringLiteral("img_to_on") };
     TImage Image_Schetchik { &GroupBox3, QStringLiteral("Image_Schetchik") };
+    // The meter shown, to choose with the mouse; only while there are further
+    // meters, so that the main meter alone leaves the window as it was.
+    TComboBox cmb_Zaehler { &GroupBox3, QStringLiteral("cmb_Zaehler") };
 
     TGroupBox GroupBox2 { &GroupBox3, QStringLiteral("GroupBox2") };
     TLabel lbl_Leistung { &GroupBox2, QStringLiteral("lbl_Leistung") };

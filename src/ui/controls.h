@@ -162,6 +162,9 @@ public:
     TComboBox(TControl *parent, QString name);
     const QStringList &items() const { return items_; }
     void setItems(const QStringList &items);
+    // Only an item can be chosen, nothing typed; set before the window shows
+    // the box.
+    bool dropDownList = false;
     TNotifyEvent OnChange;
     void userEdited(const QString &text);
 

@@ -169,6 +169,8 @@ constexpr Row Rows[] = {
         { .flags = HandPoint, .hint = "Ein (Andern)" } },
     { "Image_Schetchik", "GroupBox3", { 437, 29, 149, 44 },
         { .flags = Transparent, .picture = "meter" } },
+    { "cmb_Zaehler", "GroupBox3", { 466, 76, 138, 26 },
+        { .font = Small, .tabOrder = 4, .flags = Hidden } },
 
     // --- the appliance calculator; its caption comes with the start-up ---
     { "GroupBox2", "GroupBox3", { 387, 103, 223, 196 }, { .font = Bold, .tabOrder = 4 } },

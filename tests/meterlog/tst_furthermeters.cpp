@@ -298,18 +298,38 @@ private slots:
         QCOMPARE(gridRows(r.f().StringGrid1).size(), 2);
     }
 
-    // The group's hint says where to switch while there is another meter.
-    void switchHint()
+    // The group's chooser lists the meters while there are further ones and
+    // follows the meter shown, however it was chosen.
+    void chooser()
     {
         Run r;
-        QVERIFY(r.f().GroupBox3.showHint());
-        QVERIFY(r.f().GroupBox3.hint().contains("Zähler anzeigen"));
+        TComboBox &c = r.f().cmb_Zaehler;
+        QVERIFY(c.visible() && c.showHint());
+        QCOMPARE(c.items(), (QStringList { "Hauptzähler", "Wärmepumpe", "Wallbox" }));
+        QCOMPARE(c.text(), QString("Hauptzähler"));
+        c.userEdited("Wallbox");
+        QCOMPARE(r.f().ShownLog, 2);
+        QCOMPARE(r.f().GroupBox3.text(), QString(" Mein Verbrauch: Wallbox "));
+        r.f().ShowMeter(1);
+        QCOMPARE(c.text(), QString("Wärmepumpe"));
+        r.services.meters = [](MetersInput &input) {
+            input.meters.further[0].name = "WP";
+            return true;
+        };
+        r.f().Zaehler1->click();
+        QCOMPARE(c.items(), (QStringList { "Hauptzähler", "WP", "Wallbox" }));
+        QCOMPARE(c.text(), QString("WP"));
+        QCOMPARE(r.f().ShownLog, 1);
         r.services.meters = [](MetersInput &input) {
             input.meters.further.clear();
             return true;
         };
         r.f().Zaehler1->click();
-        QVERIFY(!r.f().GroupBox3.showHint());
+        QVERIFY(!c.visible() && !c.showHint());
+        QCOMPARE(r.f().GroupBox3.text(), QString(" Mein Verbrauch "));
+
+        Run alone { Meters {} };
+        QVERIFY(!alone.f().cmb_Zaehler.visible());
     }
 };
 

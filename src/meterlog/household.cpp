@@ -34,6 +34,7 @@ void TForm1::syncMeterLogs()
                 GroupBox3.setText(meterCaption());
                 ShowMeterFigures();
             }
+            householdChanged();
         }
         return;
     }
@@ -58,12 +59,14 @@ void TForm1::syncMeterLogs()
             continue;
         }
         logs.push_back(std::make_unique<MeterLog>());
+        logs.back()->addObserver([this] { householdChanged(); });
         files.emplace_back(
             new MeterLogFile(*logs.back(), path, dataFolder().path(meterChangesName(m.fileKey))));
     }
     Logs = std::move(logs);
     LogFiles = std::move(files);
     LogMeters = further;
+    householdChanged();
     const auto at = std::find_if(
         Logs.begin(), Logs.end(), [&](const auto &log) { return log.get() == shown; });
     if (at == Logs.end()) {
@@ -96,6 +99,24 @@ void TForm1::cmb_ZaehlerChange(TControl &)
     const int index = int(cmb_Zaehler.items().indexOf(cmb_Zaehler.text()));
     if (index >= 0)
         ShowMeter(index);
+}
+
+int TForm1::addHouseholdObserver(std::function<void()> observer)
+{
+    HouseholdObservers.emplace_back(++LastHouseholdObserver, std::move(observer));
+    return LastHouseholdObserver;
+}
+
+void TForm1::removeHouseholdObserver(int id)
+{
+    std::erase_if(HouseholdObservers, [id](const auto &o) { return o.first == id; });
+}
+
+void TForm1::householdChanged()
+{
+    // By index: an observer may add another.
+    for (size_t i = 0; i < HouseholdObservers.size(); ++i)
+        HouseholdObservers[i].second();
 }
 
 bool TForm1::readLogWhenNeeded(size_t index)

@@ -146,6 +146,7 @@ void TForm1::designMeters()
         }
     };
     OnShortCut = [this](int key, TShiftState shift) { return MetersKeyDown(key, shift); };
+    Logs.front()->addObserver([this] { householdChanged(); });
     cmb_Zaehler.dropDownList = true;
     cmb_Zaehler.accessibleName = QStringLiteral("Angezeigter Zähler");
     // Linux's screen readers get a combo box's text as its name: the

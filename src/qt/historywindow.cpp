@@ -125,8 +125,10 @@ HistoryWindow::HistoryWindow(TForm1 &form, const MeterLog &log, QWidget *parent)
 
     auto *follower = new LogFollower(&log, { &form.Edit2 }, this);
     connect(follower, &LogFollower::changed, this, &HistoryWindow::refresh);
-    // The years' costs follow the contract's prices and its start as well.
-    auto *yearFollower = new LogFollower(&log, { &form.Edit3, &form.Edit5, &form.dtp_Ab }, this);
+    // The years' costs follow the contract's prices and its start as well,
+    // the household's years and solar every meter.
+    auto *yearFollower
+        = new LogFollower(&log, { &form.Edit3, &form.Edit5, &form.dtp_Ab }, this, &form);
     connect(yearFollower, &LogFollower::changed, this, &HistoryWindow::refreshYears);
     refresh();
     refreshYears();

@@ -1,6 +1,7 @@
 #include "qt/logfollower.h"
 
 #include "core/meterlogmodel.h"
+#include "ui/Unit1.h"
 #include "ui/controls.h"
 
 #include <QTimer>
@@ -8,12 +9,16 @@
 
 namespace voltaris {
 
-LogFollower::LogFollower(const MeterLog *log, std::vector<TControl *> controls, QObject *parent)
+LogFollower::LogFollower(
+    const MeterLog *log, std::vector<TControl *> controls, QObject *parent, TForm1 *household)
     : QObject(parent)
     , log_(log)
+    , household_(household)
 {
     if (log_)
         observer_ = log_->addObserver([this] { report(); });
+    if (household_)
+        householdObserver_ = household_->addHouseholdObserver([this] { report(); });
     for (TControl *c : controls) {
         const int id = c->addListener([this](TControl &, Prop what) {
             if (what == Prop::Text || what == Prop::Items || what == Prop::Date)
@@ -27,6 +32,8 @@ LogFollower::~LogFollower()
 {
     if (log_)
         log_->removeObserver(observer_);
+    if (household_)
+        household_->removeHouseholdObserver(householdObserver_);
     for (const auto &[control, id] : listening_)
         control->removeListener(id);
 }

@@ -1,5 +1,6 @@
-// What a view of a log follows: the log itself and the controls of the
-// contract it is computed with.
+// What a view of a log follows: the log itself, the controls of the
+// contract it is computed with, and for a view of the whole household every
+// meter's readings and the meters.
 #pragma once
 
 #include <QObject>
@@ -9,14 +10,16 @@ namespace voltaris {
 
 class MeterLog;
 class TControl;
+class TForm1;
 
 // Listens to a log and to controls of the headless form and reports their
 // changes once the running event is over, however many there were. The log
-// and the controls outlive it.
+// the controls and the household's form outlive it.
 class LogFollower : public QObject {
     Q_OBJECT
 public:
-    LogFollower(const MeterLog *log, std::vector<TControl *> controls, QObject *parent);
+    LogFollower(const MeterLog *log, std::vector<TControl *> controls, QObject *parent,
+        TForm1 *household = nullptr);
     ~LogFollower() override;
 
 Q_SIGNALS:
@@ -27,6 +30,8 @@ private:
 
     const MeterLog *log_;
     int observer_ = 0;
+    TForm1 *household_;
+    int householdObserver_ = 0;
     std::vector<std::pair<TControl *, int>> listening_;
     bool pending_ = false;
 };

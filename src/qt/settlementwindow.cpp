@@ -97,8 +97,8 @@ SettlementWindow::SettlementWindow(TForm1 &form, QWidget *parent)
     layout->addLayout(changeButtons);
     layout->addLayout(buttons);
 
-    auto *follower
-        = new LogFollower(&log_, { &form.Edit3, &form.Edit5, &form.Edit7, &form.dtp_Ab }, this);
+    auto *follower = new LogFollower(
+        &log_, { &form.Edit3, &form.Edit5, &form.Edit7, &form.dtp_Ab }, this, &form);
     connect(follower, &LogFollower::changed, this, &SettlementWindow::refresh);
     refresh();
 }

@@ -247,6 +247,10 @@ public:
     // Every meter's readings and prices, for the views of the whole
     // household.
     HouseholdInput householdInput();
+    // Told after any meter's readings, or the meters themselves, changed:
+    // the views of the whole household follow them all.
+    int addHouseholdObserver(std::function<void()> observer);
+    void removeHouseholdObserver(int id);
     // Logs and LogFiles in step with the meters' file: one a further meter,
     // found again by its file; a meter's log that goes is kept aside (its
     // file stays), the shown one going shows the main meter.
@@ -406,6 +410,9 @@ private:
     std::vector<
         std::pair<std::unique_ptr<MeterLog>, std::unique_ptr<MeterLogFile, MeterLogFileDeleter>>>
         RetiredLogs;
+    std::vector<std::pair<int, std::function<void()>>> HouseholdObservers;
+    int LastHouseholdObserver = 0;
+    void householdChanged();
     // Panel4 and its captions as the main meter left them.
     bool MainFiguresShown = false;
     QString MainCreditCaption, MainBackCaption;

@@ -102,6 +102,19 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
         QTRY_COMPARE(w.f.GroupBox3.text(), QString(" Mein Verbrauch: Wärmepumpe "));
         QCOMPARE(w.f.Memo_Stand.text(), QString("1234,5"));
+
+        // A meter added meanwhile is listed; the one shown stays chosen.
+        ModalAnswer another("MeterDialog", [](QWidget *d) {
+            d->findChild<QPushButton *>("AddMeter")->click();
+            auto *name = d->findChild<QLineEdit *>("MeterName");
+            name->selectAll();
+            name->insert("Wallbox");
+            name->setFocus();
+        });
+        w.f.Zaehler1->click();
+        VERIFY_ANSWERED(another);
+        QCOMPARE(chooser->count(), 3);
+        QCOMPARE(chooser->currentText(), QString("Wärmepumpe"));
     }
 };
 

@@ -3,14 +3,15 @@
 #include "common/dates.h"
 #include "common/numtext.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSet>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
@@ -19,6 +20,16 @@
 #include <algorithm>
 
 namespace voltaris {
+
+int monthLabelStep(size_t months, double plotWidth, double labelWidth)
+{
+    // A label and half its width again between two.
+    const double room = labelWidth * 1.5;
+    for (int step : { 1, 2, 3, 6 })
+        if (months == 0 || plotWidth / double(months) * step >= room)
+            return step;
+    return 12;
+}
 
 namespace {
 
@@ -74,6 +85,34 @@ void SolarPage::resizeEvent(QResizeEvent *event)
     QTimer::singleShot(0, table_, &QTableWidget::resizeRowsToContents);
 }
 
+void SolarPage::labelMonths()
+{
+    if (!months_)
+        return;
+    const QChart &chart = *view_->chart();
+    // Before its first layout the chart's plot is as wide as the view.
+    const double plot = chart.plotArea().width() > 0 ? chart.plotArea().width() : view_->width();
+    const double label
+        = QFontMetricsF(months_->labelsFont()).horizontalAdvance(QStringLiteral("00.00"));
+    int step = monthLabelStep(figures_.months.size(), plot, label);
+    // More labels only with room to spare: their own width at the plot's
+    // edge must not take back the room they were given.
+    if (monthStep_ > 0 && step < monthStep_
+        && monthLabelStep(figures_.months.size(), plot * 0.9, label) >= monthStep_)
+        step = monthStep_;
+    if (step == monthStep_)
+        return;
+    monthStep_ = step;
+    for (const QString &l : months_->categoriesLabels())
+        months_->remove(l);
+    for (size_t i = 0; i < figures_.months.size(); ++i) {
+        const QDate month = figures_.months[i].month;
+        // The first month of each second, quarter, half or whole year.
+        if ((month.month() - 1) % step == 0)
+            months_->append(month.toString(QStringLiteral("MM.yy")), qreal(i));
+    }
+}
+
 void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
 {
     figures_ = f;
@@ -102,12 +141,16 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
             = new QBarSet(f.feedInMeasured ? QStringLiteral("Einspeisung (kWh)")
                                            : QStringLiteral("Einspeisung, angenommen (kWh)"));
         feedIn->setColor(FeedInColor);
-        QStringList labels;
+        // The months are labelled at the bars' centres once the chart
+        // knows its width (labelMonths).
+        auto *xAxis = new QCategoryAxis;
+        xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        xAxis->setRange(-0.5, qreal(f.months.size()) - 0.5);
+        xAxis->setGridLineVisible(false);
         long double high = 0;
         for (const SolarMonth &m : f.months) {
             selfUse->append(qreal(m.selfUse));
             feedIn->append(qreal(m.feedIn));
-            labels << m.month.toString(QStringLiteral("MM.yy"));
             high = std::max(high, m.selfUse + m.feedIn);
         }
         auto *bars = new QStackedBarSeries;
@@ -132,8 +175,6 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
         price->append(qreal(std::max<size_t>(f.months.size(), 2) - 1), qreal(f.purchasePrice));
         chart->addSeries(price);
 
-        auto *xAxis = new QBarCategoryAxis;
-        xAxis->append(labels);
         auto *kwhAxis = new QValueAxis;
         kwhAxis->setLabelFormat(QStringLiteral("%.0f"));
         kwhAxis->setTitleText(QStringLiteral("kWh im Monat"));
@@ -156,6 +197,11 @@ void SolarPage::setFigures(const SolarFigures &f, const FormatSettings &s)
     QChart *old = view_->chart();
     view_->setChart(chart);
     delete old;
+    months_
+        = f.counted ? qobject_cast<QCategoryAxis *>(chart->axes(Qt::Horizontal).value(0)) : nullptr;
+    monthStep_ = 0;
+    labelMonths();
+    connect(chart, &QChart::plotAreaChanged, this, &SolarPage::labelMonths);
 
     // The window computes again when it comes to the front: the table stays
     // where it was scrolled to.

@@ -6,12 +6,19 @@
 #include "core/solar.h"
 
 #include <QWidget>
+#include <cstddef>
 
+class QCategoryAxis;
 class QChartView;
 class QLabel;
 class QTableWidget;
 
 namespace voltaris {
+
+// Every how many months a month is labelled below the bars (1, 2, 3, 6 or
+// 12): the fewest steps at which a label of `labelWidth` pixels has room
+// over the bars of `months` months across `plotWidth` pixels.
+int monthLabelStep(size_t months, double plotWidth, double labelWidth);
 
 class SolarPage : public QWidget {
     Q_OBJECT
@@ -31,7 +38,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The months' labels for the chart's width, again when it changes.
+    void labelMonths();
+
     SolarFigures figures_;
+    QCategoryAxis *months_ = nullptr;
+    int monthStep_ = 0;
     QChartView *view_;
     QLabel *notes_;
     QTableWidget *table_;

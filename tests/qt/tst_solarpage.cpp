@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtCharts/QBarSet>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
@@ -93,6 +94,63 @@ private slots:
         QCOMPARE(page.table()->item(1, 2)->text(), rows[1].value);
         QVERIFY(page.notes()->isVisible());
         QCOMPARE(page.notes()->text().contains("Ohne Einspeisezähler"), !withRegister);
+    }
+
+    // A month's label needs its width and half again; the steps keep to
+    // the calendar.
+    void labelStep_data()
+    {
+        QTest::addColumn<int>("months");
+        QTest::addColumn<double>("plotWidth");
+        QTest::addColumn<int>("step");
+        QTest::newRow("four months") << 4 << 600.0 << 1;
+        QTest::newRow("31 months, opening width") << 31 << 600.0 << 3;
+        QTest::newRow("31 months, wide") << 31 << 1500.0 << 1;
+        QTest::newRow("two years") << 24 << 600.0 << 2;
+        QTest::newRow("five years") << 60 << 600.0 << 6;
+        QTest::newRow("ten years") << 120 << 600.0 << 12;
+        QTest::newRow("none") << 0 << 0.0 << 1;
+    }
+    void labelStep()
+    {
+        QFETCH(int, months);
+        QFETCH(double, plotWidth);
+        QFETCH(int, step);
+        QCOMPARE(monthLabelStep(size_t(months), plotWidth, 30), step);
+    }
+
+    // The page labels fewer months when narrow and every month when wide,
+    // each label at its month's bar.
+    void monthLabels()
+    {
+        HouseholdInput in = roof(false);
+        in.further[0].meter.solar.start = QDate(2024, 6, 1);
+        in.further[0].readings = readings({ "01.06.2024=0", "01.01.2027=9000" });
+        in.today = QDate(2027, 1, 1);
+        const FormatSettings s = FormatSettings::german();
+        const SolarFigures sf = solarFiguresOf(in, s);
+        QCOMPARE(sf.months.size(), size_t(31));
+        SolarPage page;
+        page.setFigures(sf, s);
+        auto *axis = qobject_cast<QCategoryAxis *>(
+            page.chartView()->chart()->axes(Qt::Horizontal).value(0));
+        QVERIFY(axis);
+        const auto atTheirBars = [&] {
+            for (const QString &label : axis->categoriesLabels()) {
+                const auto i = size_t(axis->endValue(label));
+                if (sf.months.at(i).month.toString("MM.yy") != label)
+                    return false;
+            }
+            return true;
+        };
+        page.resize(700, 600);
+        page.show();
+        QTRY_VERIFY(axis->count() > 0 && axis->count() < 31);
+        QVERIFY(atTheirBars());
+        QVERIFY(axis->categoriesLabels().contains("01.25"));
+        page.resize(3000, 600);
+        QTRY_COMPARE(axis->count(), 31);
+        QVERIFY(atTheirBars());
     }
 
     // Without a solar meter the chart window has no solar page and no

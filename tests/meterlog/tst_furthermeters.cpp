@@ -194,6 +194,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QString, amount);
         Run r(twoMeters(MeterKind(kind)));
+        r.enter(QDate(2026, 2, 1), "5310"); // the main meter's figures: 10 kWh a day
         r.f().ShowMeter(1);
         TForm1 &f = r.f();
         QVERIFY(f.lbl_vSrednem.visible());
@@ -203,10 +204,12 @@ private slots:
                                                   : nullptr;
         QCOMPARE(shown ? shown->text() : QString(), caption);
         QCOMPARE(f.lbl_Zahlung.visible() ? f.lbl_Zahlung.text() : QString(), amount);
-        // The main meter's captions come back with it.
+        // The main meter's figures and captions come back with it.
         f.ShowMeter(0);
         QCOMPARE(f.lbl_Gut.text(), QString("Guthaben wird ca. "));
         QCOMPARE(f.lbl_Nach.text(), QString("Nachzahlung ca."));
+        QVERIFY(f.lbl_vSrednem.visible());
+        QCOMPARE(f.lbl_vSrednem.text(), QString("10,00"));
     }
 
     // The meters' file is never written over a line it cannot read, nor over

@@ -92,6 +92,9 @@ private slots:
         QVERIFY(chooser && chooser->isVisible());
         QCOMPARE(chooser->accessibleName(), QString("Angezeigter Zähler"));
         QCOMPARE(chooser->currentText(), QString("Hauptzähler"));
+        QTest::keyClick(w.memo(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(chooser->currentText(), QString("Wärmepumpe"));
+        QTest::keyClick(w.memo(), Qt::Key_PageUp, Qt::ControlModifier);
         QTest::mouseClick(chooser, Qt::LeftButton);
         QAbstractItemView *list = chooser->view();
         QTRY_VERIFY(list->isVisible());

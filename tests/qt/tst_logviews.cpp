@@ -6,6 +6,7 @@
 #include "qt/logviews.h"
 #include "qt/settlementwindow.h"
 #include "qt/stringgridwidget.h"
+#include "testfiles.h"
 #include "ui/program.h"
 
 #include <QApplication>
@@ -41,15 +42,6 @@ struct ViewServices : FakeServices {
     bool confirmImport(TForm *, const ImportPreview &preview) override
     {
         return askImport(window, preview);
-    }
-    // The meters' dialog adds a wallbox behind the main meter.
-    bool editMeters(TForm *, MetersInput &input) override
-    {
-        Meter m;
-        m.name = QStringLiteral("Wallbox");
-        m.kind = MeterKind::SubMeter;
-        input.meters.further.push_back(m);
-        return true;
     }
 };
 
@@ -163,32 +155,27 @@ private slots:
         QTRY_VERIFY(!w.views.history());
     }
 
-    // The views of the household follow every meter: one added, a reading
-    // entered on it while the main meter's view stays as it was.
+    // The views of the household follow every meter: a wallbox another
+    // program adds, then a reading entered on it.
     void householdViewsFollowEveryMeter()
     {
         Window w;
-        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
         w.enter("01.01.2026", "1000,0");
-        w.enter("01.03.2026", "1300,0");
-        QVERIFY(w.pick("Abrechnung1"));
-        SettlementWindow *settlement = w.views.settlement();
-        QVERIFY(w.pick("Verlauf1"));
-        HistoryWindow *history = w.views.history();
-        history->findChild<QPushButton *>("YearToggle")->click();
-        auto *choice = history->findChild<QComboBox *>("YearMeterChoice");
-        QVERIFY(!settlement->plainText().contains("Wallbox") && choice->isHidden());
-
-        w.f.Zaehler1->click();
-        QTRY_VERIFY(settlement->plainText().contains("Wallbox"));
-        QTRY_VERIFY(!choice->isHidden());
+        QVERIFY(w.pick("Abrechnung1") && w.pick("Verlauf1"));
+        w.views.history()->findChild<QPushButton *>("YearToggle")->click();
+        auto *choice = w.views.history()->findChild<QComboBox *>("YearMeterChoice");
+        Meter wallbox;
+        wallbox.name = wallbox.fileKey = "Wallbox";
+        wallbox.kind = MeterKind::SubMeter;
+        writeFile(w.dir.filePath("Meine_Zaehler.txt"), metersFileBytes({ { wallbox } }));
+        w.f.FilesChangedOnDisk();
+        QTRY_VERIFY(w.views.settlement()->plainText().contains("Wallbox") && !choice->isHidden());
         w.f.ShowMeter(1);
         w.enter("01.01.2026", "100,0");
         w.enter("01.03.2026", "160,0");
-        // 60 kWh in 59 days and 306 more days at that pace, at 24 ct.
-        QTRY_VERIFY(settlement->plainText().contains("160,00 − 100,00 in 59 Tagen"));
-        QVERIFY(settlement->plainText().contains("(60,00 + 311,19) kWh × 24,00 ct ÷ 100\n89,08 €"));
-        QVERIFY(settlement->plainText().contains("Guthaben ca. 430,58 €"));
+        // 60 kWh in 59 days and 306 more at that pace, at 24 ct.
+        QTRY_VERIFY(w.views.settlement()->plainText().contains(
+            "(60,00 + 311,19) kWh × 24,00 ct ÷ 100\n89,08 €"));
     }
 
     // Escape closes the chart and the preview, as it does a dialog, from

@@ -66,7 +66,6 @@ void TForm1::syncMeterLogs()
     Logs = std::move(logs);
     LogFiles = std::move(files);
     LogMeters = further;
-    householdChanged();
     const auto at = std::find_if(
         Logs.begin(), Logs.end(), [&](const auto &log) { return log.get() == shown; });
     if (at == Logs.end()) {
@@ -74,12 +73,13 @@ void TForm1::syncMeterLogs()
         ShownLog = -1;
         ShowMeterChoice();
         ShowMeter(0);
-        return;
+    } else {
+        ShownLog = int(at - Logs.begin());
+        ShowMeterChoice();
+        if (ShownLog > 0)
+            GroupBox3.setText(meterCaption());
     }
-    ShownLog = int(at - Logs.begin());
-    ShowMeterChoice();
-    if (ShownLog > 0)
-        GroupBox3.setText(meterCaption());
+    householdChanged();
 }
 
 void TForm1::ShowMeterChoice()

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Counts the instructions one start of the program takes until its window is
+# shown and painted, under valgrind's callgrind, on a virtual display of its
+# own: with no files (a first start) and with a log of ten years of daily
+# readings. Unlike a time, the count hardly moves when the machine is busy,
+# so two builds compared this way show a change of a fraction of a percent
+# that the start-up benchmark's times cannot.
+#
+#   scripts/startup-instructions.sh VOLTARIS [BASELINE] [ROUNDS]   (default 2)
+#
+# BASELINE is another build's voltaris; each figure is then printed for both
+# and as their ratio. Each start takes some seconds under callgrind.
+set -euo pipefail
+[ $# -ge 1 ] || {
+    sed -n '9p' "$0"
+    exit 2
+}
+programs=("$(realpath "$1")")
+[ -n "${2:-}" ] && programs+=("$(realpath "$2")")
+rounds=${3:-2}
+
+missing=()
+for p in valgrind xvfb xdotool; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+done
+if ((${#missing[@]} > 0)); then
+    sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
+
+work=$(mktemp -d)
+xvfb=
+cleanup() {
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=77
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
+    display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$display" LC_ALL=C LANG=C
+for _ in $(seq 100); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.1
+done
+
+# The log as the program writes it: Windows-1252, CR LF, 3,650 days of 10 kWh.
+mkdir -p "$work/empty" "$work/log"
+{
+    printf '           Mein Verbrauch\r\n'
+    printf '________________________________________\r\n'
+    printf '     Datum | Z\xe4hlerstand | Tage | kW/Tag\r\n'
+    printf '===========|=============|======|=======\r\n'
+    seq 0 3649 | sed 's/.*/2016-01-01 + & days/' | date -u -f - +%d.%m.%Y |
+        awk '{ if (NR == 1) printf "%s | %11s | %4s | %6s\r\n", $1, "1000,00", 0, 0
+               else printf "%s | %11s | %4s | %6s\r\n", $1, (1000 + 10 * (NR - 1)) ",00", 1, "10,00" }'
+} >"$work/log/Mein_Verbrauch.txt"
+
+# One start in FOLDER: until the window is shown, then a moment for its first
+# paint; the count is written when the program ends on SIGTERM.
+count() {
+    local program=$1 folder=$2 out="$work/callgrind.out"
+    rm -f "$folder/.voltaris.lock" "$out"
+    (cd "$folder" && exec valgrind --tool=callgrind --callgrind-out-file="$out" "$program" \
+        >/dev/null 2>&1) &
+    local pid=$!
+    for _ in $(seq 600); do
+        xdotool search --onlyvisible --name 'Voltaris' >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    sleep 2
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    sed -n 's/^summary: //p' "$out"
+}
+
+median() { sort -n | awk '{v[NR] = $1} END {printf "%d\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+printf '%-28s %16s %16s %8s\n' "instructions to the window" "voltaris" "baseline" "ratio"
+for folder in empty log; do
+    a=() b=()
+    for _ in $(seq "$rounds"); do
+        a+=("$(count "${programs[0]}" "$work/$folder")")
+        [ ${#programs[@]} -gt 1 ] && b+=("$(count "${programs[1]}" "$work/$folder")")
+    done
+    ma=$(printf '%s\n' "${a[@]}" | median)
+    label=$([ "$folder" = empty ] && echo "no files" || echo "3650 rows")
+    if [ ${#programs[@]} -gt 1 ]; then
+        mb=$(printf '%s\n' "${b[@]}" | median)
+        printf '%-28s %16.0f %16.0f %8.4f\n' "$label" "$ma" "$mb" "$(awk "BEGIN {print $ma / $mb}")"
+    else
+        printf '%-28s %16.0f\n' "$label" "$ma"
+    fi
+done

@@ -124,6 +124,8 @@ private slots:
         QVERIFY(settlement && settlement->isVisible());
         QVERIFY(settlement->settlement().complete());
         QVERIFY(settlement->plainText().contains(settlementVerdict(settlement->settlement(), ',')));
+        w.f.dtp_Ab.setDate(QDate(2017, 2, 1));
+        QTRY_VERIFY(settlement->plainText().contains("Vertragsjahr 01.02.2026 bis 31.01.2027"));
         w.f.Edit7.setText("8x");
         QTRY_VERIFY(
             settlement->plainText().contains("„monatlich“ im Vertrag ist keine Zahl: „8x“."));

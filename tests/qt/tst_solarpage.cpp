@@ -67,7 +67,8 @@ private slots:
         QFETCH(bool, withRegister);
         QFETCH(QString, feedInBar);
         const FormatSettings s = FormatSettings::german();
-        const SolarFigures sf = solarFiguresOf(roof(withRegister), s);
+        SolarFigures sf = solarFiguresOf(roof(withRegister), s);
+        sf.problems << "Mehr eingespeist als erzeugt";
         SolarPage page;
         page.setFigures(sf, s);
         page.show();
@@ -94,6 +95,7 @@ private slots:
         QCOMPARE(page.table()->item(1, 2)->text(), rows[1].value);
         QVERIFY(page.notes()->isVisible());
         QCOMPARE(page.notes()->text().contains("Ohne Einspeisezähler"), !withRegister);
+        QVERIFY(page.notes()->text().contains("#ff0000\">Mehr eingespeist als erzeugt"));
     }
 
     // A month's label needs its width and half again; the steps keep to

@@ -17,21 +17,10 @@ rounds=${1:-11}
 baseline=()
 [ -n "${2:-}" ] && baseline=(100000 "$(realpath "$2")")
 
-"$root/scripts/setup.sh"
-# What only the benchmarks need: Google Benchmark, xcb's DAMAGE extension
-# (pkg-config finds it) and xdpyinfo to tell when the display is up.
-missing=()
-for p in libbenchmark-dev libxcb-damage0-dev pkg-config x11-utils; do
-    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
-done
-if ((${#missing[@]} > 0)); then
-    sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+# What only the benchmarks need beside the build's: Google Benchmark, xcb's
+# DAMAGE extension (pkg-config finds it) and xdpyinfo to tell when the
+# display is up.
+"$root/scripts/setup.sh" libbenchmark-dev libxcb-damage0-dev pkg-config x11-utils
 
 log=$(mktemp)
 xvfb=

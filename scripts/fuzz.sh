@@ -15,20 +15,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-300}
 shift || true
 
-"$root/scripts/setup.sh"
-# Only the fuzzers need these; CI does not.
-packages=(clang libclang-rt-dev)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
-done
-if ((${#missing[@]} > 0)); then
-    sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+# Only the fuzzers need clang and its runtime; CI does not.
+"$root/scripts/setup.sh" clang libclang-rt-dev
 
 build=$root/build-fuzz
 if [ ! -f "$build/build.ninja" ]; then

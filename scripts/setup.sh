@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running need.
+# Installs the Debian packages that building, testing and running need, and
+# the packages named as arguments (what only a benchmark or the fuzzers use).
 # Idempotent: quiet and quick when everything is there.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev libfontconfig-dev
     qt6-serialport-dev
-    fonts-liberation xvfb xauth poppler-utils python3-icalendar)
+    fonts-liberation xvfb xauth poppler-utils python3-icalendar "$@")
 
 missing=()
 for p in "${packages[@]}"; do

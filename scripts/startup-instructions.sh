@@ -20,18 +20,7 @@ programs=("$(realpath "$1")")
 [ -n "${2:-}" ] && programs+=("$(realpath "$2")")
 rounds=${3:-2}
 
-missing=()
-for p in valgrind xvfb xdotool; do
-    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
-done
-if ((${#missing[@]} > 0)); then
-    sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+"$(dirname "$0")/setup.sh" valgrind xdotool
 
 work=$(mktemp -d)
 xvfb=

@@ -13,7 +13,7 @@ class TControl;
 class TForm1;
 
 // Listens to a log and to controls of the headless form and reports their
-// changes once the running event is over, however many there were. The log
+// changes once the running event is over, however many there were. The log,
 // the controls and the household's form outlive it.
 class LogFollower : public QObject {
     Q_OBJECT

@@ -67,17 +67,10 @@ echo
 echo "the optical read head: a telegram parsed, and a click read off a fake meter on a pseudo-terminal"
 quiet "$build/tests/bench_readhead"
 
-# A display of its own: the first free number from :77 on.
-display=77
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do
-    DISPLAY=":$display" xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
+# A display of its own.
+# shellcheck source=scripts/private-display.sh
+. "$root/scripts/private-display.sh"
+start_private_display
 
 echo
 # The German settings, as on a system without a national locale, so that

@@ -20,7 +20,7 @@ programs=("$(realpath "$1")")
 [ -n "${2:-}" ] && programs+=("$(realpath "$2")")
 rounds=${3:-2}
 
-"$(dirname "$0")/setup.sh" valgrind xdotool
+"$(dirname "$0")/setup.sh" valgrind xdotool x11-utils
 
 work=$(mktemp -d)
 xvfb=
@@ -30,17 +30,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=77
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+# shellcheck source=scripts/private-display.sh
+. "$(dirname "$0")/private-display.sh"
+start_private_display
 export DISPLAY=":$display" LC_ALL=C LANG=C
-for _ in $(seq 100); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
 
 # The log as the program writes it: Windows-1252, CR LF, 3,650 days of 10 kWh.
 mkdir -p "$work/empty" "$work/log"
